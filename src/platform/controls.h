@@ -1,0 +1,138 @@
+#pragma once
+// The window's controls as the program sees them. The Qt side wraps real widgets,
+// the test side keeps plain state; both fire their handlers synchronously, the way
+// the toolkit does (writing a text box's text fires its change handler at once).
+// Texts are byte strings: one char is one byte, 0-255.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace k7 {
+
+// Positions and sizes are in twips (15 twips = 1 pixel at 96 dpi).
+struct Rect {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+class Control {
+public:
+    virtual ~Control() = default;
+    virtual void setEnabled(bool on) = 0;
+    virtual bool enabled() const = 0;
+    virtual void setVisible(bool on) = 0;
+    virtual bool visible() const = 0;
+    virtual void setGeometry(const Rect& r) = 0;
+    virtual Rect geometry() const = 0;
+    virtual void raise() = 0;  // bring in front of its siblings
+};
+
+class Label : public Control {
+public:
+    virtual void setCaption(const std::string& text) = 0;
+    virtual std::string caption() const = 0;
+    std::function<void()> onClick;
+};
+
+class Button : public Control {
+public:
+    virtual void setCaption(const std::string& text) = 0;
+    virtual std::string caption() const = 0;
+    std::function<void()> onClick;
+};
+
+class CheckBox : public Control {
+public:
+    virtual void setChecked(bool on) = 0;
+    virtual bool checked() const = 0;
+};
+
+// Key codes are Windows virtual-key codes. A handler consumes a key or a character
+// by setting it to 0; a key-press handler may also replace the character.
+class TextBox : public Control {
+public:
+    virtual void setText(const std::string& text) = 0;  // fires onChange when the text differs
+    virtual std::string text() const = 0;
+    std::function<void()> onChange;
+    std::function<void()> onGotFocus;
+    std::function<void()> onDoubleClick;
+    std::function<void(int& keyCode)> onKeyDown;
+    std::function<void(int& charCode)> onKeyPress;
+    std::function<void(int& keyCode)> onKeyUp;
+};
+
+class ListBox : public Control {
+public:
+    virtual int count() const = 0;
+    virtual std::string item(int index) const = 0;
+    virtual void addItem(const std::string& text) = 0;
+    virtual void removeItem(int index) = 0;
+    virtual void clear() = 0;
+    virtual int topIndex() const = 0;
+    virtual void setTopIndex(int index) = 0;  // clamped to the largest scroll position
+    virtual int selectedIndex() const = 0;    // -1 when nothing is selected
+    virtual void setTextColor(std::uint32_t rgb) = 0;
+    std::function<void()> onDoubleClick;
+};
+
+class ComboBox : public Control {
+public:
+    virtual void addItem(const std::string& text) = 0;
+    virtual int count() const = 0;
+    virtual void setCurrentIndex(int index) = 0;  // -1: no selection
+    virtual int currentIndex() const = 0;
+    virtual std::string currentText() const = 0;  // "" with no selection
+};
+
+class ProgressBar : public Control {
+public:
+    virtual void setMaximum(int max) = 0;
+    virtual int maximum() const = 0;
+    virtual void setValue(int value) = 0;
+    virtual int value() const = 0;
+};
+
+class Picture : public Control {
+public:
+    // Shows the picture in the file; a missing or unreadable file shows nothing
+    // and returns false.
+    virtual bool load(const std::string& path) = 0;
+    virtual std::string loadedPath() const = 0;  // "" when nothing is shown
+};
+
+class HtmlView : public Control {
+public:
+    virtual void navigate(const std::string& path) = 0;
+    virtual std::string location() const = 0;
+};
+
+class MenuItem {
+public:
+    virtual ~MenuItem() = default;
+    virtual void setEnabled(bool on) = 0;
+    virtual bool enabled() const = 0;
+    std::function<void()> onClick;
+};
+
+// A window timer: ticks on the user-interface thread every interval while enabled.
+class Timer {
+public:
+    virtual ~Timer() = default;
+    virtual void setInterval(int ms) = 0;
+    virtual int interval() const = 0;
+    virtual void setEnabled(bool on) = 0;
+    virtual bool enabled() const = 0;
+    std::function<void()> onTick;
+};
+
+class Window {
+public:
+    virtual ~Window() = default;
+    virtual void setCaption(const std::string& text) = 0;
+    virtual std::string caption() const = 0;
+    virtual int outerWidth() const = 0;   // twips
+    virtual int outerHeight() const = 0;  // twips
+    std::function<void()> onResize;
+};
+
+}  // namespace k7

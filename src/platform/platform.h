@@ -1,0 +1,118 @@
+#pragma once
+// Everything outside the program: the window's controls, the event pump, the serial
+// port, dialogs and message boxes, the printer, files, the program's folder and clock.
+// platform/qt implements these with Qt; tests implement them with fakes.
+#include <functional>
+#include <istream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/controls.h"
+#include "platform/window_spec.h"
+
+namespace k7 {
+
+// The controls of one window, found by their design names.
+class ControlSet {
+public:
+    virtual ~ControlSet() = default;
+    virtual Control& control(const std::string& name) = 0;  // throws std::out_of_range
+    virtual MenuItem& menu(const std::string& name) = 0;
+    virtual Timer& timer(const std::string& name) = 0;
+    virtual Window& window() = 0;
+
+    template <class T>
+    T& get(const std::string& name) { return dynamic_cast<T&>(control(name)); }
+};
+
+// A modal dialog window built from a FormSpec.
+class DialogWindow : public ControlSet {
+public:
+    virtual void showModal() = 0;  // returns once the dialog is closed
+    virtual void close() = 0;
+};
+
+class EventPump {
+public:
+    virtual ~EventPump() = default;
+    // Processes the events that are pending now; never blocks.
+    virtual void doEvents() = 0;
+    // Blocks until at least one event arrives (a timer tick, serial data, user input),
+    // then processes the pending events. Never spins.
+    virtual void waitEvents() = 0;
+};
+
+// The serial port. Strings are bytes both ways. Failures throw RuntimeError with the
+// platform's description.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+    virtual void setPortName(const std::string& device) = 0;
+    // "baud,parity,data,stop", e.g. "9600,N,8,1"; throws when it cannot be applied.
+    virtual void setSettings(const std::string& text) = 0;
+    virtual bool isOpen() const = 0;
+    virtual void open() = 0;
+    virtual void close() = 0;
+    virtual void output(const std::string& bytes) = 0;
+    // Every byte received and not yet read, possibly none; never waits.
+    virtual std::string input() = 0;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A modal message box with an OK button and the program's title.
+    virtual void message(const std::string& text) = 0;
+    // A Yes/No question with the question icon; true for Yes.
+    virtual bool confirm(const std::string& text, const std::string& title) = 0;
+    // File dialogs; filter in the form "Name (*.ext)|*.ext|...". nullopt when cancelled.
+    virtual std::optional<std::string> openFileName(const std::string& initialFolder,
+                                                    const std::string& filter) = 0;
+    virtual std::optional<std::string> saveFileName(const std::string& initialFolder,
+                                                    const std::string& filter) = 0;
+    virtual void beep() = 0;
+};
+
+class Printer {
+public:
+    virtual ~Printer() = default;
+    virtual bool choose() = 0;  // the print dialog; false when cancelled
+    virtual void printLine(const std::string& line) = 0;  // throws RuntimeError
+    virtual void endDoc() = 0;
+};
+
+class FileStore {
+public:
+    virtual ~FileStore() = default;
+    virtual bool exists(const std::string& path) const = 0;
+    // Opens the file for reading; throws RuntimeError when it cannot.
+    virtual std::unique_ptr<std::istream> openRead(const std::string& path) = 0;
+    // Writes the content to a temporary file beside path and puts it in place only once
+    // it is complete; a failure throws RuntimeError and leaves any old file untouched.
+    virtual void replaceWith(const std::string& path, const std::string& content) = 0;
+};
+
+class Environment {
+public:
+    virtual ~Environment() = default;
+    virtual std::string programFolder() const = 0;  // no trailing separator
+    // Where the settings file lives and the file dialogs start: the program folder, or
+    // the user's folders when the program folder cannot be written.
+    virtual std::string settingsFileName() const = 0;
+    virtual std::string documentsFolder() const = 0;
+    virtual std::string nowText() const = 0;  // local date and time, system format
+};
+
+struct Platform {
+    ControlSet& ui;
+    EventPump& pump;
+    SerialPort& port;
+    Dialogs& dialogs;
+    Printer& printer;
+    FileStore& files;
+    Environment& env;
+    std::function<std::unique_ptr<DialogWindow>(const FormSpec&)> createDialog;
+};
+
+}  // namespace k7

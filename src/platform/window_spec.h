@@ -1,0 +1,54 @@
+#pragma once
+// A window's design: its controls with their positions, captions, tooltips, fonts and
+// initial states, and its menus. The Qt side builds real widgets from it, the test
+// side builds fakes from it, so both start from the same design.
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+
+namespace k7 {
+
+enum class ControlKind { Label, Button, CheckBox, TextBox, ListBox, ComboBox, ProgressBar, Picture, HtmlView, Frame };
+
+struct ControlSpec {
+    std::string name;
+    ControlKind kind = ControlKind::Label;
+    std::string container;  // "" for the window itself, else the name of a frame
+    Rect position;          // twips, relative to the container
+    std::string caption;
+    std::string tooltip;
+    std::string accessibleName;  // "" : the caption names the control
+    double fontPoints = 8.25;
+    std::string fontFamily = "MS Sans Serif";
+    bool bold = false;
+    bool centred = false;
+    bool bordered = false;
+    bool visible = true;
+    bool checked = false;
+};
+
+struct MenuSpec {
+    std::string name;
+    std::string caption;
+    std::string parent;  // "" for an item on the menu bar
+};
+
+struct FormSpec {
+    std::string name;
+    std::string caption;
+    int clientWidth = 0;   // twips
+    int clientHeight = 0;  // twips
+    unsigned backgroundRgb = 0;  // 0: the platform's default
+    std::vector<ControlSpec> controls;
+    std::vector<MenuSpec> menus;
+    std::vector<std::string> timers;
+
+    const ControlSpec* find(const std::string& controlName) const {
+        for (const auto& c : controls)
+            if (c.name == controlName) return &c;
+        return nullptr;
+    }
+};
+
+}  // namespace k7

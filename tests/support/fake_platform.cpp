@@ -1,0 +1,108 @@
+#include "support/fake_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/runtime_error.h"
+#include "platform/serial_settings.h"
+
+namespace fs = std::filesystem;
+
+namespace k7::test {
+
+void FakeSerialPort::setSettings(const std::string& text) {
+    const LineSettings parsed = ParseSettingsText(text);
+    settings = text;
+    if (device_) device_->setBaud(parsed.baud);
+}
+
+void FakeSerialPort::open() {
+    if (open_) throw RuntimeError("Port already open");
+    if (failOpen) throw RuntimeError(*failOpen);
+    open_ = true;
+    ++opens;
+}
+
+void FakeSerialPort::output(const std::string& bytes) {
+    if (!open_) throw RuntimeError("Operation valid only when the port is open");
+    if (failOutput) throw RuntimeError(*failOutput);
+    sent += bytes;
+    if (device_) device_->receive(bytes, clock_.nowUs());
+}
+
+std::string FakeSerialPort::input() {
+    if (!open_) throw RuntimeError("Operation valid only when the port is open");
+    return device_ ? device_->take(clock_.nowUs()) : std::string();
+}
+
+std::optional<std::int64_t> FakeSerialPort::nextWakeUs() const {
+    if (!device_ || !open_) return std::nullopt;
+    return device_->nextByteTime();
+}
+
+bool ScriptedDialogs::confirm(const std::string& text, const std::string& title) {
+    asked.push_back({"confirm", text, title, "", ""});
+    if (confirmAnswers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text;
+        return false;
+    }
+    const bool answer = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedDialogs::openFileName(const std::string& folder, const std::string& filter) {
+    asked.push_back({"open", "", "", folder, filter});
+    if (fileAnswers.empty()) {
+        ADD_FAILURE() << "unexpected open dialog";
+        return std::nullopt;
+    }
+    auto answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedDialogs::saveFileName(const std::string& folder, const std::string& filter) {
+    asked.push_back({"save", "", "", folder, filter});
+    if (fileAnswers.empty()) {
+        ADD_FAILURE() << "unexpected save dialog";
+        return std::nullopt;
+    }
+    auto answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+void FakePrinter::printLine(const std::string& line) {
+    if (failAfterLines >= 0 && int(lines.size()) >= failAfterLines) throw RuntimeError("Printer error");
+    lines.push_back(line);
+}
+
+TempEnvironment::TempEnvironment() {
+    std::string pattern = (fs::temp_directory_path() / "k7test-XXXXXX").string();
+    folder_ = ::mkdtemp(pattern.data());
+    for (const auto& entry : fs::directory_iterator(fs::path(K7_SOURCE_DIR) / "resources"))
+        fs::copy_file(entry.path(), fs::path(folder_) / entry.path().filename());
+}
+
+TempEnvironment::~TempEnvironment() {
+    std::error_code ec;
+    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(folder_, ec);
+}
+
+void TempEnvironment::write(const std::string& name, const std::string& content) const {
+    std::ofstream(path(name), std::ios::binary) << content;
+}
+
+std::string TempEnvironment::read(const std::string& name) const {
+    std::ifstream in(path(name), std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+}  // namespace k7::test

@@ -1,0 +1,93 @@
+#pragma once
+// Fakes for the rest of the platform: a serial port wired to the in-process KORVEN7
+// emulator on virtual time, message boxes that answer from a script and record what
+// they showed, a printer that keeps its lines, and a program folder in a temp dir.
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "emulator/korven7_emulator.h"
+#include "platform/platform.h"
+#include "support/virtual_time.h"
+
+namespace k7::test {
+
+class FakeSerialPort : public SerialPort, public WakeSource {
+public:
+    explicit FakeSerialPort(VirtualClock& clock) : clock_(clock) {}
+    // The device on the other end of the line; nullptr: nothing attached (silence).
+    void attach(Korven7Emulator* device) { device_ = device; }
+    void setPortName(const std::string& device) override { portName = device; }
+    void setSettings(const std::string& text) override;
+    bool isOpen() const override { return open_; }
+    void open() override;
+    void close() override { open_ = false; ++closes; }
+    void output(const std::string& bytes) override;
+    std::string input() override;
+    std::optional<std::int64_t> nextWakeUs() const override;
+    void fireDue(std::int64_t) override {}
+
+    std::string portName;
+    std::string settings;
+    std::optional<std::string> failOpen;    // description of an open that fails
+    std::optional<std::string> failOutput;  // description of a write that fails
+    std::string sent;                       // every byte written, in order
+    int opens = 0;
+    int closes = 0;
+private:
+    VirtualClock& clock_;
+    Korven7Emulator* device_ = nullptr;
+    bool open_ = false;
+};
+
+// Message boxes and file dialogs answered by the test. Every message is recorded;
+// a question or dialog with no answer queued fails the test.
+class ScriptedDialogs : public Dialogs {
+public:
+    void message(const std::string& text) override { messages.push_back(text); if (onMessage) onMessage(text); }
+    bool confirm(const std::string& text, const std::string& title) override;
+    std::optional<std::string> openFileName(const std::string& initialFolder, const std::string& filter) override;
+    std::optional<std::string> saveFileName(const std::string& initialFolder, const std::string& filter) override;
+    void beep() override { ++beeps; }
+
+    std::vector<std::string> messages;
+    std::function<void(const std::string&)> onMessage;
+    std::deque<bool> confirmAnswers;
+    std::deque<std::optional<std::string>> fileAnswers;  // nullopt: the user cancels
+    struct Asked { std::string kind, text, title, folder, filter; };
+    std::vector<Asked> asked;  // questions and file dialogs, in order
+    int beeps = 0;
+};
+
+class FakePrinter : public Printer {
+public:
+    bool choose() override { ++dialogs; return !cancel; }
+    void printLine(const std::string& line) override;
+    void endDoc() override { ++documents; }
+    bool cancel = false;
+    int failAfterLines = -1;  // a printer error after this many lines; -1: never
+    std::vector<std::string> lines;
+    int dialogs = 0;
+    int documents = 0;
+};
+
+// A program folder of its own in a fresh temporary directory, removed afterwards.
+// The pictures and help pages of the build are copied into it.
+class TempEnvironment : public Environment {
+public:
+    TempEnvironment();
+    ~TempEnvironment() override;
+    std::string programFolder() const override { return folder_; }
+    std::string settingsFileName() const override { return folder_ + "/KORVEN7.ini"; }
+    std::string documentsFolder() const override { return folder_; }
+    std::string nowText() const override { return "12/6/2026 7:30:00 AM"; }
+    std::string path(const std::string& name) const { return folder_ + "/" + name; }
+    void write(const std::string& name, const std::string& content) const;
+    std::string read(const std::string& name) const;
+private:
+    std::string folder_;
+};
+
+}  // namespace k7::test

@@ -1,0 +1,19 @@
+#include "support/rig.h"
+
+namespace k7::test {
+
+Rig::Rig(const std::string& settings)
+    : platform{ui, pump, port, dialogs, printer, files, env,
+               [this](const FormSpec& spec) -> std::unique_ptr<DialogWindow> {
+                   auto dialog = std::make_unique<FakeDialogWindow>(spec, clock, pump, dialogUser);
+                   lastDialog = dialog.get();
+                   return dialog;
+               }} {
+    if (!settings.empty()) env.write("KORVEN7.ini", settings);
+    port.attach(&device);
+    pump.addSource(&port);
+    form = std::make_unique<Form1>(platform);
+    form->Form_Load();
+}
+
+}  // namespace k7::test
