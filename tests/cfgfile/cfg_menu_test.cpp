@@ -256,6 +256,18 @@ TEST_F(CfgMenu, SaveWhereNoFileCanBeMadeIsReported) {
     }
 }
 
+TEST_F(CfgMenu, SaveThroughALinkReplacesTheLinkedFile) {
+    fs::create_directory(path("real"));
+    rig.env.write("real/keys.cfg", "#old\r\n");
+    fs::create_symlink(path("real/keys.cfg"), path("link.cfg"));
+    fill({"A\tx"});
+    rig.dialogs.confirmAnswers = {true};
+    saveAs(path("link.cfg"));
+    EXPECT_EQ(messages(), Entries{"Save Successful"});
+    EXPECT_TRUE(fs::is_symlink(path("link.cfg")));
+    EXPECT_NE(rig.env.read("real/keys.cfg").find("001\tA\tx\r\n"), std::string::npos);
+}
+
 // Makes a folder refuse new entries: read-only for an ordinary user, immutable for root,
 // who may write anywhere else.
 class LockedFolder {
