@@ -3,11 +3,6 @@
 
 namespace k7 {
 
-// ---- cfgfile ----
-void Form1::FOpen_Click() {}
-void Form1::FSave_Click() {}
-void Form1::SaveAs_Click() {}
-
 // ---- device ----
 std::string Form1::GetACK(int) { return ""; }
 void Form1::Delay(int) {}

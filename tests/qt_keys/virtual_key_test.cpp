@@ -6,6 +6,8 @@
 namespace k7 {
 namespace {
 
+using qt::VirtualKeyFromQt;
+
 constexpr auto None = Qt::NoModifier;
 constexpr auto Shift = Qt::ShiftModifier;
 constexpr auto Keypad = Qt::KeypadModifier;

@@ -24,10 +24,10 @@
 #include <QtCore/qnamespace.h>
 #include <QtCore/qglobal.h>
 
-namespace k7 {
+namespace k7::qt {
 
 inline constexpr int kVkSnapshot = 0x2C;
 
 int VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers mods, quint32 nativeVirtualKey, quint32 nativeScanCode);
 
-}  // namespace k7
+}  // namespace k7::qt
