@@ -1,62 +1,47 @@
 // The key field and the string field on the real widgets, driven by QTest key clicks.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest/QTest>
 
-#include "platform/qt/qt_platform.h"
-#include "shell/form1.h"
-#include "shell/form1_design.h"
-#include "support/fake_platform.h"
+#include "qtsupport/qt_app.h"
 
-namespace k7 {
+namespace k7::test {
 namespace {
 
+std::string Text(QWidget* w) { return static_cast<QLineEdit*>(w)->text().toStdString(); }
+
 TEST(KeyFieldWidgets, CaptureKeysAndUpperCaseInsideBraces) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "tests_qt_keys";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    test::ScriptedDialogs dialogs;
-    test::TempEnvironment env;
-    qt::QtPlatform real(Form1Design(), &dialogs, nullptr, &env);
-    Form1 form(real.platform());
-    form.Form_Load();
-    QWidget& window = real.mainWindow().qwindow();
-    window.show();
-    auto* key = window.findChild<QLineEdit*>("KbdKey");
-    auto* string = window.findChild<QLineEdit*>("KeyString");
-    auto* count = window.findChild<QLabel*>("StringCount");
-    ASSERT_TRUE(key && string && count);
+    QtRig rig;
+    QWidget* key = rig.widget("KbdKey");
+    QWidget* string = rig.widget("KeyString");
 
     key->setFocus();
     QTest::keyClick(key, Qt::Key_Insert);
-    EXPECT_EQ(key->text(), "KPins");
+    EXPECT_EQ(Text(key), "KPins");
     QTest::keyClick(key, Qt::Key_Insert);
-    EXPECT_EQ(key->text(), "INS");
+    EXPECT_EQ(Text(key), "INS");
     QTest::keyClick(key, Qt::Key_Tab);
-    EXPECT_EQ(key->text(), "TAB");
+    EXPECT_EQ(Text(key), "TAB");
     EXPECT_TRUE(key->hasFocus());
     QTest::keyClick(key, Qt::Key_A);
-    EXPECT_EQ(key->text(), "A");
+    EXPECT_EQ(Text(key), "A");
     QTest::keyClick(key, Qt::Key_Clear, Qt::KeypadModifier);
-    EXPECT_EQ(key->text(), "KP5");
+    EXPECT_EQ(Text(key), "KP5");
     QTest::keyClick(key, Qt::Key_Exclam, Qt::ShiftModifier);
-    EXPECT_EQ(key->text(), "1");
+    EXPECT_EQ(Text(key), "1");
     QTest::keyClick(key, Qt::Key_Print);
-    EXPECT_EQ(key->text(), "PRTSCN");
+    EXPECT_EQ(Text(key), "PRTSCN");
 
     string->setFocus();
     QTest::keyClicks(string, "{c");
-    EXPECT_EQ(string->text(), "{C");
+    EXPECT_EQ(Text(string), "{C");
     QTest::keyClicks(string, "7}c");
-    EXPECT_EQ(string->text(), "{C7}c");
-    EXPECT_EQ(count->text(), "2");
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(Text(string), "{C7}c");
+    EXPECT_EQ(static_cast<QLabel*>(rig.widget("StringCount"))->text().toStdString(), "2");
+    EXPECT_TRUE(rig.dialogs.messages.empty());
 }
 
 }  // namespace
-}  // namespace k7
+}  // namespace k7::test
