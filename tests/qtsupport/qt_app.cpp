@@ -1,18 +1,35 @@
 #include "qtsupport/qt_app.h"
 
 #include <QElapsedTimer>
+#include <gtest/gtest.h>
 
 #include "shell/form1_design.h"
 
 namespace k7::test {
 
+namespace {
+
+// Ends the application once every test has run, while Qt is still whole: left to the
+// statics at exit, it would be torn down after parts of Qt it needs.
+class AppEnd : public ::testing::Environment {
+public:
+    explicit AppEnd(QApplication* app) : app_(app) {}
+    void TearDown() override { delete app_; }
+private:
+    QApplication* app_;
+};
+
+}  // namespace
+
 QApplication& TestApp() {
     static int argc = 1;
     static char name[] = "korven7-tests";
     static char* argv[] = {name, nullptr};
-    // Never destroyed: at exit, Qt's own globals may already be gone when function
-    // statics die, and tearing the application down then crashes.
-    static QApplication* app = new QApplication(argc, argv);
+    static QApplication* app = [] {
+        auto* created = new QApplication(argc, argv);
+        ::testing::AddGlobalTestEnvironment(new AppEnd(created));
+        return created;
+    }();
     return *app;
 }
 
