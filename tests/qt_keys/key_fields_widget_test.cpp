@@ -40,7 +40,12 @@ TEST(KeyFieldWidgets, CaptureKeysAndUpperCaseInsideBraces) {
     QTest::keyClicks(string, "7}c");
     EXPECT_EQ(Text(string), "{C7}c");
     EXPECT_EQ(static_cast<QLabel*>(rig.widget("StringCount"))->text().toStdString(), "2");
+    EXPECT_EQ(rig.form->MatchImage.loadedPath(), rig.env.path("question-mark.gif"));
+    EXPECT_FALSE(static_cast<QLabel*>(rig.widget("MatchImage"))->pixmap().isNull());
     EXPECT_TRUE(rig.dialogs.messages.empty());
+    QTest::keyClicks(string, "{}");  // corrected from inside the field's change signal
+    EXPECT_EQ(Text(string), "{C7}c{");
+    EXPECT_EQ(rig.dialogs.messages, std::vector<std::string>{"brackets must contain HEX value of a character"});
 }
 
 }  // namespace
