@@ -21,9 +21,8 @@ std::string CfgFileText(const std::vector<std::string>& entries, const std::stri
         const std::size_t tab = entry.find('\t');
         const std::string legend = entry.substr(0, tab);
         if (legend.empty()) continue;
-        char number[16];
-        std::snprintf(number, sizeof number, "%03zu", i + 1);
-        text += number;
+        const std::string number = std::to_string(i + 1);
+        text += std::string(number.size() < 3 ? 3 - number.size() : 0, '0') + number;
         text += '\t';
         text += legend;
         text += '\t';
