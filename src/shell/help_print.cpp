@@ -29,6 +29,7 @@ void Form1::ShowHelpPane() {
     const Window& w = ui.window();
     WebBrowser1.setGeometry({150, 1500, std::max(0, w.outerWidth() - 300), std::max(0, w.outerHeight() - 2500)});
     WebBrowser1.setVisible(true);
+    WebBrowser1.raise();  // over the list frame and the log it covers
     Hclose.setVisible(true);
     Hclose.raise();
 }

@@ -2,24 +2,15 @@
 // as text with pdftotext.
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/qt/qt_platform.h"
-#include "shell/form1.h"
-#include "shell/form1_design.h"
-#include "support/fake_platform.h"
+#include "qtsupport/qt_app.h"
 
 namespace k7::test {
 namespace {
-
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "tests_qt_print";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
 
 // The text lines of the PDF, page breaks dropped, blank lines skipped.
 std::vector<std::string> PdfLines(const std::string& pdf) {
@@ -43,28 +34,28 @@ std::vector<std::string> PdfLines(const std::string& pdf) {
     return lines;
 }
 
+// Prints the list and the log into a PDF file in the rig's program folder.
 struct PrintRun {
-    TempEnvironment env;
-    ScriptedDialogs dialogs;
-    std::string pdf = env.path("printout.pdf");
-    qt::QtPrinter printer{nullptr, pdf};
-    std::unique_ptr<qt::QtPlatform> real;
-    std::unique_ptr<Form1> form;
+    std::string pdf;
+    qt::QtPrinter printer;
+    QtRig rig;
 
-    PrintRun(int entries, int statusLines) {
-        EnsureApplication();
-        real = std::make_unique<qt::QtPlatform>(Form1Design(), &dialogs, &printer, &env);
-        form = std::make_unique<Form1>(real->platform());
-        form->Form_Load();
-        for (int i = 0; i < entries; ++i) form->List1.addItem("F" + std::to_string(i % 12 + 1) + "\tkey" + std::to_string(i));
-        for (int i = 0; i < statusLines; ++i) form->Add2Status("status line " + std::to_string(i));
-        real->platform().ui.menu("prscr").onClick();
+    PrintRun(int entries, int statusLines)
+        : pdf(std::filesystem::temp_directory_path() / ("k7-printout-" + std::to_string(::getpid()) + ".pdf")),
+          printer(nullptr, pdf),
+          rig("", &printer) {
+        std::filesystem::remove(pdf);
+        for (int i = 0; i < entries; ++i)
+            rig.form->List1.addItem("F" + std::to_string(i % 12 + 1) + "\tkey" + std::to_string(i));
+        for (int i = 0; i < statusLines; ++i) rig.form->Add2Status("status line " + std::to_string(i));
+        rig.real->platform().ui.menu("prscr").onClick();
     }
+    ~PrintRun() { std::filesystem::remove(pdf); }
 };
 
 TEST(RealPrinter, ThreeEntriesBesideTenStatusLines) {
     PrintRun run(3, 10);
-    EXPECT_TRUE(run.dialogs.messages.empty());
+    EXPECT_TRUE(run.rig.dialogs.messages.empty());
     const auto lines = PdfLines(run.pdf);
     ASSERT_EQ(lines.size(), 10u);
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -90,7 +81,7 @@ TEST(RealPrinter, LongListRunsOverSeveralPagesAndStopsAfter301Rows) {
 
 TEST(RealPrinter, NothingToPrintMakesNoDocument) {
     PrintRun run(0, 0);
-    EXPECT_TRUE(run.dialogs.messages.empty());
+    EXPECT_TRUE(run.rig.dialogs.messages.empty());
     EXPECT_FALSE(std::filesystem::exists(run.pdf));
 }
 

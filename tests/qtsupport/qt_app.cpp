@@ -14,10 +14,10 @@ QApplication& TestApp() {
     return app;
 }
 
-QtRig::QtRig(const std::string& settings) {
+QtRig::QtRig(const std::string& settings, Printer* printer) {
     TestApp();
     if (!settings.empty()) env.write("KORVEN7.ini", settings);
-    real = std::make_unique<qt::QtPlatform>(Form1Design(), &dialogs, nullptr, &env);
+    real = std::make_unique<qt::QtPlatform>(Form1Design(), &dialogs, printer, &env);
     form = std::make_unique<Form1>(real->platform());
     form->Form_Load();
     real->mainWindow().qwindow().show();

@@ -23,6 +23,7 @@ TEST(HelpPane, EachHelpItemShowsItsPageOverTheWindow) {
         rig.menu(item).click();
         auto& pane = rig.ui.fake<FakeHtmlView>("WebBrowser1");
         EXPECT_TRUE(pane.visible());
+        EXPECT_GT(pane.raised, 0);
         EXPECT_EQ(pane.geometry(), (Rect{150, 1500, 11100, 6200}));
         EXPECT_EQ(pane.location(), rig.env.path(page));
         EXPECT_TRUE(std::filesystem::exists(pane.location()));
