@@ -10,8 +10,10 @@ QApplication& TestApp() {
     static int argc = 1;
     static char name[] = "korven7-tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit Qt's own statics go first, and a QApplication torn down
+    // after them crashes the test program.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 QtRig::QtRig(const std::string& settings, Printer* printer) {
