@@ -10,6 +10,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -126,6 +128,49 @@ TEST(SimOnPty, FaultsFromTheCommandLine) {
     EXPECT_EQ(Exchange(fd, kErase, 6), "OK ACK");
     EXPECT_EQ(Exchange(fd, kReadRow0, 51, 300), "");
     close(fd);
+}
+
+}  // namespace
+}  // namespace k7::test
+
+namespace k7::test {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+int RunSim(const std::string& args) {
+    return std::system((K7_BUILD_DIR "/korven7-sim " + args + " 2>/dev/null").c_str());
+}
+
+TEST(SimSetPortIn, PointsTheConfiguredPortAtTheLinkAndKeepsEveryOtherLine) {
+    const fs::path folder = fs::temp_directory_path() / ("k7ini" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    const std::string ini = (folder / "KORVEN7.ini").string();
+    const struct { std::string before, args, after; } cases[] = {
+        {"; mine\r\n[COMSETTINGS]\r\nPORT=2\r\nPARITY=E\r\n\r\n[general]\r\nEnableStrings=-1\r\n",
+         "--baud 57600",
+         "; mine\r\n[COMSETTINGS]\r\nPORT=2\r\nPARITY=E\r\nBAUD=57600\r\n\r\n[general]\r\nEnableStrings=-1\r\n"
+         "[PORTS]\r\nCOM2=" + (folder / "tty").string() + "\r\n"},
+        {"[ports]\r\ncom1=/dev/ttyUSB0\r\nCOM3=/dev/x\r\n[COMSETTINGS]\r\nBAUD=9600\r\n", "--baud 57600",
+         "[ports]\r\nCOM1=" + (folder / "tty").string() + "\r\nCOM3=/dev/x\r\n[COMSETTINGS]\r\nBAUD=9600\r\n"},
+    };
+    for (const auto& c : cases) {
+        std::FILE* f = std::fopen(ini.c_str(), "wb");
+        std::fwrite(c.before.data(), 1, c.before.size(), f);
+        std::fclose(f);
+        ASSERT_EQ(RunSim("--set-port-in " + ini + " " + (folder / "x/../tty").string() + " " + c.args), 0);
+        EXPECT_EQ(ReadAll(ini), c.after);
+    }
+    fs::remove_all(folder);
 }
 
 }  // namespace
