@@ -316,7 +316,12 @@ int Serve(const Options& o) {
         if (fds[0].revents & POLLIN) {
             char buffer[4096];
             const ssize_t n = read(line.master(), buffer, sizeof buffer);
-            if (n > 0) device.receive(std::string(buffer, n), nowUs());
+            if (n > 0) {
+                device.receive(std::string(buffer, n), nowUs());
+            } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+                say(std::string("line failed: ") + (n == 0 ? "end of file" : std::strerror(errno)));
+                break;
+            }
         } else if (fds[0].revents & (POLLHUP | POLLERR)) {
             // Cannot happen while this process holds the slave open; never spin on it.
             say("line hung up");
