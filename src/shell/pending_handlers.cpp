@@ -18,11 +18,6 @@ void Form1::ClearAll_Click() {}
 void Form1::CheckKeyString() {}
 std::string Form1::ASCIIit(const std::string& s, int) { return s; }
 
-// ---- cfgfile ----
-void Form1::FOpen_Click() {}
-void Form1::FSave_Click() {}
-void Form1::SaveAs_Click() {}
-
 // ---- device ----
 std::string Form1::GetACK(int) { return ""; }
 void Form1::Delay(int) {}
