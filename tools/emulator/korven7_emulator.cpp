@@ -46,7 +46,7 @@ std::string EmulatorRender(const std::string& bytes) {
     std::string out;
     for (std::size_t i = 0; i < bytes.size() && i < kRenderLimit; ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c >= 0x20 && c < 0x7F && c != '{' && c != '}') out += static_cast<char>(c);
+        if (c >= 0x20 && c < 0x7F) out += static_cast<char>(c);
         else out += "{" + Hex2(c) + "}";
     }
     if (bytes.size() > kRenderLimit) out += "... (" + std::to_string(bytes.size()) + " bytes)";

@@ -102,7 +102,7 @@ private:
     int ackFrames_ = 0;
 };
 
-// Renders bytes for a log: printable ASCII as is, everything else as {HH}.
+// Renders bytes for a log: printable ASCII as is, every other byte as {HH}.
 std::string EmulatorRender(const std::string& bytes);
 
 }  // namespace k7
