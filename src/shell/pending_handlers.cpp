@@ -18,11 +18,4 @@ void Form1::VerifyBtn_Click() {}
 void Form1::GetVersionBtn_Click() {}
 void Form1::ShowCodeVersion() {}
 
-// ---- shell: dialog, help, printing ----
-void Form1::Config_Click() {}
-void Form1::ShowHelpPane() {}
-void Form1::ShowHelpPage(const std::string&) {}
-void Form1::CloseHelp_Click() {}
-void Form1::prscr_Click() {}
-
 }  // namespace k7
