@@ -26,6 +26,7 @@ struct ControlSpec {
     bool bordered = false;
     bool visible = true;
     bool checked = false;
+    bool logOnly = false;  // a list box that is only ever appended to: it must stay fast at any length
 };
 
 struct MenuSpec {

@@ -63,7 +63,7 @@ FormSpec buildForm1() {
     add(make("clrstat", K::CheckBox, "", {8040, 720, 1815, 495}, "Clear Details before each operation")).checked = true;
     add(make("ClearDetails", K::Button, "", {9960, 840, 975, 375}, "Clear Now"));
     add(make("Label5", K::Label, "", {5400, 960, 2175, 255}, "Communication Details"));
-    add(make("StatusBox", K::ListBox, "", {5400, 1200, 5655, 5130}));
+    add(make("StatusBox", K::ListBox, "", {5400, 1200, 5655, 5130})).logOnly = true;
     hidden(add(make("Hclose", K::Button, "", {9840, 1680, 1095, 375}, "Close Help")));
     hidden(add(make("WebBrowser1", K::HtmlView, "", {150, 1500, 10905, 5375})));
     bold(add(make("CustomFrame", K::Frame, "", {120, 960, 5175, 5895}, "Custom Key Strings")));

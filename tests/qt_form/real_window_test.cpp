@@ -3,10 +3,11 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextBlock>
 
 #include "qtsupport/qt_app.h"
 #include "shell/form1_design.h"
@@ -41,19 +42,23 @@ TEST(RealWindow, LogFollowsTheWindowAndKeepsTheNewestLineInView) {
     const int expected = qt::Px(rig.real->mainWindow().outerWidth() - 5400 - 300);
     EXPECT_NEAR(rig.widget("StatusBox")->width(), expected, 1);
 
-    auto* log = static_cast<QListWidget*>(rig.widget("StatusBox"));
+    auto* log = static_cast<QPlainTextEdit*>(rig.widget("StatusBox"));
     for (int i = 0; i < 200; ++i) rig.form->Add2Status("line " + std::to_string(i));
     QtRig::Pump(20);
-    const QRect last = log->visualItemRect(log->item(199));
-    EXPECT_TRUE(log->viewport()->rect().contains(last)) << "the newest line is in view";
+    const QTextBlock last = log->document()->findBlockByNumber(199);
+    EXPECT_EQ(last.text().toStdString(), "line 199");
+    const QRectF lastRect = log->cursorRect(QTextCursor(last));
+    EXPECT_TRUE(log->viewport()->rect().contains(lastRect.toRect())) << "the newest line is in view";
     EXPECT_GT(log->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(log->document()->blockCount(), 200);
 }
 
 TEST(RealWindow, ClickingClearNowEmptiesTheLog) {
     QtRig rig;
     rig.form->Add2Status("something");
     static_cast<QPushButton*>(rig.widget("ClearDetails"))->click();
-    EXPECT_EQ(static_cast<QListWidget*>(rig.widget("StatusBox"))->count(), 0);
+    EXPECT_TRUE(static_cast<QPlainTextEdit*>(rig.widget("StatusBox"))->toPlainText().isEmpty());
+    EXPECT_EQ(rig.form->StatusBox.count(), 0);
 }
 
 }  // namespace

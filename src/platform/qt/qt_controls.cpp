@@ -158,6 +158,51 @@ void QtListBox::setTextColor(std::uint32_t rgb) {
     list_->setPalette(p);
 }
 
+// ---- status log ----
+
+namespace {
+// A line break inside a line would start a new visible line: show it as a blank.
+QString OneLine(const std::string& text) {
+    QString line = ToQ(text);
+    line.replace('\r', ' ').replace('\n', ' ');
+    return line;
+}
+}  // namespace
+
+QtLogBox::QtLogBox(QPlainTextEdit* view) : Wrapped(view), view_(view) {
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    view->setUndoRedoEnabled(false);
+    view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
+
+void QtLogBox::addItem(const std::string& text) {
+    lines_.push_back(text);
+    view_->appendPlainText(OneLine(text));
+}
+
+void QtLogBox::removeItem(int index) {
+    lines_.erase(lines_.begin() + index);
+    QStringList all;
+    for (const auto& line : lines_) all << OneLine(line);
+    view_->setPlainText(all.join('\n'));
+}
+
+void QtLogBox::clear() {
+    lines_.clear();
+    view_->clear();
+}
+
+int QtLogBox::topIndex() const { return view_->verticalScrollBar()->value(); }
+
+void QtLogBox::setTopIndex(int index) { view_->verticalScrollBar()->setValue(index); }
+
+void QtLogBox::setTextColor(std::uint32_t rgb) {
+    QPalette p = view_->palette();
+    p.setColor(QPalette::Text, QColor::fromRgb(rgb));
+    view_->setPalette(p);
+}
+
 // ---- picture, html view, menu, timer ----
 
 bool QtPicture::load(const std::string& path) {

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <vector>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -143,6 +145,25 @@ public:
     void setTextColor(std::uint32_t rgb) override;
 private:
     DoubleClickList* list_;
+};
+
+// The status log: a list of lines shown in a plain-text view, which appends in constant
+// time however long the log grows. The first visible line is the scroll position.
+class QtLogBox : public Wrapped<ListBox> {
+public:
+    explicit QtLogBox(QPlainTextEdit* view);
+    int count() const override { return int(lines_.size()); }
+    std::string item(int index) const override { return lines_.at(std::size_t(index)); }
+    void addItem(const std::string& text) override;
+    void removeItem(int index) override;
+    void clear() override;
+    int topIndex() const override;
+    void setTopIndex(int index) override;
+    int selectedIndex() const override { return -1; }
+    void setTextColor(std::uint32_t rgb) override;
+private:
+    QPlainTextEdit* view_;
+    std::vector<std::string> lines_;
 };
 
 class QtComboBox : public Wrapped<ComboBox> {

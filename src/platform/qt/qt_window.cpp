@@ -60,6 +60,12 @@ QtControls::QtControls(const FormSpec& spec, QWidget* surface) {
                 break;
             }
             case ControlKind::ListBox: {
+                if (c.logOnly) {
+                    auto* view = new QPlainTextEdit(parent);
+                    w = view;
+                    control = std::make_unique<QtLogBox>(view);
+                    break;
+                }
                 auto* l = new DoubleClickList(parent);
                 w = l;
                 control = std::make_unique<QtListBox>(l);
