@@ -23,21 +23,6 @@ void Form1::FOpen_Click() {}
 void Form1::FSave_Click() {}
 void Form1::SaveAs_Click() {}
 
-// ---- device ----
-std::string Form1::GetACK(int) { return ""; }
-void Form1::Delay(int) {}
-std::string Form1::GetCodeVersion() { return ""; }
-bool Form1::CheckAttachment() { return false; }
-void Form1::AbortBrn_Click() {}
-void Form1::ResponseTimer_Timer() {}
-void Form1::DelayTimer_Timer() {}
-void Form1::ApplyListToKeyTable() {}
-void Form1::SendKeys_Click() {}
-void Form1::ReadKeys_Click() {}
-void Form1::VerifyBtn_Click() {}
-void Form1::GetVersionBtn_Click() {}
-void Form1::ShowCodeVersion() {}
-
 // ---- shell: dialog, help, printing ----
 void Form1::Config_Click() {}
 void Form1::ShowHelpPane() {}
