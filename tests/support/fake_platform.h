@@ -3,6 +3,7 @@
 // emulator on virtual time, message boxes that answer from a script and record what
 // they showed, a printer that keeps its lines, and a program folder in a temp dir.
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +29,8 @@ public:
     std::string input() override;
     std::optional<std::int64_t> nextWakeUs() const override;
     void fireDue(std::int64_t) override {}
+    // Bytes that reach the program at atUs whatever was sent: a line the test scripts.
+    void arriveAt(std::int64_t atUs, const std::string& bytes) { arrivals_.emplace(atUs, bytes); }
 
     std::string portName;
     std::string settings;
@@ -40,6 +43,7 @@ private:
     VirtualClock& clock_;
     Korven7Emulator* device_ = nullptr;
     bool open_ = false;
+    std::multimap<std::int64_t, std::string> arrivals_;
 };
 
 // Message boxes and file dialogs answered by the test. Every message is recorded;
