@@ -31,6 +31,7 @@ void FakeSerialPort::output(const std::string& bytes) {
     if (failOutput) throw RuntimeError(*failOutput);
     sent += bytes;
     if (device_) device_->receive(bytes, clock_.nowUs());
+    if (onOutput) onOutput(bytes);
 }
 
 std::string FakeSerialPort::input() {

@@ -3,6 +3,7 @@
 // emulator on virtual time, message boxes that answer from a script and record what
 // they showed, a printer that keeps its lines, and a program folder in a temp dir.
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -37,6 +38,7 @@ public:
     std::optional<std::string> failOpen;    // description of an open that fails
     std::optional<std::string> failOutput;  // description of a write that fails
     std::string sent;                       // every byte written, in order
+    std::function<void(const std::string&)> onOutput;  // sees each write after the device
     int opens = 0;
     int closes = 0;
 private:
