@@ -25,12 +25,20 @@ bool DiskFileStore::exists(const std::string& path) const {
 std::unique_ptr<std::istream> DiskFileStore::openRead(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) Fail(EISDIR);
+    errno = 0;
     auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
     if (!*in) Fail(errno ? errno : ENOENT);
     return in;
 }
 
-void DiskFileStore::replaceWith(const std::string& path, const std::string& content) {
+void DiskFileStore::replaceWith(const std::string& name, const std::string& content) {
+    // A link stays a link: the file it points to is the one replaced.
+    std::string path = name;
+    std::error_code ec;
+    if (std::filesystem::is_symlink(name, ec)) {
+        const auto target = std::filesystem::weakly_canonical(name, ec);
+        if (!ec) path = target.string();
+    }
     std::string temp = path + ".tmp-XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) Fail(errno);
@@ -39,9 +47,11 @@ void DiskFileStore::replaceWith(const std::string& path, const std::string& cont
         ::unlink(temp.c_str());
         Fail(error);
     };
-    // Keep the permissions of the file being replaced, or the usual ones for a new file.
+    // Keep the permissions of the file being replaced; a new file gets the usual ones.
     struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask);
     ::fchmod(fd, mode);
     std::size_t done = 0;
     while (done < content.size()) {

@@ -3,11 +3,6 @@
 
 namespace k7 {
 
-// ---- cfgfile ----
-void Form1::FOpen_Click() {}
-void Form1::FSave_Click() {}
-void Form1::SaveAs_Click() {}
-
 // ---- shell: dialog, help, printing ----
 void Form1::Config_Click() {}
 void Form1::ShowHelpPane() {}

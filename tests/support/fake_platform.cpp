@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <signal.h>
+#include <sys/resource.h>
 
 #include "platform/runtime_error.h"
 #include "platform/serial_settings.h"
@@ -97,6 +101,24 @@ std::optional<std::string> ScriptedDialogs::saveFileName(const std::string& fold
 void FakePrinter::printLine(const std::string& line) {
     if (failAfterLines >= 0 && int(lines.size()) >= failAfterLines) throw RuntimeError("Printer error");
     lines.push_back(line);
+}
+
+void FailingDiskFileStore::replaceWith(const std::string& path, const std::string& content) {
+    if (!failAfterBytes) return DiskFileStore::replaceWith(path, content);
+    // The system's file size limit makes the write itself fail, so the store's own
+    // error path runs; the limit and the signal it raises are restored afterwards.
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = std::min<rlim_t>(*failAfterBytes, saved.rlim_max);
+    const auto oldSignal = ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    struct Restore {
+        rlimit limit;
+        sighandler_t signal;
+        ~Restore() { ::setrlimit(RLIMIT_FSIZE, &limit); ::signal(SIGXFSZ, signal); }
+    } restore{saved, oldSignal};
+    DiskFileStore::replaceWith(path, content);
 }
 
 TempEnvironment::TempEnvironment() {

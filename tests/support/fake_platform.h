@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "emulator/korven7_emulator.h"
+#include "platform/disk_file_store.h"
 #include "platform/platform.h"
 #include "support/virtual_time.h"
 
@@ -77,6 +78,15 @@ public:
     std::vector<std::string> lines;
     int dialogs = 0;
     int documents = 0;
+};
+
+// Files on disk whose writes can be made to fail part-way, as on a full disk: with
+// failAfterBytes set, a replace may write that many bytes of a file, then the system
+// refuses the next write ("File too large").
+class FailingDiskFileStore : public DiskFileStore {
+public:
+    void replaceWith(const std::string& path, const std::string& content) override;
+    std::optional<std::size_t> failAfterBytes;
 };
 
 // A program folder of its own in a fresh temporary directory, removed afterwards.

@@ -24,7 +24,7 @@ struct Rig {
     FakeSerialPort port{clock};
     ScriptedDialogs dialogs;
     FakePrinter printer;
-    DiskFileStore files;
+    FailingDiskFileStore files;
     Korven7Emulator device;
     // The user of the settings dialog; runs when the dialog is shown.
     std::function<void(FakeDialogWindow&)> dialogUser;

@@ -1,0 +1,198 @@
+#include "platform/qt/qt_controls.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QPixmap>
+#include <QScrollBar>
+#include <QUrl>
+
+#include "platform/qt/qt_keys.h"
+
+namespace k7::qt {
+
+QString ToQ(const std::string& bytes) { return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())); }
+
+std::string FromQ(const QString& text) {
+    const QByteArray latin = text.toLatin1();
+    return std::string(latin.constData(), std::size_t(latin.size()));
+}
+
+int Px(int twips) { return (twips + 7) / 15; }
+int Twips(int pixels) { return pixels * 15; }
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* e) {
+    QLabel::mouseReleaseEvent(e);
+    if (isEnabled()) emit clicked();
+}
+
+QtLabel::QtLabel(ClickableLabel* label) : Wrapped(label), label_(label) {
+    QObject::connect(label, &ClickableLabel::clicked, [this] { if (onClick) onClick(); });
+}
+
+QtButton::QtButton(QPushButton* button) : Wrapped(button), button_(button) {
+    QObject::connect(button, &QPushButton::clicked, [this] { if (onClick) onClick(); });
+}
+
+QString WrapToFit(const QString& text, const QFont& font, int width, int height) {
+    const QFontMetrics metrics(font);
+    QStringList lines;
+    for (const QString& word : text.split(' ')) {
+        if (!lines.isEmpty() && metrics.horizontalAdvance(lines.last() + ' ' + word) <= width)
+            lines.last() += ' ' + word;
+        else
+            lines << word;
+    }
+    const int fit = std::max(1, height / metrics.height());
+    return lines.size() <= fit ? lines.join('\n') : text;
+}
+
+void QtButton::setCaption(const std::string& text) {
+    caption_ = text;
+    button_->setText(WrapToFit(ToQ(text), button_->font(), button_->width() - 8, button_->height() - 4));
+    button_->setAccessibleName(ToQ(text));
+}
+
+void QtButton::setGeometry(const Rect& r) {
+    Wrapped::setGeometry(r);
+    if (!caption_.empty()) setCaption(caption_);
+}
+
+// ---- text box ----
+
+bool KeyLineEdit::event(QEvent* e) {
+    if (captureTab && e->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QLineEdit::event(e);
+}
+
+void KeyLineEdit::keyPressEvent(QKeyEvent* e) {
+    if (!owner) return QLineEdit::keyPressEvent(e);
+    int key = VirtualKeyFromQt(e->key(), e->modifiers(), e->nativeVirtualKey(), e->nativeScanCode());
+    const bool hadKey = key != 0;
+    if (owner->onKeyDown && hadKey) owner->onKeyDown(key);
+    const bool keyConsumed = hadKey && key == 0;
+
+    // The character the key types, if any: Tab types character 9.
+    int ch = 0;
+    if (e->key() == Qt::Key_Tab) ch = 9;
+    else if (e->text().size() == 1 && e->text()[0].unicode() >= 0x20 && e->text()[0].unicode() <= 0xFF &&
+             e->text()[0].unicode() != 0x7F)
+        ch = e->text()[0].unicode();
+    if (ch == 0) {
+        if (!keyConsumed) QLineEdit::keyPressEvent(e);
+        return;
+    }
+    const int typed = ch;
+    if (owner->onKeyPress) owner->onKeyPress(ch);
+    if (ch == 0) return;
+    if (ch == typed && !keyConsumed && ch != 9) return QLineEdit::keyPressEvent(e);
+    insert(QString(QChar(ch)));
+}
+
+void KeyLineEdit::keyReleaseEvent(QKeyEvent* e) {
+    if (owner && owner->onKeyUp && !e->isAutoRepeat()) {
+        // Print Screen often arrives only on release; it is reported as key code 44.
+        int key = e->key() == Qt::Key_Print
+                      ? 44
+                      : VirtualKeyFromQt(e->key(), e->modifiers(), e->nativeVirtualKey(), e->nativeScanCode());
+        if (key != 0) owner->onKeyUp(key);
+    }
+    QLineEdit::keyReleaseEvent(e);
+}
+
+void KeyLineEdit::focusInEvent(QFocusEvent* e) {
+    QLineEdit::focusInEvent(e);
+    if (owner && owner->onGotFocus) owner->onGotFocus();
+}
+
+void KeyLineEdit::mouseDoubleClickEvent(QMouseEvent* e) {
+    QLineEdit::mouseDoubleClickEvent(e);
+    if (owner && owner->onDoubleClick) owner->onDoubleClick();
+}
+
+QtTextBox::QtTextBox(KeyLineEdit* edit) : Wrapped(edit), edit_(edit) {
+    edit->owner = this;
+    QObject::connect(edit, &QLineEdit::textChanged, [this] { if (onChange) onChange(); });
+}
+
+void QtTextBox::setText(const std::string& text) {
+    const QString q = ToQ(text);
+    if (q != edit_->text()) edit_->setText(q);
+}
+
+// ---- list box ----
+
+void DoubleClickList::mouseDoubleClickEvent(QMouseEvent* e) {
+    QListWidget::mouseDoubleClickEvent(e);
+    emit doubleClicked();
+}
+
+QtListBox::QtListBox(DoubleClickList* list) : Wrapped(list), list_(list) {
+    list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    QObject::connect(list, &DoubleClickList::doubleClicked, [this] { if (onDoubleClick) onDoubleClick(); });
+}
+
+int QtListBox::topIndex() const { return list_->verticalScrollBar()->value(); }
+
+void QtListBox::setTopIndex(int index) {
+    // Scroll ranges are brought up to date lazily; a list filled a moment ago must know its size.
+    list_->doItemsLayout();
+    list_->verticalScrollBar()->setValue(index);
+}
+
+int QtListBox::selectedIndex() const {
+    const auto selected = list_->selectedItems();
+    return selected.isEmpty() ? -1 : list_->row(selected.first());
+}
+
+void QtListBox::setTextColor(std::uint32_t rgb) {
+    QPalette p = list_->palette();
+    p.setColor(QPalette::Text, QColor::fromRgb(rgb));
+    list_->setPalette(p);
+}
+
+// ---- picture, html view, menu, timer ----
+
+bool QtPicture::load(const std::string& path) {
+    QPixmap pixmap;
+    if (!pixmap.load(QString::fromLocal8Bit(path.c_str()))) {
+        label_->clear();
+        path_.clear();
+        return false;
+    }
+    label_->setPixmap(pixmap.scaled(label_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    path_ = path;
+    return true;
+}
+
+void QtHtmlView::navigate(const std::string& path) {
+    location_ = path;
+    browser_->setSource(QUrl::fromLocalFile(QString::fromLocal8Bit(path.c_str())));
+}
+
+QtMenuItem::QtMenuItem(QAction* action) : action_(action) {
+    QObject::connect(action, &QAction::triggered, [this] { if (onClick) onClick(); });
+}
+void QtMenuItem::setEnabled(bool on) { action_->setEnabled(on); }
+bool QtMenuItem::enabled() const { return action_->isEnabled(); }
+
+QtTimer::QtTimer() {
+    timer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { if (onTick) onTick(); });
+}
+
+void QtTimer::setInterval(int ms) { timer_.setInterval(ms); }
+
+void QtTimer::setEnabled(bool on) {
+    if (on && !timer_.isActive() && timer_.interval() > 0) timer_.start();
+    if (!on) timer_.stop();
+}
+
+}  // namespace k7::qt

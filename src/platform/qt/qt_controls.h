@@ -1,0 +1,211 @@
+#pragma once
+// The real widgets behind the control interfaces. Texts cross as Latin-1, so one
+// character is one byte both ways.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTimer>
+
+#include "platform/controls.h"
+
+namespace k7::qt {
+
+QString ToQ(const std::string& bytes);
+std::string FromQ(const QString& text);
+// Twips to pixels and back (15 twips a pixel).
+int Px(int twips);
+int Twips(int pixels);
+// Breaks a caption into lines that fit the area; unchanged when they would not fit.
+QString WrapToFit(const QString& text, const QFont& font, int width, int height);
+
+// Common state handling for every wrapped widget.
+template <class Base>
+class Wrapped : public Base {
+public:
+    explicit Wrapped(QWidget* widget) : widget_(widget) {}
+    void setEnabled(bool on) override { widget_->setEnabled(on); }
+    bool enabled() const override { return widget_->isEnabled(); }
+    void setVisible(bool on) override { visible_ = on; widget_->setVisible(on); }
+    bool visible() const override { return visible_; }
+    void setGeometry(const Rect& r) override {
+        geometry_ = r;
+        widget_->setGeometry(Px(r.left), Px(r.top), Px(r.width), Px(r.height));
+    }
+    Rect geometry() const override { return geometry_; }
+    void raise() override { widget_->raise(); }
+    QWidget* widget() const { return widget_; }
+private:
+    QWidget* widget_;
+    // Visibility as the program set it; a widget on a hidden window reports hidden.
+    bool visible_ = true;
+    Rect geometry_;
+};
+
+class QtFrame : public Wrapped<Control> {
+public:
+    explicit QtFrame(QGroupBox* box) : Wrapped(box) {}
+};
+
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void clicked();
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override;
+};
+
+class QtLabel : public Wrapped<Label> {
+public:
+    explicit QtLabel(ClickableLabel* label);
+    void setCaption(const std::string& text) override { label_->setText(ToQ(text)); }
+    std::string caption() const override { return FromQ(label_->text()); }
+private:
+    ClickableLabel* label_;
+};
+
+class QtButton : public Wrapped<Button> {
+public:
+    explicit QtButton(QPushButton* button);
+    // A caption too wide for the button wraps onto more lines, as on a tall button it should.
+    void setCaption(const std::string& text) override;
+    std::string caption() const override { return caption_; }
+    void setGeometry(const Rect& r) override;
+private:
+    QPushButton* button_;
+    std::string caption_;
+};
+
+class QtCheckBox : public Wrapped<CheckBox> {
+public:
+    explicit QtCheckBox(QCheckBox* box) : Wrapped(box), box_(box) {}
+    void setChecked(bool on) override { box_->setChecked(on); }
+    bool checked() const override { return box_->isChecked(); }
+private:
+    QCheckBox* box_;
+};
+
+class QtTextBox;
+
+// A line edit that reports key-down, character and key-up with Windows key codes,
+// and lets the handlers consume or replace them.
+class KeyLineEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    using QLineEdit::QLineEdit;
+    QtTextBox* owner = nullptr;
+    bool captureTab = false;  // Tab reaches the handlers instead of moving the focus
+protected:
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+};
+
+class QtTextBox : public Wrapped<TextBox> {
+public:
+    explicit QtTextBox(KeyLineEdit* edit);
+    void setText(const std::string& text) override;
+    std::string text() const override { return FromQ(edit_->text()); }
+private:
+    KeyLineEdit* edit_;
+};
+
+class DoubleClickList : public QListWidget {
+    Q_OBJECT
+public:
+    using QListWidget::QListWidget;
+signals:
+    void doubleClicked();
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+};
+
+class QtListBox : public Wrapped<ListBox> {
+public:
+    explicit QtListBox(DoubleClickList* list);
+    int count() const override { return list_->count(); }
+    std::string item(int index) const override { return FromQ(list_->item(index)->text()); }
+    void addItem(const std::string& text) override { list_->addItem(ToQ(text)); }
+    void removeItem(int index) override { delete list_->takeItem(index); }
+    void clear() override { list_->clear(); }
+    int topIndex() const override;
+    void setTopIndex(int index) override;
+    int selectedIndex() const override;
+    void setTextColor(std::uint32_t rgb) override;
+private:
+    DoubleClickList* list_;
+};
+
+class QtComboBox : public Wrapped<ComboBox> {
+public:
+    explicit QtComboBox(QComboBox* box) : Wrapped(box), box_(box) {}
+    void addItem(const std::string& text) override { box_->addItem(ToQ(text)); }
+    int count() const override { return box_->count(); }
+    void setCurrentIndex(int index) override { box_->setCurrentIndex(index); }
+    int currentIndex() const override { return box_->currentIndex(); }
+    std::string currentText() const override { return box_->currentIndex() < 0 ? "" : FromQ(box_->currentText()); }
+private:
+    QComboBox* box_;
+};
+
+class QtProgressBar : public Wrapped<ProgressBar> {
+public:
+    explicit QtProgressBar(QProgressBar* bar) : Wrapped(bar), bar_(bar) {}
+    void setMaximum(int max) override { bar_->setMaximum(max); }
+    int maximum() const override { return bar_->maximum(); }
+    void setValue(int value) override { bar_->setValue(value); }
+    int value() const override { return bar_->value(); }
+private:
+    QProgressBar* bar_;
+};
+
+class QtPicture : public Wrapped<Picture> {
+public:
+    explicit QtPicture(QLabel* label) : Wrapped(label), label_(label) {}
+    bool load(const std::string& path) override;
+    std::string loadedPath() const override { return path_; }
+private:
+    QLabel* label_;
+    std::string path_;
+};
+
+class QtHtmlView : public Wrapped<HtmlView> {
+public:
+    explicit QtHtmlView(QTextBrowser* browser) : Wrapped(browser), browser_(browser) {}
+    void navigate(const std::string& path) override;
+    std::string location() const override { return location_; }
+private:
+    QTextBrowser* browser_;
+    std::string location_;
+};
+
+class QtMenuItem : public MenuItem {
+public:
+    explicit QtMenuItem(QAction* action);
+    void setEnabled(bool on) override;
+    bool enabled() const override;
+private:
+    QAction* action_;
+};
+
+class QtTimer : public Timer {
+public:
+    QtTimer();
+    void setInterval(int ms) override;
+    int interval() const override { return timer_.interval(); }
+    void setEnabled(bool on) override;
+    bool enabled() const override { return timer_.isActive(); }
+private:
+    QTimer timer_;
+};
+
+}  // namespace k7::qt

@@ -1,0 +1,140 @@
+#include "platform/qt/qt_platform.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+
+#include "platform/runtime_error.h"
+
+namespace k7::qt {
+namespace {
+
+const QString kTitle = QStringLiteral("KORVEN7 CONFIG");
+
+// "Name (*.a)|*.a|Other (*.*)|*.*" to Qt's "Name (*.a);;Other (*)".
+QString QtFilter(const std::string& filter) {
+    const QStringList parts = ToQ(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace("*.*", "*").replace(';', ' ');
+        out << parts[i].section('(', 0, 0).trimmed() + " (" + patterns + ")";
+    }
+    return out.join(";;");
+}
+
+std::optional<std::string> Chosen(const QString& name) {
+    if (name.isEmpty()) return std::nullopt;
+    return std::string(name.toLocal8Bit().constData());
+}
+
+}  // namespace
+
+void QtEventPump::doEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void QtEventPump::waitEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void QtDialogs::message(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, kTitle, ToQ(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+bool QtDialogs::confirm(const std::string& text, const std::string& title) {
+    QMessageBox box(QMessageBox::Question, ToQ(title), ToQ(text), QMessageBox::Yes | QMessageBox::No, parent_);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtDialogs::openFileName(const std::string& folder, const std::string& filter) {
+    return Chosen(QFileDialog::getOpenFileName(parent_, "Open", QString::fromLocal8Bit(folder.c_str()),
+                                               QtFilter(filter), nullptr, QFileDialog::DontConfirmOverwrite));
+}
+
+std::optional<std::string> QtDialogs::saveFileName(const std::string& folder, const std::string& filter) {
+    // The program asks its own overwrite question.
+    return Chosen(QFileDialog::getSaveFileName(parent_, "Save As", QString::fromLocal8Bit(folder.c_str()),
+                                               QtFilter(filter), nullptr, QFileDialog::DontConfirmOverwrite));
+}
+
+void QtDialogs::beep() { QApplication::beep(); }
+
+QtPrinter::~QtPrinter() { endDoc(); }
+
+bool QtPrinter::choose() {
+    endDoc();
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!pdfPath_.empty()) {
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setOutputFileName(QString::fromLocal8Bit(pdfPath_.c_str()));
+        return true;
+    }
+    QPrintDialog dialog(printer_.get(), parent_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtPrinter::printLine(const std::string& line) {
+    if (!printer_) throw RuntimeError("No printer chosen");
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>();
+        if (!painter_->begin(printer_.get())) {
+            painter_.reset();
+            throw RuntimeError("The printer could not be started");
+        }
+        painter_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        y_ = 0;
+    }
+    const QFontMetrics metrics = painter_->fontMetrics();
+    const QRect page = painter_->viewport();
+    if (y_ + metrics.height() > page.height()) {
+        if (!printer_->newPage()) throw RuntimeError("The printer could not start a new page");
+        y_ = 0;
+    }
+    painter_->drawText(QRect(0, y_, page.width(), metrics.height()), Qt::TextExpandTabs | Qt::AlignLeft,
+                       ToQ(line));
+    y_ += metrics.height();
+}
+
+void QtPrinter::endDoc() {
+    if (painter_) {
+        painter_->end();
+        painter_.reset();
+    }
+}
+
+QtEnvironment::QtEnvironment() : folder_(QCoreApplication::applicationDirPath().toLocal8Bit().constData()) {}
+
+std::string QtEnvironment::settingsFileName() const { return folder_ + "/KORVEN7.ini"; }
+
+std::string QtEnvironment::documentsFolder() const { return folder_; }
+
+std::string QtEnvironment::nowText() const {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QLocale locale = QLocale::system();
+    return FromQ(locale.toString(now.date(), QLocale::ShortFormat) + " " +
+                 locale.toString(now.time(), QLocale::LongFormat));
+}
+
+QtPlatform::QtPlatform(const FormSpec& mainDesign, Dialogs* dialogs, Printer* printer, Environment* environment)
+    : window_(mainDesign),
+      dialogs_(&window_.qwindow()),
+      printer_(&window_.qwindow()),
+      platform_{window_,
+                pump_,
+                port_,
+                dialogs ? *dialogs : dialogs_,
+                printer ? *printer : printer_,
+                files_,
+                environment ? *environment : env_,
+                [this](const FormSpec& spec) -> std::unique_ptr<DialogWindow> {
+                    return std::make_unique<QtDialogWindow>(spec, &window_.qwindow());
+                }} {}
+
+}  // namespace k7::qt

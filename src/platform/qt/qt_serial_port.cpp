@@ -1,0 +1,77 @@
+#include "platform/qt/qt_serial_port.h"
+
+#include "platform/qt/qt_controls.h"
+#include "platform/runtime_error.h"
+#include "platform/serial_settings.h"
+
+namespace k7::qt {
+
+QtSerialPort::QtSerialPort() {
+    QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
+        if (error == QSerialPort::ResourceError && port_.isOpen()) {
+            failure_ = port_.errorString();
+            port_.close();
+        }
+    });
+}
+
+void QtSerialPort::setPortName(const std::string& device) { port_.setPortName(QString::fromLocal8Bit(device.c_str())); }
+
+void QtSerialPort::setSettings(const std::string& text) {
+    const LineSettings s = ParseSettingsText(text);
+    port_.setBaudRate(s.baud);
+    switch (s.parity) {
+        case 'E': port_.setParity(QSerialPort::EvenParity); break;
+        case 'O': port_.setParity(QSerialPort::OddParity); break;
+        case 'M': port_.setParity(QSerialPort::MarkParity); break;
+        case 'S': port_.setParity(QSerialPort::SpaceParity); break;
+        default: port_.setParity(QSerialPort::NoParity); break;
+    }
+    port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits));
+    port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop
+                      : s.stopBits == 3 ? QSerialPort::OneAndHalfStop
+                                        : QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+void QtSerialPort::open() {
+    failure_.clear();
+    if (port_.isOpen()) throw RuntimeError("Port already open");
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const std::string reason = FromQ(port_.errorString());
+        port_.clearError();
+        throw RuntimeError(reason + " (" + FromQ(port_.portName()) + ")");
+    }
+}
+
+void QtSerialPort::close() {
+    if (port_.isOpen()) port_.close();
+}
+
+void QtSerialPort::checkFailure() {
+    if (!failure_.isEmpty()) {
+        const std::string reason = FromQ(failure_);
+        failure_.clear();
+        throw RuntimeError(reason);
+    }
+    if (!port_.isOpen()) throw RuntimeError("Operation valid only when the port is open");
+}
+
+void QtSerialPort::output(const std::string& bytes) {
+    checkFailure();
+    if (port_.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
+        const std::string reason = FromQ(port_.errorString());
+        port_.close();
+        throw RuntimeError(reason);
+    }
+    port_.flush();
+    checkFailure();
+}
+
+std::string QtSerialPort::input() {
+    checkFailure();
+    const QByteArray data = port_.readAll();
+    return std::string(data.constData(), std::size_t(data.size()));
+}
+
+}  // namespace k7::qt

@@ -1,0 +1,27 @@
+#pragma once
+#include <QSerialPort>
+
+#include "platform/platform.h"
+
+namespace k7::qt {
+
+// The serial port on QSerialPort. A port that goes away mid-operation (a pulled
+// adapter, a stopped emulator) is closed and reported on the next read or write.
+class QtSerialPort : public SerialPort {
+public:
+    QtSerialPort();
+    void setPortName(const std::string& device) override;
+    void setSettings(const std::string& text) override;
+    bool isOpen() const override { return port_.isOpen(); }
+    void open() override;
+    void close() override;
+    void output(const std::string& bytes) override;
+    std::string input() override;
+private:
+    void apply();
+    void checkFailure();
+    QSerialPort port_;
+    QString failure_;
+};
+
+}  // namespace k7::qt

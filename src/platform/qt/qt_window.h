@@ -1,0 +1,76 @@
+#pragma once
+// Windows built from a design: the main window with its menus, and modal dialogs.
+#include <QDialog>
+#include <QMainWindow>
+#include <map>
+#include <memory>
+
+#include "platform/platform.h"
+#include "platform/qt/qt_controls.h"
+
+namespace k7::qt {
+
+// The controls of one design, created as children of `surface`.
+class QtControls {
+public:
+    QtControls(const FormSpec& spec, QWidget* surface);
+    Control& control(const std::string& name);
+    Timer& timer(const std::string& name);
+    QWidget* widget(const std::string& name);
+private:
+    std::map<std::string, std::unique_ptr<Control>> controls_;
+    std::map<std::string, QWidget*> widgets_;
+    std::map<std::string, std::unique_ptr<QtTimer>> timers_;
+    std::map<std::string, int> frameOffsets_;
+};
+
+class MainWindowWidget : public QMainWindow {
+    Q_OBJECT
+public:
+    std::function<void()> onResize;
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+};
+
+class QtMainWindow : public ControlSet, public Window {
+public:
+    explicit QtMainWindow(const FormSpec& spec);
+    Control& control(const std::string& name) override { return controls_->control(name); }
+    MenuItem& menu(const std::string& name) override;
+    Timer& timer(const std::string& name) override { return controls_->timer(name); }
+    Window& window() override { return *this; }
+    QWidget* widget(const std::string& name) { return controls_->widget(name); }
+
+    void setCaption(const std::string& text) override { window_.setWindowTitle(ToQ(text)); }
+    std::string caption() const override { return FromQ(window_.windowTitle()); }
+    int outerWidth() const override { return Twips(window_.frameGeometry().width()); }
+    int outerHeight() const override { return Twips(window_.frameGeometry().height()); }
+
+    QMainWindow& qwindow() { return window_; }
+private:
+    MainWindowWidget window_;
+    std::unique_ptr<QtControls> controls_;
+    std::map<std::string, std::unique_ptr<QtMenuItem>> menus_;
+};
+
+class QtDialogWindow : public DialogWindow, public Window {
+public:
+    QtDialogWindow(const FormSpec& spec, QWidget* parent);
+    Control& control(const std::string& name) override { return controls_->control(name); }
+    MenuItem& menu(const std::string& name) override;
+    Timer& timer(const std::string& name) override { return controls_->timer(name); }
+    Window& window() override { return *this; }
+    void showModal() override { dialog_.exec(); }
+    void close() override { dialog_.done(0); }
+
+    void setCaption(const std::string& text) override { dialog_.setWindowTitle(ToQ(text)); }
+    std::string caption() const override { return FromQ(dialog_.windowTitle()); }
+    int outerWidth() const override { return Twips(dialog_.frameGeometry().width()); }
+    int outerHeight() const override { return Twips(dialog_.frameGeometry().height()); }
+    QDialog& qdialog() { return dialog_; }
+private:
+    QDialog dialog_;
+    std::unique_ptr<QtControls> controls_;
+};
+
+}  // namespace k7::qt

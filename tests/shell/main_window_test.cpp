@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "support/rig.h"
+
+namespace k7::test {
+namespace {
+
+TEST(MainWindow, StartsIdleWithTheDesignedStates) {
+    Rig rig;
+    for (const char* name : {"AddToList", "SendKeys", "VerifyBtn", "ReadKeys", "GetVersionBtn"})
+        EXPECT_TRUE(rig.button(name).enabled() && rig.button(name).visible()) << name;
+    for (const char* name : {"AbortBrn", "Hclose"}) EXPECT_FALSE(rig.button(name).visible()) << name;
+    for (const char* name : {"ProgressLabel", "PercentLabel", "MatchString"})
+        EXPECT_FALSE(rig.label(name).visible()) << name;
+    EXPECT_FALSE(rig.picture().visible());
+    EXPECT_FALSE(rig.ui.control("WebBrowser1").visible());
+    EXPECT_TRUE(rig.progress().visible());
+    EXPECT_EQ(rig.progress().value(), 0);
+    EXPECT_EQ(rig.progress().maximum(), 100);
+    EXPECT_TRUE(rig.ui.fake<FakeCheckBox>("clrstat").checked());
+    EXPECT_EQ(rig.label("CfgLabel").caption(), "None");
+    EXPECT_EQ(rig.label("StringCount").caption(), "0");
+    EXPECT_EQ(rig.form->CfgFileName, "");
+    EXPECT_FALSE(rig.ui.timer("DelayTimer").enabled());
+    EXPECT_EQ(rig.ui.timer("DelayTimer").interval(), 10);
+}
+
+TEST(MainWindow, StatusLogKeepsTheNewestLineInViewOnceItOverflows) {
+    Rig rig;
+    auto& log = rig.listBox("StatusBox");
+    const int rows = log.visibleRows();
+    ASSERT_GT(rows, 5);
+    for (int i = 1; i <= 5; ++i) rig.form->Add2Status("line " + std::to_string(i));
+    EXPECT_EQ(log.topIndex(), 0);
+    // While every line fits, the view cannot scroll and stays at the top.
+    for (int i = 6; i <= rows; ++i) rig.form->Add2Status("line " + std::to_string(i));
+    EXPECT_EQ(log.topIndex(), 0);
+    for (int i = rows + 1; i <= rows + 40; ++i) {
+        rig.form->Add2Status("line " + std::to_string(i));
+        EXPECT_EQ(log.topIndex() + rows, log.count()) << "the newest line is the bottom line of the view";
+    }
+    EXPECT_EQ(log.item(log.count() - 1), "line " + std::to_string(rows + 40));
+
+    rig.form->Add2Status("tab\tand\r\nbreak");
+    EXPECT_EQ(log.item(log.count() - 1), "tab\tand\r\nbreak") << "a line is taken unchanged";
+}
+
+TEST(MainWindow, ClearNowEmptiesOnlyTheLog) {
+    Rig rig;
+    rig.button("ClearDetails").click();  // on an empty log: nothing happens
+    rig.form->Add2Status("one");
+    rig.addEntry("A", "x");
+    rig.button("ClearDetails").click();
+    EXPECT_TRUE(rig.log().empty());
+    EXPECT_EQ(rig.list().size(), 1u);
+}
+
+TEST(MainWindow, EnableButtonsTouchesExactlyTheSevenOperationControls) {
+    Rig rig;
+    const std::vector<std::string> seven = {"AddToList", "SendKeys", "VerifyBtn", "ReadKeys",
+                                            "GetVersionBtn", "KeyString", "KbdKey"};
+    rig.form->EnableButtons(false);
+    for (const auto& name : seven) EXPECT_FALSE(rig.ui.control(name).enabled()) << name;
+    for (const char* name : {"List1", "ClearDetails", "clrstat", "AbortBrn", "StatusBox"})
+        EXPECT_TRUE(rig.ui.control(name).enabled()) << name;
+    for (const char* name : {"FOpen", "FSave", "SaveAs", "Config", "ClearAll", "prscr", "OverView"})
+        EXPECT_TRUE(rig.menu(name).enabled()) << name;
+    rig.form->EnableButtons(true);
+    for (const auto& name : seven) EXPECT_TRUE(rig.ui.control(name).enabled()) << name;
+}
+
+TEST(MainWindow, TheLogFollowsTheWindowWidthOnly) {
+    Rig rig;
+    auto& window = rig.ui.fakeWindow();
+    auto& log = rig.listBox("StatusBox");
+    window.resize(window.width, window.height);
+    const Rect before = log.geometry();
+    EXPECT_EQ(before.width, window.width - 5400 - 300);
+
+    window.resize(window.width + 1500, window.height + 900);
+    const Rect after = log.geometry();
+    EXPECT_EQ(after.width, before.width + 1500);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.height, before.height);
+    EXPECT_EQ(rig.ui.control("List1").geometry(), Form1Design().find("List1")->position);
+
+    window.resize(3000, window.height);  // too narrow for any width: the last one stays
+    EXPECT_EQ(log.geometry(), after);
+}
+
+TEST(MainWindow, ProgressDisplayShowsWholePercentages) {
+    Rig rig;
+    rig.form->ShowProgress();
+    EXPECT_TRUE(rig.label("PercentLabel").visible());
+    EXPECT_EQ(rig.label("PercentLabel").caption(), "0%");
+    rig.progress().setMaximum(95);
+    rig.form->SetProgress(94);
+    EXPECT_EQ(rig.label("PercentLabel").caption(), "98%");
+    rig.form->SetProgress(95);
+    EXPECT_EQ(rig.label("PercentLabel").caption(), "100%");
+    rig.form->HideProgress();
+    EXPECT_FALSE(rig.progress().visible());
+    EXPECT_FALSE(rig.label("ProgressLabel").visible());
+}
+
+TEST(MainWindow, AMissingPictureShowsNothingAndEndsNothing) {
+    Rig rig;
+    rig.form->LoadMatchPicture("no-such-picture.gif");
+    EXPECT_EQ(rig.picture().loadedPath(), "");
+}
+
+}  // namespace
+}  // namespace k7::test
