@@ -180,6 +180,11 @@ TEST(Emulator, GarbageNeverBreaksIt) {
     for (int chunk = 0; chunk < 20000; ++chunk) {
         std::string bytes(random() % 40, '\0');
         for (char& c : bytes) c = static_cast<char>(random() % 4 == 0 ? "/VEWFR"[random() % 6] : random());
+        // Well-formed frames with random contents: any address, any row.
+        std::string payload(random() % 2 ? 2 : 3 + random() % 11, '\0');
+        for (char& c : payload) c = static_cast<char>(random());
+        if (payload.size() > 3) payload.back() = 0;
+        if (random() % 3 == 0) bytes.insert(random() % (bytes.size() + 1), Frame("WRFE"[random() % 4], payload));
         now += random() % 3000;
         device.receive(bytes, now);
         device.take(now);

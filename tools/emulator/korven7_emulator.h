@@ -68,7 +68,8 @@ public:
 
     // One line per frame received and per reply queued, for logs and tests.
     const std::vector<std::string>& log() const { return log_; }
-    // Every frame received, raw (well-formed or not, garbage excluded).
+    // Every complete frame received, raw, answered or not (bad checksums included;
+    // skipped bytes are not frames).
     const std::vector<std::string>& frames() const { return frames_; }
     // Forgets log and frames (a long-running server keeps them short).
     void clearRecords() { log_.clear(); frames_.clear(); }

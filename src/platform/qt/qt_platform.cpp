@@ -109,11 +109,12 @@ void QtPrinter::endDoc() {
     }
 }
 
-QtEnvironment::QtEnvironment() : folder_(QCoreApplication::applicationDirPath().toLocal8Bit().constData()) {}
+QtEnvironment::QtEnvironment()
+    : folder_(QCoreApplication::applicationDirPath().toLocal8Bit().constData()), folders_(ResolveUserFolders(folder_)) {}
 
-std::string QtEnvironment::settingsFileName() const { return folder_ + "/KORVEN7.ini"; }
+std::string QtEnvironment::settingsFileName() const { return folders_.settingsFile; }
 
-std::string QtEnvironment::documentsFolder() const { return folder_; }
+std::string QtEnvironment::documentsFolder() const { return folders_.documentsFolder; }
 
 std::string QtEnvironment::nowText() const {
     const QDateTime now = QDateTime::currentDateTime();

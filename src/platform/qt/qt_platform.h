@@ -7,6 +7,7 @@
 
 #include "platform/disk_file_store.h"
 #include "platform/platform.h"
+#include "platform/user_folders.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_window.h"
 
@@ -55,6 +56,7 @@ public:
     std::string nowText() const override;
 private:
     std::string folder_;
+    UserFolders folders_;
 };
 
 // Everything put together. Tests may put their own dialogs or printer in.

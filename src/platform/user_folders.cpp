@@ -1,0 +1,41 @@
+#include "platform/user_folders.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace k7 {
+
+UserFolders ResolveUserFolders(const std::string& programFolder,
+                               const std::function<std::string(const char*)>& getenv,
+                               const std::function<bool(const std::string&)>& writable) {
+    const std::string settingsName = "KORVEN7.ini";
+    if (writable(programFolder)) return {programFolder + "/" + settingsName, programFolder};
+
+    const std::string home = getenv("HOME");
+    std::string config = getenv("XDG_CONFIG_HOME");
+    if (config.empty() || config.front() != '/') config = home + "/.config";
+    const fs::path folder = fs::path(config) / "korven7-config";
+    const fs::path settings = folder / settingsName;
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    const fs::path shipped = fs::path(programFolder) / settingsName;
+    if (!fs::exists(settings, ec) && fs::is_regular_file(shipped, ec))
+        fs::copy_file(shipped, settings, ec);  // on failure the defaults apply
+    return {settings.string(), home.empty() ? programFolder : home};
+}
+
+UserFolders ResolveUserFolders(const std::string& programFolder) {
+    return ResolveUserFolders(
+        programFolder,
+        [](const char* name) {
+            const char* value = std::getenv(name);
+            return std::string(value ? value : "");
+        },
+        [](const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; });
+}
+
+}  // namespace k7
