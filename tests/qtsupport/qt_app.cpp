@@ -10,8 +10,9 @@ QApplication& TestApp() {
     static int argc = 1;
     static char name[] = "korven7-tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit Qt's own globals may already be gone.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 QtRig::QtRig(const std::string& settings) {
