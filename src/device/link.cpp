@@ -49,9 +49,17 @@ std::string Form1::GetACK(int ms) {
 }
 
 void Form1::Delay(int iMS) {
+    StartDelay(iMS);
+    FinishDelay();
+}
+
+void Form1::StartDelay(int iMS) {
     DelayTimer.setEnabled(false);
     DelayTimer.setInterval(iMS);
     DelayTimer.setEnabled(true);
+}
+
+void Form1::FinishDelay() {
     while (DelayTimer.enabled()) pump.waitEvents();
 }
 

@@ -55,9 +55,12 @@ void Form1::ReadBackPass(int settleMs) {
     if (!MSComm1.isOpen()) MSComm1.open();
     for (int row = 0; row < kKeyRows; ++row) {
         const std::string request = ReadBackFrame(row);
+        const int waitMs = LineWaitMs(65, BaudRate(BaudSetting));
         MSComm1.output(request);
+        // The reply's time on the line counts from the moment the request left.
+        StartDelay(waitMs);
         Add2Status("Sent " + Expand(request));
-        Delay(LineWaitMs(65, BaudRate(BaudSetting)));
+        FinishDelay();
         const std::string reply = MSComm1.input();
         if (reply.size() == kReplyLength) ParseReadBackKey(reply);
         Add2Status(ASCIIit(reply, 8));

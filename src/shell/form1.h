@@ -131,6 +131,9 @@ public:
     // ---- serial link and device operations (device/) ----
     std::string GetACK(int ms);
     void Delay(int iMS);
+    // Delay in two halves, so that work done between them counts into the wait.
+    void StartDelay(int iMS);
+    void FinishDelay();
     std::string GetCodeVersion();
     bool CheckAttachment();
     void AbortBrn_Click();
