@@ -1,6 +1,8 @@
 // Verifying the device against the list.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "device_rig.h"
 
 namespace k7::test {
@@ -83,6 +85,33 @@ TEST(Verify, AnEntryThatCannotBeDecodedEndsItWithItsMessage) {
     EXPECT_FALSE(rig.picture().visible());
     EXPECT_TRUE(ButtonsEnabled(rig));
     EXPECT_FALSE(rig.port.isOpen());
+}
+
+}  // namespace
+}  // namespace k7::test
+
+namespace k7::test {
+namespace {
+
+TEST(Pictures, AMissingPictureEndsNoOperation) {
+    const struct {
+        const char* button;
+        std::string verdict;
+    } cases[] = {
+        {"ReadKeys", "KORVEN7 strings all DEFAULT"},
+        {"VerifyBtn", "KORVEN7 strings VERIFIED!"},
+        {"SendKeys", "KORVEN7 strings VERIFIED!"},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        std::filesystem::remove(rig.env.path("checkmark.gif"));
+        std::filesystem::remove(rig.env.path("question-mark.gif"));
+        rig.button(c.button).click();
+        EXPECT_EQ(rig.label("MatchString").caption(), c.verdict) << c.button;
+        EXPECT_EQ(rig.picture().loadedPath(), "") << c.button;
+        EXPECT_TRUE(rig.dialogs.messages.empty()) << c.button;
+        EXPECT_TRUE(ButtonsEnabled(rig)) << c.button;
+    }
 }
 
 }  // namespace
