@@ -10,15 +10,16 @@ QApplication& TestApp() {
     static int argc = 1;
     static char name[] = "korven7-tests";
     static char* argv[] = {name, nullptr};
-    // Never destroyed: at exit Qt's own globals may already be gone.
+    // Never destroyed: at exit Qt's own statics go first, and a QApplication torn down
+    // after them crashes the test program.
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }
 
-QtRig::QtRig(const std::string& settings) {
+QtRig::QtRig(const std::string& settings, Printer* printer) {
     TestApp();
     if (!settings.empty()) env.write("KORVEN7.ini", settings);
-    real = std::make_unique<qt::QtPlatform>(Form1Design(), &dialogs, nullptr, &env);
+    real = std::make_unique<qt::QtPlatform>(Form1Design(), &dialogs, printer, &env);
     form = std::make_unique<Form1>(real->platform());
     form->Form_Load();
     real->mainWindow().qwindow().show();

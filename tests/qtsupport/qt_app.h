@@ -16,7 +16,8 @@ QApplication& TestApp();
 // Form1 on real widgets, a real event loop and a real serial port, with message boxes
 // answered by a script and a program folder of its own.
 struct QtRig {
-    explicit QtRig(const std::string& settings = "");
+    // `printer`, when given, replaces the real printer (a PDF printer, for example).
+    explicit QtRig(const std::string& settings = "", Printer* printer = nullptr);
     ~QtRig();
     TempEnvironment env;
     ScriptedDialogs dialogs;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "keystrings/key_table.h"
 
@@ -40,13 +41,26 @@ bool PayloadFits(const std::string& f) {
     }
 }
 
+// What starts `rest`: a frame of that many bytes (> 0), not enough bytes yet to tell (0),
+// or a byte that starts no frame (-1).
+int FrameAt(std::string_view rest) {
+    if (rest[0] != '/') return -1;
+    if (rest.size() < 2) return 0;
+    if (rest[1] == 'V') return 2;
+    if (std::string_view("EWFR").find(rest[1]) == std::string_view::npos) return -1;
+    if (rest.size() < 3) return 0;
+    const int length = static_cast<std::uint8_t>(rest[2]);
+    if (!LengthFits(rest[1], length)) return -1;
+    return rest.size() < static_cast<std::size_t>(length) ? 0 : length;
+}
+
 }  // namespace
 
 std::string EmulatorRender(const std::string& bytes) {
     std::string out;
     for (std::size_t i = 0; i < bytes.size() && i < kRenderLimit; ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c >= 0x20 && c < 0x7F && c != '{' && c != '}') out += static_cast<char>(c);
+        if (c >= 0x20 && c < 0x7F) out += static_cast<char>(c);
         else out += "{" + Hex2(c) + "}";
     }
     if (bytes.size() > kRenderLimit) out += "... (" + std::to_string(bytes.size()) + " bytes)";
@@ -100,49 +114,38 @@ void Korven7Emulator::receive(const std::string& bytes, std::int64_t nowUs) {
     }
     lastInputUs_ = nowUs;
     input_ += bytes;
-    while (parseOne(nowUs)) {
+    // Bytes that start no frame are skipped up to the next "/", and logged once per run.
+    std::size_t at = 0, skipped = 0;
+    auto logSkipped = [&] {
+        if (skipped > 0)
+            log_.push_back("skip " + EmulatorRender(input_.substr(at - skipped, skipped)) + ": no frame");
+        skipped = 0;
+    };
+    while (at < input_.size()) {
+        const std::string_view rest = std::string_view(input_).substr(at);
+        const int length = FrameAt(rest);
+        if (length == 0) break;
+        if (length < 0) {
+            const std::size_t n = rest[0] == '/' ? 1 : std::min(rest.find('/'), rest.size());
+            skipped += n;
+            at += n;
+            continue;
+        }
+        logSkipped();
+        handleFrame(std::string(rest.substr(0, length)), nowUs);
+        at += length;
     }
-}
-
-void Korven7Emulator::skip(std::size_t n, const char* why) {
-    log_.push_back(std::string("skip ") + EmulatorRender(input_.substr(0, n)) + ": " + why);
-    input_.erase(0, n);
-}
-
-bool Korven7Emulator::parseOne(std::int64_t nowUs) {
-    if (input_.empty()) return false;
-    if (input_[0] != '/') {
-        skip(std::min(input_.find('/'), input_.size()), "no frame start");
-        return true;
-    }
-    if (input_.size() < 2) return false;
-    const char letter = input_[1];
-    if (letter == 'V') {
-        frames_.push_back(input_.substr(0, 2));
-        input_.erase(0, 2);
-        log_.push_back("recv /V");
-        if (!faults_.silent) reply(faults_.versionText, nowUs);
-        return true;
-    }
-    if (letter != 'E' && letter != 'W' && letter != 'F' && letter != 'R') {
-        skip(1, "unknown command");
-        return true;
-    }
-    if (input_.size() < 3) return false;
-    const int length = static_cast<std::uint8_t>(input_[2]);
-    if (!LengthFits(letter, length)) {
-        skip(1, "bad length, no reply");
-        return true;
-    }
-    if (input_.size() < static_cast<std::size_t>(length)) return false;
-    const std::string frame = input_.substr(0, length);
-    input_.erase(0, length);
-    handleFrame(frame, nowUs);
-    return true;
+    logSkipped();
+    input_.erase(0, at);
 }
 
 void Korven7Emulator::handleFrame(const std::string& frame, std::int64_t nowUs) {
     frames_.push_back(frame);
+    if (frame == "/V") {
+        log_.push_back("recv /V");
+        if (!faults_.silent) reply(faults_.versionText, nowUs);
+        return;
+    }
     const std::string seen = "recv " + EmulatorRender(frame);
     unsigned sum = 0;
     for (std::size_t i = 0; i + 1 < frame.size(); ++i) sum += static_cast<std::uint8_t>(frame[i]);

@@ -79,9 +79,6 @@ private:
         std::int64_t due;  // when this byte has reached the host
         char byte;
     };
-    // Takes what it can from the front of input_; false when more bytes are needed.
-    bool parseOne(std::int64_t nowUs);
-    void skip(std::size_t n, const char* why);
     void handleFrame(const std::string& frame, std::int64_t nowUs);
     void ack(std::int64_t nowUs);
     void reply(const std::string& text, std::int64_t nowUs, std::int64_t gapAfterUs = 0,
@@ -102,7 +99,7 @@ private:
     int ackFrames_ = 0;
 };
 
-// Renders bytes for a log: printable ASCII as is, everything else as {HH}.
+// Renders bytes for a log: printable ASCII as is, every other byte as {HH}.
 std::string EmulatorRender(const std::string& bytes);
 
 }  // namespace k7

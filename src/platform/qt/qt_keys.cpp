@@ -3,7 +3,7 @@
 #include <iterator>
 #include <string_view>
 
-namespace k7 {
+namespace k7::qt {
 namespace {
 
 struct KeyCode {
@@ -96,4 +96,4 @@ int VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers mods, quint32 nativeVirtua
     return FromUsPosition(nativeScanCode);
 }
 
-}  // namespace k7
+}  // namespace k7::qt

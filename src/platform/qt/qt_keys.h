@@ -14,8 +14,8 @@
 //   (0x0C) for keypad 5; keypad / * - + are 0x6F 0x6A 0x6D 0x6B, keypad Enter 0x0D;
 // - F1-F12 0x70-0x7B, Print VK_PRINT (0x2A), Scroll Lock 0x91, Pause 0x13;
 // - 0 for a key that has no code.
-// Print Screen's release is reported to KbdKey_KeyUp as VK_SNAPSHOT (kVkSnapshot, 44),
-// whatever this function gives for the key-down.
+// Print Screen's release reaches KbdKey_KeyUp as VK_SNAPSHOT (44), whatever this
+// function gives for its key-down; the key field reports it so.
 //
 // On Windows the native virtual key is taken as it is. Elsewhere the key is mapped from
 // Qt's key and modifiers (Qt::KeypadModifier marks keypad keys); the native X keysym
@@ -24,10 +24,8 @@
 #include <QtCore/qnamespace.h>
 #include <QtCore/qglobal.h>
 
-namespace k7 {
-
-inline constexpr int kVkSnapshot = 0x2C;
+namespace k7::qt {
 
 int VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers mods, quint32 nativeVirtualKey, quint32 nativeScanCode);
 
-}  // namespace k7
+}  // namespace k7::qt

@@ -105,8 +105,14 @@ void QtPrinter::printLine(const std::string& line) {
         if (!printer_->newPage()) throw RuntimeError("The printer could not start a new page");
         y_ = 0;
     }
-    painter_->drawText(QRect(0, y_, page.width(), metrics.height()), Qt::TextExpandTabs | Qt::AlignLeft,
-                       ToQ(line));
+    // Tab stops every eight character cells of the fixed-pitch font, as on a line
+    // printer; a long line runs off the paper rather than wrapping.
+    std::string expanded;
+    for (char c : line) {
+        if (c != '\t') expanded += c;
+        else do expanded += ' '; while (expanded.size() % 8 != 0);
+    }
+    painter_->drawText(QPointF(0, y_ + metrics.ascent()), ToQ(expanded));
     y_ += metrics.height();
 }
 

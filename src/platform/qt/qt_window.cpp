@@ -54,6 +54,7 @@ QtControls::QtControls(const FormSpec& spec, QWidget* surface) {
             }
             case ControlKind::TextBox: {
                 auto* e = new KeyLineEdit(parent);
+                e->captureTab = c.name == "KbdKey";  // the key field captures Tab as a key
                 w = e;
                 control = std::make_unique<QtTextBox>(e);
                 break;
