@@ -10,6 +10,7 @@
 //   shell/config_dialog.cpp    the communication-settings dialog
 //   shell/help_print.cpp       help pane and printing
 #include <cstdint>
+#include <exception>
 #include <string>
 
 #include "keystrings/key_table.h"
@@ -130,6 +131,9 @@ public:
     // ---- serial link and device operations (device/) ----
     std::string GetACK(int ms);
     void Delay(int iMS);
+    // Delay in two halves, so that work done between them counts into the wait.
+    void StartDelay(int iMS);
+    void FinishDelay();
     std::string GetCodeVersion();
     bool CheckAttachment();
     void AbortBrn_Click();
@@ -141,6 +145,12 @@ public:
     void VerifyBtn_Click();
     void GetVersionBtn_Click();
     void ShowCodeVersion();
+    // Fills the ReadbackTable row named by one 51-character read-back reply.
+    void ParseReadBackKey(const std::string& sresp);
+    // Asks the device for rows 0-95, then closes the port and waits settleMs.
+    void ReadBackPass(int settleMs);
+    // The error handler of the read and the verify.
+    void ReportOverridesError(const std::exception& e);
 
     // ---- settings dialog, help and printing (shell/) ----
     void Config_Click();

@@ -35,16 +35,34 @@ void FakeSerialPort::output(const std::string& bytes) {
     if (failOutput) throw RuntimeError(*failOutput);
     sent += bytes;
     if (device_) device_->receive(bytes, clock_.nowUs());
+    if (onOutput) onOutput(bytes);
 }
 
 std::string FakeSerialPort::input() {
     if (!open_) throw RuntimeError("Operation valid only when the port is open");
-    return device_ ? device_->take(clock_.nowUs()) : std::string();
+    std::string bytes;
+    while (!arrivals_.empty() && arrivals_.begin()->first <= clock_.nowUs()) {
+        bytes += arrivals_.begin()->second;
+        arrivals_.erase(arrivals_.begin());
+    }
+    if (device_) bytes += device_->take(clock_.nowUs());
+    return bytes;
 }
 
+// Bytes wake the program when they arrive; bytes that have arrived and wait unread
+// wake nobody again.
 std::optional<std::int64_t> FakeSerialPort::nextWakeUs() const {
-    if (!device_ || !open_) return std::nullopt;
-    return device_->nextByteTime();
+    if (!open_) return std::nullopt;
+    const std::int64_t now = clock_.nowUs();
+    std::optional<std::int64_t> next;
+    if (device_)
+        if (auto t = device_->nextByteTime(); t && *t > now) next = t;
+    for (const auto& [at, bytes] : arrivals_)
+        if (at > now) {
+            if (!next || at < *next) next = at;
+            break;
+        }
+    return next;
 }
 
 bool ScriptedDialogs::confirm(const std::string& text, const std::string& title) {

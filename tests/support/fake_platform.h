@@ -3,6 +3,8 @@
 // emulator on virtual time, message boxes that answer from a script and record what
 // they showed, a printer that keeps its lines, and a program folder in a temp dir.
 #include <deque>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,18 +31,22 @@ public:
     std::string input() override;
     std::optional<std::int64_t> nextWakeUs() const override;
     void fireDue(std::int64_t) override {}
+    // Bytes that reach the program at atUs whatever was sent: a line the test scripts.
+    void arriveAt(std::int64_t atUs, const std::string& bytes) { arrivals_.emplace(atUs, bytes); }
 
     std::string portName;
     std::string settings;
     std::optional<std::string> failOpen;    // description of an open that fails
     std::optional<std::string> failOutput;  // description of a write that fails
     std::string sent;                       // every byte written, in order
+    std::function<void(const std::string&)> onOutput;  // sees each write after the device
     int opens = 0;
     int closes = 0;
 private:
     VirtualClock& clock_;
     Korven7Emulator* device_ = nullptr;
     bool open_ = false;
+    std::multimap<std::int64_t, std::string> arrivals_;
 };
 
 // Message boxes and file dialogs answered by the test. Every message is recorded;

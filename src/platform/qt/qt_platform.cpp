@@ -37,10 +37,18 @@ std::optional<std::string> Chosen(const QString& name) {
 
 }  // namespace
 
-void QtEventPump::doEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+// Handlers call this after every byte or character they handle, thousands of times per
+// operation; one pass over the event sources costs system calls, so passes closer than
+// a millisecond apart are skipped. The window still reacts within a millisecond.
+void QtEventPump::doEvents() {
+    if (lastPass_.isValid() && lastPass_.nsecsElapsed() < 1'000'000) return;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    lastPass_.start();
+}
 
 void QtEventPump::waitEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    lastPass_.start();
 }
 
 void QtDialogs::message(const std::string& text) {

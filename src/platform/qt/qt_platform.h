@@ -1,6 +1,7 @@
 #pragma once
 // The real platform: the main window and dialogs on Qt Widgets, the Qt event loop,
 // QSerialPort, message boxes, the printer, files on disk, the program's folder.
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QPrinter>
 #include <memory>
@@ -17,6 +18,8 @@ class QtEventPump : public EventPump {
 public:
     void doEvents() override;
     void waitEvents() override;
+private:
+    QElapsedTimer lastPass_;  // since the event sources were last looked at
 };
 
 class QtDialogs : public Dialogs {

@@ -1,0 +1,62 @@
+#include "support/sim_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace k7::test {
+
+SimProcess::SimProcess(int baud, const std::vector<std::string>& options) : baud_(baud) {
+    std::string pattern = (fs::temp_directory_path() / "k7sim-XXXXXX").string();
+    folder_ = ::mkdtemp(pattern.data());
+    link_ = folder_ + "/ttyKORVEN7";
+    std::vector<std::string> args{K7_BUILD_DIR "/korven7-sim", link_, "--baud", std::to_string(baud)};
+    args.insert(args.end(), options.begin(), options.end());
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        const char* log = std::getenv("K7_SIM_LOG");
+        const int fd = ::open(log ? log : "/dev/null", O_WRONLY | O_CREAT | O_APPEND, 0644);
+        ::dup2(fd, STDERR_FILENO);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    for (int i = 0; i < 500 && !fs::is_symlink(link_); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!fs::is_symlink(link_)) throw std::runtime_error("korven7-sim did not start");
+}
+
+SimProcess::~SimProcess() {
+    stop();
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+}
+
+std::string SimProcess::settingsFile() const {
+    return "[COMSETTINGS]\r\nPORT=1\r\nBAUD=" + std::to_string(baud_) + "\r\nPARITY=N\r\n[PORTS]\r\nCOM1=" + link_ + "\r\n";
+}
+
+void SimProcess::pause() { if (pid_ > 0) ::kill(pid_, SIGSTOP); }
+
+void SimProcess::resume() { if (pid_ > 0) ::kill(pid_, SIGCONT); }
+
+void SimProcess::stop() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGCONT);
+    ::kill(pid_, SIGTERM);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
+}  // namespace k7::test

@@ -1,0 +1,33 @@
+#pragma once
+// korven7-sim of the build served on a pseudo-terminal in a temporary folder, for tests
+// and benchmarks that talk to it through a real serial port.
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace k7::test {
+
+class SimProcess {
+public:
+    // Starts the emulator at `baud` with further command-line options; returns once
+    // its link exists. Its log goes to the file named by K7_SIM_LOG, or nowhere.
+    explicit SimProcess(int baud, const std::vector<std::string>& options = {});
+    ~SimProcess();
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    const std::string& link() const { return link_; }
+    // A settings file whose COM1 is this emulator's line at its baud rate.
+    std::string settingsFile() const;
+    void pause();   // the process stops: the line stays open and goes silent
+    void resume();
+    void stop();
+
+private:
+    std::string folder_;
+    std::string link_;
+    int baud_;
+    pid_t pid_ = -1;
+};
+
+}  // namespace k7::test
