@@ -34,29 +34,39 @@ std::string Hex(unsigned char byte) {
     return digits;
 }
 
+// Walks a notation text unit by unit: `plain` gets each character outside a group,
+// `group` the digits of each closed group; a group still open at the end is dropped.
+// `afterEachChar`, when set, runs after every character of the text.
+template <class Plain, class Group>
+void ScanUnits(const std::string& text, Plain plain, Group group, const std::function<void()>& afterEachChar = {}) {
+    std::string digits;
+    bool inGroup = false;
+    for (char c : text) {
+        if (!inGroup && c == '{') {
+            inGroup = true;
+            digits.clear();
+        } else if (!inGroup) {
+            plain(c);
+        } else if (c == '}') {
+            inGroup = false;
+            group(digits);
+        } else {
+            digits += c;
+        }
+        if (afterEachChar) afterEachChar();
+    }
+}
+
 }  // namespace
 
 std::string NotationToBytes(const std::string& text) {
     std::string result;
-    std::string digits;
-    bool inGroup = false;
-    for (char c : text) {
-        if (!inGroup) {
-            if (c == '{') {
-                inGroup = true;
-                digits.clear();
-            } else {
-                result += c;
-            }
-        } else if (c == '}') {
-            const unsigned value = HexValue(digits);
-            if (value > 255) throw RuntimeError(kOverflow);
-            result += char(value);
-            inGroup = false;
-        } else {
-            digits += c;
-        }
-    }
+    ScanUnits(text, [&](char c) { result += c; },
+              [&](const std::string& digits) {
+                  const unsigned value = HexValue(digits);
+                  if (value > 255) throw RuntimeError(kOverflow);
+                  result += char(value);
+              });
     return result;
 }
 
@@ -87,19 +97,14 @@ std::string Expand(const std::string& sout, bool forceHex) {
 
 std::string ASCIIit(const std::string& s, int n, const std::function<void()>& afterEachChar) {
     std::string result;
-    std::string digits;
-    bool inGroup = false;
     int units = 0;
-    for (char c : s) {
-        if (!inGroup) {
-            if (c == '{') {
-                inGroup = true;
-                digits.clear();
-            } else {
-                result += c;
-                ++units;
-            }
-        } else if (c == '}') {
+    ScanUnits(
+        s,
+        [&](char c) {
+            result += c;
+            ++units;
+        },
+        [&](const std::string& digits) {
             const std::string written = "{" + digits + "}";
             if (units < n) {
                 result += written;
@@ -108,12 +113,8 @@ std::string ASCIIit(const std::string& s, int n, const std::function<void()>& af
                 result += value > 32 && value < 127 ? std::string(1, char(value)) : written;
             }
             ++units;
-            inGroup = false;
-        } else {
-            digits += c;
-        }
-        if (afterEachChar) afterEachChar();
-    }
+        },
+        afterEachChar);
     return result;
 }
 
