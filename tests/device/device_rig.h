@@ -11,11 +11,13 @@
 namespace k7::test {
 
 using Image = std::array<std::uint8_t, 1024>;
+using Slots = std::vector<std::pair<int, std::string>>;  // row -> bytes, 0x00 after them
 
-// `image` with the slot of `row` holding `bytes` and 0x00 after them.
-inline Image WithSlot(Image image, int row, const std::string& bytes) {
-    for (int i = 0; i < 10; ++i)
-        image[std::size_t(row * 10 + i)] = i < int(bytes.size()) ? std::uint8_t(bytes[std::size_t(i)]) : 0;
+// The default image with the given slots changed.
+inline Image Flash(const Slots& slots) {
+    Image image = Korven7Emulator::DefaultImage();
+    for (const auto& [row, bytes] : slots)
+        for (std::size_t i = 0; i < 10; ++i) image[std::size_t(row) * 10 + i] = i < bytes.size() ? bytes[i] : 0;
     return image;
 }
 
@@ -35,11 +37,16 @@ inline int CountLogged(const std::vector<std::string>& log, const std::string& p
     return int(std::count_if(log.begin(), log.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
 }
 
-// The operation controls that EnableButtons switches, all in the given state.
-inline bool ButtonsEnabled(Rig& rig) {
+// After an operation: every control EnableButtons switches is enabled again and the port is closed.
+inline bool Idle(Rig& rig) {
     for (const char* name : {"AddToList", "SendKeys", "VerifyBtn", "ReadKeys", "GetVersionBtn", "KeyString", "KbdKey"})
         if (!rig.ui.control(name).enabled()) return false;
-    return true;
+    return !rig.port.isOpen();
+}
+
+// The verdict picture is shown and is the named file.
+inline bool Shows(Rig& rig, const std::string& picture) {
+    return rig.picture().visible() && rig.picture().loadedPath().find(picture) != std::string::npos;
 }
 
 }  // namespace k7::test

@@ -1,108 +1,142 @@
-// Sending the list into the device: erase, write and flash frames, the verify after.
+// Sending the list into the device: the list laid over the key table, the image bytes
+// that follow from it, erase, write and flash frames, the verify after.
 #include <gtest/gtest.h>
 
 #include "device/frames.h"
+#include "device/image.h"
+#include "platform/runtime_error.h"
 #include "device_rig.h"
 
 namespace k7::test {
 namespace {
 
-// Write-frame sizes of a whole image, block by block: a lead that finishes the slot
-// straddling the block start, twelve full slots, a tail up to the block end.
-std::vector<int> ExpectedWriteSizes() {
-    const int lead[] = {0, 2, 4, 6, 8, 0, 2, 4};
-    const int tail[] = {8, 6, 4, 2, 0, 8, 6, 4};
-    std::vector<int> sizes;
-    for (int block = 0; block < 8; ++block) {
-        if (lead[block]) sizes.push_back(lead[block]);
-        for (int i = 0; i < 12; ++i) sizes.push_back(10);
-        if (tail[block]) sizes.push_back(tail[block]);
+std::string Slot(const KeyTableArray& table, int row) {
+    std::string slot;
+    for (int i = 0; i < kSlotSize; ++i) slot += ImageByte(table, row * kSlotSize + i);
+    return slot;
+}
+
+TEST(Image, SlotsHoldTenBytesAndTheLastSlotIsCutToFour) {
+    KeyTableArray table;
+    BuildKeyTable(table);
+    table[0].Output = "0123456789";
+    table[1].Output = "0123456789AB";  // longer than a slot: cut
+    table[102].Output = "WXYZQ";
+    EXPECT_EQ(Slot(table, 0), "0123456789");
+    EXPECT_EQ(Slot(table, 1), "0123456789");
+    EXPECT_EQ(Slot(table, 2), std::string("c") + std::string(9, '\0'));
+    EXPECT_EQ(Slot(table, 46), std::string(10, '\0'));   // a key without a default
+    EXPECT_EQ(Slot(table, 54), std::string("\xF1") + std::string(9, '\0'));
+    EXPECT_EQ(ImageByte(table, 1020), 'W');
+    EXPECT_EQ(ImageByte(table, 1023), 'Z');  // the image ends inside slot 102
+}
+
+TEST(ApplyList, LaysEachEntryOverTheRowWithItsLegend) {
+    const struct {
+        const char* name;
+        std::vector<std::string> entries;
+        std::map<int, std::string> changed;  // row -> Output; every other row keeps its default
+    } cases[] = {
+        {"empty list", {}, {}},
+        {"brace group and letter", {"A\t{C7}x"}, {{0, "\xC7x"}}},
+        {"later entry wins", {"F1\tone", "F1\ttwo"}, {{54, "two"}}},
+        {"legends are case-sensitive", {"a\tzz"}, {}},
+        {"placeholder legend is ignored", {"NOTUSED\tzz"}, {}},
+        {"empty legend sets the first key without one", {"\tzz"}, {{46, "zz"}}},
+        {"tabs after the first belong to the string", {"B\tx\ty"}, {{1, "x\ty"}}},
+        {"a zero byte from a file", {"D\tx{00}y"}, {{3, std::string("x\0y", 3)}}},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        for (const auto& e : c.entries) rig.listBox("List1").addItem(e);
+        KeyTableArray expected;
+        BuildKeyTable(expected);
+        for (const auto& [row, output] : c.changed) expected[std::size_t(row)].Output = output;
+        rig.form->ApplyListToKeyTable();
+        for (int row = 0; row < kTableRows; ++row)
+            EXPECT_EQ(rig.form->KeyTable[std::size_t(row)].Output, expected[std::size_t(row)].Output)
+                << c.name << ", row " << row;
     }
-    return sizes;
 }
 
-int Address(const std::string& writeFrame) {
-    return std::uint8_t(writeFrame[3]) * 256 + std::uint8_t(writeFrame[4]);
+TEST(ApplyList, AnEntryThatCannotBeDecodedRaisesAnError) {
+    for (const char* entry : {"A without a tab", "A\t{G1}", "A\t{}", "A\t{100}"}) {
+        Rig rig;
+        rig.listBox("List1").addItem(entry);
+        EXPECT_THROW(rig.form->ApplyListToKeyTable(), RuntimeError) << entry;
+    }
 }
 
-// The verify at the end of a send clears the log when "Clear Details" is checked.
+// "Clear Details" off, so the log of the send survives the verify at its end.
 struct SendRig : Rig {
     SendRig() { ui.fake<FakeCheckBox>("clrstat").setChecked(false); }
+    void send() { button("SendKeys").click(); }
+    std::string verdict() { return label("MatchString").caption(); }
 };
-
-// The command letters in the order the device got them.
-std::string Commands(const Korven7Emulator& device) {
-    std::string letters;
-    for (const auto& f : device.frames()) letters += f[1];
-    return letters;
-}
 
 TEST(Send, AnEmptyListWritesTheDefaultImageInItsFrames) {
     SendRig rig;
-    rig.device.setFlash(WithSlot(Korven7Emulator::DefaultImage(), 7, "old"));
-    rig.button("SendKeys").click();
+    rig.device.setFlash(Flash({{7, "old"}}));
+    rig.send();
     EXPECT_EQ(rig.device.flash(), Korven7Emulator::DefaultImage());
-
+    // Per block: a lead that finishes the slot straddling the block start, twelve full
+    // slots, a tail up to the block end; then the block's flash frame.
+    const int lead[] = {0, 2, 4, 6, 8, 0, 2, 4}, tail[] = {8, 6, 4, 2, 0, 8, 6, 4};
+    std::vector<int> sizes;
+    std::string expected = "VE";
+    for (int b = 0; b < 8; ++b) {
+        const std::size_t before = sizes.size();
+        if (lead[b]) sizes.push_back(lead[b]);
+        sizes.insert(sizes.end(), 12, 10);
+        if (tail[b]) sizes.push_back(tail[b]);
+        expected += std::string(sizes.size() - before, 'W') + "F";
+    }
     const auto writes = FramesOf(rig.device, 'W');
-    const auto sizes = ExpectedWriteSizes();
     ASSERT_EQ(writes.size(), 109u);
     ASSERT_EQ(sizes.size(), 109u);
     int address = 0;
     for (std::size_t i = 0; i < writes.size(); ++i) {
         EXPECT_EQ(int(writes[i].size()) - 7, sizes[i]) << "frame " << i;
-        EXPECT_EQ(Address(writes[i]), address) << "frame " << i;
+        EXPECT_EQ(std::uint8_t(writes[i][3]) * 256 + std::uint8_t(writes[i][4]), address) << "frame " << i;
         address += sizes[i];
     }
+    std::string commands;
+    for (const auto& f : rig.device.frames()) commands += f[1];
     EXPECT_EQ(address, 1024);
-    EXPECT_EQ(FramesOf(rig.device, 'F').size(), 8u);
-    // Every block's frames are followed by its flash frame.
-    const std::string commands = Commands(rig.device);
-    EXPECT_EQ(commands.substr(0, 16), "VE" + std::string(13, 'W') + "F");
-    EXPECT_EQ(commands.substr(commands.rfind('F') + 1, 2), "VR");  // then the verify reads back
-
+    EXPECT_EQ(commands.substr(0, expected.size() + 2), expected + "VR");  // then the verify reads back
     const auto& log = rig.log();
-    EXPECT_TRUE(Logged(log, "SENT:/E{9}{AA}{55}{AA}{55}{0}{7B}"));
-    EXPECT_TRUE(Logged(log, "SENT:{0)}  /W{11}{0}{0}{61}{0}{0}{0}{0}{0}{0}{0}{0}{0}{0}{F8}"));
-    EXPECT_TRUE(Logged(log, "SENT:{66)}  /W{B}{3}{FC}{0}{0}{0}{0}{0}{90}"));
+    for (const char* line : {"SENT:/E{9}{AA}{55}{AA}{55}{0}{7B}",
+                             "SENT:{0)}  /W{11}{0}{0}{61}{0}{0}{0}{0}{0}{0}{0}{0}{0}{0}{F8}",
+                             "SENT:{66)}  /W{B}{3}{FC}{0}{0}{0}{0}{0}{90}"})
+        EXPECT_TRUE(Logged(log, line)) << line;
     EXPECT_EQ(CountLogged(log, "SENT:{"), 109);
     EXPECT_EQ(CountLogged(log, "RECVD:ACK"), 118);
     EXPECT_EQ(CountLogged(log, "/F{6}{0}{0}{7B}"), 8);
-    for (int block = 0; block < 8; ++block)
-        EXPECT_TRUE(Logged(log, "Flashing 128 bytes. BLOCK " + std::to_string(block))) << block;
-    EXPECT_EQ(rig.label("MatchString").caption(), "KORVEN7 strings VERIFIED!");
-    EXPECT_TRUE(ButtonsEnabled(rig));
-    EXPECT_FALSE(rig.port.isOpen());
+    for (int b = 0; b < 8; ++b) EXPECT_TRUE(Logged(log, "Flashing 128 bytes. BLOCK " + std::to_string(b))) << b;
+    EXPECT_EQ(rig.verdict(), "KORVEN7 strings VERIFIED!");
+    EXPECT_TRUE(Idle(rig));
 }
 
 TEST(Send, CustomStringsLandInTheirSlots) {
-    SendRig rig;
-    rig.addEntry("A", "{C7}x");
-    rig.addEntry("B", "0123456789");
-    rig.addEntry("M", "MNOPQRSTUV");  // slot 12 straddles the end of block 0
-    rig.addEntry("F1", "Hello");
-    rig.button("SendKeys").click();
-    Image expected = Korven7Emulator::DefaultImage();
-    expected = WithSlot(expected, 0, "\xC7x");
-    expected = WithSlot(expected, 1, "0123456789");
-    expected = WithSlot(expected, 12, "MNOPQRSTUV");
-    expected = WithSlot(expected, 54, "Hello");
-    EXPECT_EQ(rig.device.flash(), expected);
-    const auto writes = FramesOf(rig.device, 'W');
-    ASSERT_EQ(writes.size(), 109u);
-    EXPECT_EQ(writes[1], WriteFrame(10, "0123456789"));  // ten string bytes, then the frame's own 0x00
-    EXPECT_EQ(writes[12], WriteFrame(120, "MNOPQRST"));
-    EXPECT_EQ(writes[13], WriteFrame(128, "UV"));
-    EXPECT_TRUE(Logged(rig.log(), "SENT:{C)}  /W{9}{0}{80}{55}{56}{0}{BA}"));
-    EXPECT_EQ(rig.label("MatchString").caption(), "KORVEN7 strings VERIFIED!");
-    EXPECT_TRUE(rig.dialogs.messages.empty());
-}
-
-TEST(Send, AZeroByteFromAFileEndsTheDevicesString) {
-    SendRig rig;
-    rig.addEntry("D", "x{00}y");
-    rig.button("SendKeys").click();
-    EXPECT_EQ(rig.device.flash(), WithSlot(Korven7Emulator::DefaultImage(), 3, std::string("x\0y", 3)));
-    EXPECT_EQ(rig.label("MatchString").caption(), "1 KORVEN7 strings FAILED to match list");
+    const struct {
+        const char* name;
+        Slots list, flash;  // list entries by row; the slots the device should hold
+        std::string verdict;
+    } cases[] = {
+        // Slot 12 straddles the end of block 0.
+        {"strings", {{0, "A\t{C7}x"}, {1, "B\t0123456789"}, {12, "M\tMNOPQRSTUV"}, {54, "F1\tHello"}},
+         {{0, "\xC7x"}, {1, "0123456789"}, {12, "MNOPQRSTUV"}, {54, "Hello"}}, "KORVEN7 strings VERIFIED!"},
+        // A zero byte from a file ends the device's string: the verify sees the difference.
+        {"zero byte", {{3, "D\tx{00}y"}}, {{3, std::string("x\0y", 3)}}, "1 KORVEN7 strings FAILED to match list"},
+    };
+    for (const auto& c : cases) {
+        SendRig rig;
+        for (const auto& [row, entry] : c.list) rig.listBox("List1").addItem(entry);
+        rig.send();
+        EXPECT_EQ(rig.device.flash(), Flash(c.flash)) << c.name;
+        EXPECT_EQ(rig.verdict(), c.verdict) << c.name;
+        EXPECT_TRUE(rig.dialogs.messages.empty()) << c.name;
+    }
 }
 
 TEST(Send, AFrameWithoutAcknowledgementEndsTheWriting) {
@@ -110,27 +144,24 @@ TEST(Send, AFrameWithoutAcknowledgementEndsTheWriting) {
     // block 3 = frames 46-60; the last flash frame is 118.
     const struct {
         const char* name;
-        int frame;
-        int writes, flashes;
-        bool verifies;
+        int frame, writes, flashes;
     } cases[] = {
-        {"erase", 1, 0, 0, false},
-        {"write frame in block 3", 50, 46, 3, true},
-        {"flash frame", 15, 13, 1, true},
-        {"very last frame", 118, 109, 8, true},
+        {"erase", 1, 0, 0},
+        {"write frame in block 3", 50, 46, 3},
+        {"flash frame", 15, 13, 1},
+        {"very last frame", 118, 109, 8},
     };
     for (const auto& c : cases) {
         SendRig rig;
         rig.device.faults().noAckAtFrame = c.frame;
-        rig.button("SendKeys").click();
+        rig.send();
         EXPECT_EQ(int(FramesOf(rig.device, 'W').size()), c.writes) << c.name;
         EXPECT_EQ(int(FramesOf(rig.device, 'F').size()), c.flashes) << c.name;
-        const auto& log = rig.log();
-        const int noAck = CountLogged(log, c.frame == 1 ? "No ACK .. RECVD: " : "No ACK .. RECVD:");
-        EXPECT_EQ(noAck, 1) << c.name;
-        EXPECT_EQ(Logged(log, "Read Operation Requested"), c.verifies) << c.name;
-        EXPECT_TRUE(ButtonsEnabled(rig)) << c.name;
-        EXPECT_EQ(rig.port.isOpen(), !c.verifies) << c.name;  // only a refused erase leaves it open
+        const bool erase = c.frame == 1;
+        EXPECT_EQ(CountLogged(rig.log(), erase ? "No ACK .. RECVD: " : "No ACK .. RECVD:"), 1) << c.name;
+        // The verify runs unless the erase was refused; only that leaves the port open.
+        EXPECT_EQ(Logged(rig.log(), "Read Operation Requested"), !erase) << c.name;
+        EXPECT_EQ(rig.port.isOpen(), erase) << c.name;
         EXPECT_TRUE(rig.dialogs.messages.empty()) << c.name;
     }
 }
@@ -138,64 +169,58 @@ TEST(Send, AFrameWithoutAcknowledgementEndsTheWriting) {
 TEST(Send, OnlyAReplyBeginningWithAckCounts) {
     SendRig split;
     split.device.faults().splitAck = true;
-    split.button("SendKeys").click();
-    EXPECT_EQ(split.label("MatchString").caption(), "KORVEN7 strings VERIFIED!");
-
+    split.send();
+    EXPECT_EQ(split.verdict(), "KORVEN7 strings VERIFIED!");
     SendRig before;
     before.device.faults().textBeforeAck = true;
-    before.button("SendKeys").click();
+    before.send();
     EXPECT_EQ(before.log().back(), "No ACK .. RECVD: OK ACK");
     EXPECT_TRUE(FramesOf(before.device, 'W').empty());
 }
 
-TEST(Send, AbortBetweenBlocksStopsAfterTheCurrentBlock) {
+TEST(Send, AbortStopsAfterTheCurrentBlockAndProgressFollowsTheRows) {
     SendRig rig;
     rig.form->AbortFlag = -1;  // left over: cleared by the send
     int writes = 0;
+    std::vector<std::string> percents;
     rig.port.onOutput = [&](const std::string& bytes) {
+        percents.push_back(rig.label("PercentLabel").caption());
         if (bytes.size() > 1 && bytes[1] == 'W' && ++writes == 50) rig.form->AbortBrn_Click();
     };
-    rig.button("SendKeys").click();
+    rig.send();
     EXPECT_EQ(FramesOf(rig.device, 'F').size(), 4u);
     EXPECT_EQ(FramesOf(rig.device, 'W').size(), 13u + 14 + 14 + 14);
     EXPECT_TRUE(Logged(rig.log(), "Read Operation Requested"));
-    EXPECT_FALSE(rig.port.isOpen());
-}
+    EXPECT_TRUE(Idle(rig));
+    // Outputs: the probe, the erase, then the write frames; slot 0 counts once written.
+    EXPECT_EQ(std::vector(percents.begin(), percents.begin() + 4), (std::vector<std::string>{"0%", "0%", "0%", "1%"}));
 
-TEST(Send, ProgressFollowsTheRows) {
-    SendRig rig;
-    std::vector<std::string> percents;
-    rig.port.onOutput = [&](const std::string&) { percents.push_back(rig.label("PercentLabel").caption()); };
-    rig.button("SendKeys").click();
-    // Outputs: the probe, the erase, 109 write and 8 flash frames, then the verify's.
+    SendRig whole;
+    whole.port.onOutput = [&](const std::string&) { percents.push_back(whole.label("PercentLabel").caption()); };
+    percents.clear();
+    whole.send();
     ASSERT_GT(percents.size(), 119u);
-    EXPECT_EQ(percents[0], "0%");
-    EXPECT_EQ(percents[2], "0%");    // first write frame: slot 0 not yet counted
-    EXPECT_EQ(percents[3], "1%");
-    EXPECT_EQ(percents[118], "100%");
+    EXPECT_EQ(percents[118], "100%");  // the last flash frame
 }
 
-TEST(Send, NoDeviceShowsOnlyTheProbe) {
-    SendRig rig;
-    rig.device.faults().silent = true;
-    rig.button("SendKeys").click();
-    EXPECT_EQ(rig.log(), std::vector<std::string>{"KORVEN7 not attached ???"});
-    EXPECT_EQ(rig.label("PercentLabel").caption(), "0%");
-    EXPECT_TRUE(rig.progress().visible());
-    EXPECT_EQ(rig.port.sent, "/V/V/V");
-    EXPECT_TRUE(ButtonsEnabled(rig));
-}
+TEST(Send, NoDeviceOrABadEntryEndsItBeforeAnyWrite) {
+    SendRig silent;
+    silent.device.faults().silent = true;
+    silent.send();
+    EXPECT_EQ(silent.log(), std::vector<std::string>{"KORVEN7 not attached ???"});
+    EXPECT_EQ(silent.label("PercentLabel").caption(), "0%");
+    EXPECT_TRUE(silent.progress().visible());
+    EXPECT_EQ(silent.port.sent, "/V/V/V");
+    EXPECT_TRUE(Idle(silent));
 
-TEST(Send, ARunTimeErrorEndsItWithItsMessage) {
-    SendRig rig;
-    rig.addEntry("F1", "{G1}");
-    rig.button("SendKeys").click();
-    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
-    EXPECT_EQ(rig.dialogs.messages[0].rfind("Error sending to KORVEN7. STRindx=0  IstrPos = 0 ", 0), 0u);
-    EXPECT_TRUE(FramesOf(rig.device, 'W').empty());
-    EXPECT_FALSE(Logged(rig.log(), "Read Operation Requested"));
-    EXPECT_TRUE(ButtonsEnabled(rig));
-    EXPECT_FALSE(rig.port.isOpen());
+    SendRig bad;
+    bad.addEntry("F1", "{G1}");
+    bad.send();
+    ASSERT_EQ(bad.dialogs.messages.size(), 1u);
+    EXPECT_EQ(bad.dialogs.messages[0].rfind("Error sending to KORVEN7. STRindx=0  IstrPos = 0 ", 0), 0u);
+    EXPECT_TRUE(FramesOf(bad.device, 'W').empty());
+    EXPECT_FALSE(Logged(bad.log(), "Read Operation Requested"));
+    EXPECT_TRUE(Idle(bad));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Verifying the device against the list.
+// Verifying the device against the list; the verdict pictures of every operation.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,7 +12,7 @@ TEST(Verify, ComparesEveryKeyWithTheListOverTheDefaults) {
     const struct {
         const char* name;
         std::vector<std::pair<std::string, std::string>> list;
-        std::vector<std::pair<int, std::string>> device;  // slots changed from the defaults
+        Slots device;  // slots changed from the defaults
         std::vector<std::string> failures;
     } cases[] = {
         {"defaults", {}, {}, {}},
@@ -27,9 +27,7 @@ TEST(Verify, ComparesEveryKeyWithTheListOverTheDefaults) {
     };
     for (const auto& c : cases) {
         Rig rig;
-        Image image = Korven7Emulator::DefaultImage();
-        for (const auto& [row, s] : c.device) image = WithSlot(image, row, s);
-        rig.device.setFlash(image);
+        rig.device.setFlash(Flash(c.device));
         for (const auto& [legend, notation] : c.list) rig.addEntry(legend, notation);
         const auto listBefore = rig.list();
         rig.button("VerifyBtn").click();
@@ -42,13 +40,11 @@ TEST(Verify, ComparesEveryKeyWithTheListOverTheDefaults) {
             ok ? "KORVEN7 strings VERIFIED!" : std::to_string(c.failures.size()) + " KORVEN7 strings FAILED to match list";
         EXPECT_EQ(rig.label("MatchString").caption(), verdict) << c.name;
         EXPECT_EQ(rig.log().back(), ok ? "KORVEN7 strings verified successfully against list" : verdict) << c.name;
-        EXPECT_NE(rig.picture().loadedPath().find(ok ? "checkmark.gif" : "question-mark.gif"), std::string::npos)
+        EXPECT_TRUE(Shows(rig, ok ? "checkmark.gif" : "question-mark.gif") && rig.label("MatchString").visible())
             << c.name;
-        EXPECT_TRUE(rig.picture().visible() && rig.label("MatchString").visible()) << c.name;
         EXPECT_EQ(rig.log().front(), "Read Operation Requested") << c.name;
         EXPECT_EQ(rig.list(), listBefore) << c.name;
-        EXPECT_TRUE(ButtonsEnabled(rig)) << c.name;
-        EXPECT_FALSE(rig.port.isOpen()) << c.name;
+        EXPECT_TRUE(Idle(rig)) << c.name;
         EXPECT_FALSE(rig.progress().visible()) << c.name;
     }
 }
@@ -63,54 +59,39 @@ TEST(Verify, AKeySilentDuringTheVerifyFailsEvenRightAfterARead) {
     EXPECT_EQ(rig.label("MatchString").caption(), "1 KORVEN7 strings FAILED to match list");
 }
 
-TEST(Verify, NoDeviceLeavesTheCaptionAndTheProgress) {
-    Rig rig;
-    rig.device.faults().silent = true;
-    rig.button("VerifyBtn").click();
-    EXPECT_EQ(rig.label("MatchString").caption(), "Readback/Verify KORVEN7 strings");
-    EXPECT_TRUE(rig.label("MatchString").visible());
-    EXPECT_FALSE(rig.picture().visible());
-    EXPECT_TRUE(rig.progress().visible());
-    EXPECT_EQ(rig.log().back(), "KORVEN7 not attached ???");
-    EXPECT_TRUE(ButtonsEnabled(rig));
+TEST(Verify, NoDeviceOrABadEntryLeavesTheCaptionWithoutAVerdict) {
+    for (const bool silent : {true, false}) {
+        Rig rig;
+        rig.device.faults().silent = silent;
+        if (!silent) rig.addEntry("F1", "{G1}");
+        rig.button("VerifyBtn").click();
+        EXPECT_EQ(rig.label("MatchString").caption(), "Readback/Verify KORVEN7 strings");
+        EXPECT_FALSE(rig.picture().visible());
+        EXPECT_TRUE(Idle(rig));
+        if (silent) {
+            EXPECT_TRUE(rig.label("MatchString").visible() && rig.progress().visible());
+            EXPECT_EQ(rig.log().back(), "KORVEN7 not attached ???");
+        } else {
+            ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+            EXPECT_EQ(rig.dialogs.messages[0].rfind("Error retrieve current key overrides - ", 0), 0u);
+        }
+    }
 }
-
-TEST(Verify, AnEntryThatCannotBeDecodedEndsItWithItsMessage) {
-    Rig rig;
-    rig.addEntry("F1", "{G1}");
-    rig.button("VerifyBtn").click();
-    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
-    EXPECT_EQ(rig.dialogs.messages[0].rfind("Error retrieve current key overrides - ", 0), 0u);
-    EXPECT_EQ(rig.label("MatchString").caption(), "Readback/Verify KORVEN7 strings");
-    EXPECT_FALSE(rig.picture().visible());
-    EXPECT_TRUE(ButtonsEnabled(rig));
-    EXPECT_FALSE(rig.port.isOpen());
-}
-
-}  // namespace
-}  // namespace k7::test
-
-namespace k7::test {
-namespace {
 
 TEST(Pictures, AMissingPictureEndsNoOperation) {
-    const struct {
-        const char* button;
-        std::string verdict;
-    } cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"ReadKeys", "KORVEN7 strings all DEFAULT"},
         {"VerifyBtn", "KORVEN7 strings VERIFIED!"},
         {"SendKeys", "KORVEN7 strings VERIFIED!"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [button, verdict] : cases) {
         Rig rig;
         std::filesystem::remove(rig.env.path("checkmark.gif"));
         std::filesystem::remove(rig.env.path("question-mark.gif"));
-        rig.button(c.button).click();
-        EXPECT_EQ(rig.label("MatchString").caption(), c.verdict) << c.button;
-        EXPECT_EQ(rig.picture().loadedPath(), "") << c.button;
-        EXPECT_TRUE(rig.dialogs.messages.empty()) << c.button;
-        EXPECT_TRUE(ButtonsEnabled(rig)) << c.button;
+        rig.button(button).click();
+        EXPECT_EQ(rig.label("MatchString").caption(), verdict) << button;
+        EXPECT_EQ(rig.picture().loadedPath(), "") << button;
+        EXPECT_TRUE(rig.dialogs.messages.empty() && Idle(rig)) << button;
     }
 }
 

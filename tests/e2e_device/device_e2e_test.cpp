@@ -12,35 +12,28 @@
 namespace k7::test {
 namespace {
 
+std::vector<std::string> Items(const ListBox& box) {
+    std::vector<std::string> items;
+    for (int i = 0; i < box.count(); ++i) items.push_back(box.item(i));
+    return items;
+}
+
 struct SimRig {
-    explicit SimRig(const std::vector<std::string>& faults = {}) : sim(57600, faults), rig(sim.settingsFile()) {
-        static_cast<QCheckBox*>(rig.widget("clrstat"))->setChecked(false);
-    }
+    SimRig() { static_cast<QCheckBox*>(rig.widget("clrstat"))->setChecked(false); }
     void click(const char* button) { static_cast<QPushButton*>(rig.widget(button))->click(); }
     std::vector<std::string> log() const { return Items(rig.form->StatusBox); }
-    std::vector<std::string> list() const { return Items(rig.form->List1); }
     int count(const std::string& prefix) const {
         const auto lines = log();
         return int(std::count_if(lines.begin(), lines.end(), [&](const auto& l) { return l.rfind(prefix, 0) == 0; }));
     }
-    static std::vector<std::string> Items(const ListBox& box) {
-        std::vector<std::string> items;
-        for (int i = 0; i < box.count(); ++i) items.push_back(box.item(i));
-        return items;
-    }
-    SimProcess sim;
-    QtRig rig;
+    SimProcess sim{57600};
+    QtRig rig{sim.settingsFile()};
 };
 
-TEST(DeviceEndToEnd, VersionQueryShowsTheEmulatorsText) {
+TEST(DeviceEndToEnd, VersionQueryShowsTheEmulatorsTextAndNothingOnceItStops) {
     SimRig s;
     s.click("GetVersionBtn");
     EXPECT_EQ(s.log(), (std::vector<std::string>{"Requesting Version", "Version = KORVEN7 V2.14\r\n"}));
-    EXPECT_TRUE(s.rig.dialogs.messages.empty());
-}
-
-TEST(DeviceEndToEnd, AStoppedEmulatorIsNotAttached) {
-    SimRig s;
     s.sim.pause();
     s.click("GetVersionBtn");
     EXPECT_EQ(s.log().back(), "Version = ???");
@@ -52,28 +45,24 @@ TEST(DeviceEndToEnd, AStoppedEmulatorIsNotAttached) {
 
 TEST(DeviceEndToEnd, SendVerifiesAndTheStringsReadBack) {
     SimRig s;
-    s.rig.form->List1.addItem("F1\tHello");
-    s.rig.form->List1.addItem("A\t{C7}x");
-    s.rig.form->List1.addItem("M\tMNOPQRSTUV");
+    for (const char* entry : {"F1\tHello", "A\t{C7}x", "M\tMNOPQRSTUV"}) s.rig.form->List1.addItem(entry);
     s.click("SendKeys");
     const auto log = s.log();
-    ASSERT_GE(log.size(), 4u);
-    EXPECT_EQ(log[0], "KORVEN7 device is attached");
-    EXPECT_EQ(log[2], "Erasing Flash Page1 ..");
-    EXPECT_EQ(log[3], "SENT:/E{9}{AA}{55}{AA}{55}{0}{7B}");
-    EXPECT_EQ(log[4], "RECVD:ACK");
+    ASSERT_GE(log.size(), 5u);
+    EXPECT_EQ(std::vector(log.begin(), log.begin() + 5),
+              (std::vector<std::string>{"KORVEN7 device is attached", "---------------------------",
+                                        "Erasing Flash Page1 ..", "SENT:/E{9}{AA}{55}{AA}{55}{0}{7B}", "RECVD:ACK"}));
     EXPECT_EQ(s.count("SENT:{"), 109);
     EXPECT_EQ(s.count("RECVD:ACK"), 118);
-    EXPECT_EQ(s.count("No ACK"), 0);
     EXPECT_EQ(s.count("Flashing 128 bytes. BLOCK "), 8);
-    EXPECT_EQ(s.count("!FAILED!"), 0);
+    EXPECT_EQ(s.count("No ACK") + s.count("!FAILED!"), 0);
     EXPECT_EQ(log.back(), "KORVEN7 strings verified successfully against list");
     EXPECT_EQ(s.rig.form->MatchString.caption(), "KORVEN7 strings VERIFIED!");
     EXPECT_FALSE(s.rig.form->MSComm1.isOpen());
 
     s.rig.form->List1.clear();
     s.click("ReadKeys");
-    EXPECT_EQ(s.list(), (std::vector<std::string>{"A\t{C7}x", "M\tMNOPQRSTUV", "F1\tHello"}));
+    EXPECT_EQ(Items(s.rig.form->List1), (std::vector<std::string>{"A\t{C7}x", "M\tMNOPQRSTUV", "F1\tHello"}));
     EXPECT_EQ(s.log().back(), "3 KORVEN7 contains 3 custom strings");
     EXPECT_EQ(s.count("!NO REPLY!"), 0);
     EXPECT_EQ(s.rig.form->MatchString.caption(), "3 Custom strings found in KORVEN7 ");

@@ -48,15 +48,14 @@ std::string SimProcess::settingsFile() const {
 
 void SimProcess::pause() { if (pid_ > 0) ::kill(pid_, SIGSTOP); }
 
-void SimProcess::resume() { if (pid_ > 0) ::kill(pid_, SIGCONT); }
-
-void SimProcess::stop() {
-    if (pid_ <= 0) return;
+int SimProcess::stop() {
+    if (pid_ <= 0) return -1;
     ::kill(pid_, SIGCONT);
     ::kill(pid_, SIGTERM);
     int status = 0;
     ::waitpid(pid_, &status, 0);
     pid_ = -1;
+    return status;
 }
 
 }  // namespace k7::test

@@ -19,9 +19,8 @@ public:
     const std::string& link() const { return link_; }
     // A settings file whose COM1 is this emulator's line at its baud rate.
     std::string settingsFile() const;
-    void pause();   // the process stops: the line stays open and goes silent
-    void resume();
-    void stop();
+    void pause();  // the process stops: the line stays open and goes silent
+    int stop();    // its wait status; -1 when it had ended already
 
 private:
     std::string folder_;
