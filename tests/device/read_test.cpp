@@ -93,11 +93,7 @@ TEST(Read, EveryPassStartsWithoutTheLastPassesReplies) {
 
 TEST(Read, FailuresKeepTheList) {
     const std::string prefix = "Error retrieve current key overrides - ";
-    const struct {
-        const char* name;
-        std::function<void(Rig&)> arrange;
-        std::vector<std::string> messages;
-    } cases[] = {
+    const struct { const char* name; std::function<void(Rig&)> arrange; std::vector<std::string> messages; } cases[] = {
         {"no device", [](Rig& r) { r.device.faults().silent = true; }, {}},
         {"scancode 03", [](Rig& r) { r.device.faults().badScancode = 0x03; }, {prefix + "Subscript out of range"}},
         {"scancode 6B", [](Rig& r) { r.device.faults().badScancode = 0x6B; }, {prefix + "Subscript out of range"}},

@@ -165,7 +165,8 @@ TEST(EmulatorFault, ChangesOnlyTheRepliesItNames) {
         {"reply one short", [](EmulatorFaults& f) { f.readbackLength = 50; },
          {{ReadBackFrame(0), kRow0.substr(0, 50)}, {"/V", kVersion}, {kFlash, "ACK"}}},
         {"reply one long", [](EmulatorFaults& f) { f.readbackLength = 52; }, {{ReadBackFrame(0), kRow0 + "\r"}}},
-        {"scancode 03", [](EmulatorFaults& f) { f.badScancode = 0x03; }, {{ReadBackFrame(0), "SCAN: 03" + kRow0.substr(8)}}},
+        {"scancode 03", [](EmulatorFaults& f) { f.badScancode = 0x03; },
+         {{ReadBackFrame(0), "SCAN: 03" + kRow0.substr(8)}}},
         {"scancode 6B", [](EmulatorFaults& f) { f.badScancode = 0x6B; },
          {{ReadBackFrame(0), "SCAN: 6B" + kRow0.substr(8)}, {"/V", kVersion}, {kFlash, "ACK"}}},
     };
