@@ -4,67 +4,17 @@
 
 #include "device/frames.h"
 #include "device/image.h"
-#include "platform/runtime_error.h"
 #include "device_rig.h"
 
 namespace k7::test {
 namespace {
 
-std::string Slot(const KeyTableArray& table, int row) {
-    std::string slot;
-    for (int i = 0; i < kSlotSize; ++i) slot += ImageByte(table, row * kSlotSize + i);
-    return slot;
-}
-
-TEST(Image, SlotsHoldTenBytesAndTheLastSlotIsCutToFour) {
+// The list cannot reach slot 102, whose legend is the placeholder.
+TEST(Image, TheLastSlotIsCutToFourBytes) {
     KeyTableArray table;
     BuildKeyTable(table);
-    table[0].Output = "0123456789";
-    table[1].Output = "0123456789AB";  // longer than a slot: cut
     table[102].Output = "WXYZQ";
-    EXPECT_EQ(Slot(table, 0), "0123456789");
-    EXPECT_EQ(Slot(table, 1), "0123456789");
-    EXPECT_EQ(Slot(table, 2), std::string("c") + std::string(9, '\0'));
-    EXPECT_EQ(Slot(table, 46), std::string(10, '\0'));   // a key without a default
-    EXPECT_EQ(Slot(table, 54), std::string("\xF1") + std::string(9, '\0'));
-    EXPECT_EQ(ImageByte(table, 1020), 'W');
-    EXPECT_EQ(ImageByte(table, 1023), 'Z');  // the image ends inside slot 102
-}
-
-TEST(ApplyList, LaysEachEntryOverTheRowWithItsLegend) {
-    const struct {
-        const char* name;
-        std::vector<std::string> entries;
-        std::map<int, std::string> changed;  // row -> Output; every other row keeps its default
-    } cases[] = {
-        {"empty list", {}, {}},
-        {"brace group and letter", {"A\t{C7}x"}, {{0, "\xC7x"}}},
-        {"later entry wins", {"F1\tone", "F1\ttwo"}, {{54, "two"}}},
-        {"legends are case-sensitive", {"a\tzz"}, {}},
-        {"placeholder legend is ignored", {"NOTUSED\tzz"}, {}},
-        {"empty legend sets the first key without one", {"\tzz"}, {{46, "zz"}}},
-        {"tabs after the first belong to the string", {"B\tx\ty"}, {{1, "x\ty"}}},
-        {"a zero byte from a file", {"D\tx{00}y"}, {{3, std::string("x\0y", 3)}}},
-    };
-    for (const auto& c : cases) {
-        Rig rig;
-        for (const auto& e : c.entries) rig.listBox("List1").addItem(e);
-        KeyTableArray expected;
-        BuildKeyTable(expected);
-        for (const auto& [row, output] : c.changed) expected[std::size_t(row)].Output = output;
-        rig.form->ApplyListToKeyTable();
-        for (int row = 0; row < kTableRows; ++row)
-            EXPECT_EQ(rig.form->KeyTable[std::size_t(row)].Output, expected[std::size_t(row)].Output)
-                << c.name << ", row " << row;
-    }
-}
-
-TEST(ApplyList, AnEntryThatCannotBeDecodedRaisesAnError) {
-    for (const char* entry : {"A without a tab", "A\t{G1}", "A\t{}", "A\t{100}"}) {
-        Rig rig;
-        rig.listBox("List1").addItem(entry);
-        EXPECT_THROW(rig.form->ApplyListToKeyTable(), RuntimeError) << entry;
-    }
+    EXPECT_EQ(std::string({ImageByte(table, 1020), ImageByte(table, 1023)}), "WZ");
 }
 
 // "Clear Details" off, so the log of the send survives the verify at its end.
@@ -106,21 +56,24 @@ TEST(Send, AnEmptyListWritesTheDefaultImageInItsFrames) {
     EXPECT_TRUE(Idle(rig));
 }
 
-TEST(Send, CustomStringsLandInTheirSlots) {
-    const struct {
-        const char* name;
-        Slots list, flash;  // list entries by row; the slots the device should hold
-        std::string verdict;
-    } cases[] = {
+TEST(Send, EachEntryLandsInTheSlotOfItsLegend) {
+    const std::string ok = "KORVEN7 strings VERIFIED!";
+    const struct { const char* name; std::vector<std::string> list; Slots flash; std::string verdict; } cases[] = {
         // Slot 12 straddles the end of block 0.
-        {"strings", {{0, "A\t{C7}x"}, {1, "B\t0123456789"}, {12, "M\tMNOPQRSTUV"}, {54, "F1\tHello"}},
-         {{0, "\xC7x"}, {1, "0123456789"}, {12, "MNOPQRSTUV"}, {54, "Hello"}}, "KORVEN7 strings VERIFIED!"},
-        // A zero byte from a file ends the device's string: the verify sees the difference.
-        {"zero byte", {{3, "D\tx{00}y"}}, {{3, std::string("x\0y", 3)}}, "1 KORVEN7 strings FAILED to match list"},
+        {"strings", {"A\t{C7}x", "B\t0123456789", "M\tMNOPQRSTUV", "F1\tHello"},
+         {{0, "\xC7x"}, {1, "0123456789"}, {12, "MNOPQRSTUV"}, {54, "Hello"}}, ok},
+        {"later entry wins", {"F1\tone", "F1\ttwo"}, {{54, "two"}}, ok},
+        {"legends are case-sensitive", {"a\tzz"}, {}, ok},
+        {"placeholder legend is ignored", {"NOTUSED\tzz"}, {}, ok},
+        {"empty legend sets the first key without one", {"\tzz"}, {{46, "zz"}}, ok},
+        {"tabs after the first belong to the string", {"B\tx\ty"}, {{1, "x\ty"}}, ok},
+        // The device keeps ten bytes, and a zero byte from a file ends its string: the verify sees both.
+        {"cut and zero byte", {"C\t0123456789AB", "D\tx{00}y"}, {{2, "0123456789"}, {3, std::string("x\0y", 3)}},
+         "2 KORVEN7 strings FAILED to match list"},
     };
     for (const auto& c : cases) {
         SendRig rig;
-        for (const auto& [row, entry] : c.list) rig.listBox("List1").addItem(entry);
+        for (const auto& entry : c.list) rig.listBox("List1").addItem(entry);
         rig.send();
         EXPECT_EQ(rig.device.flash(), Flash(c.flash)) << c.name;
         EXPECT_EQ(rig.verdict(), c.verdict) << c.name;
@@ -199,14 +152,16 @@ TEST(Send, NoDeviceOrABadEntryEndsItBeforeAnyWrite) {
     EXPECT_EQ(silent.port.sent, "/V/V/V");
     EXPECT_TRUE(Idle(silent));
 
-    SendRig bad;
-    bad.addEntry("F1", "{G1}");
-    bad.send();
-    ASSERT_EQ(bad.dialogs.messages.size(), 1u);
-    EXPECT_EQ(bad.dialogs.messages[0].rfind("Error sending to KORVEN7. STRindx=0  IstrPos = 0 ", 0), 0u);
-    EXPECT_TRUE(FramesOf(bad.device, 'W').empty());
-    EXPECT_FALSE(Logged(bad.log(), "Read Operation Requested"));
-    EXPECT_TRUE(Idle(bad));
+    for (const char* entry : {"A without a tab", "F1\t{G1}", "A\t{}", "A\t{100}"}) {
+        SendRig bad;
+        bad.listBox("List1").addItem(entry);
+        bad.send();
+        ASSERT_EQ(bad.dialogs.messages.size(), 1u) << entry;
+        EXPECT_EQ(bad.dialogs.messages[0].rfind("Error sending to KORVEN7. STRindx=0  IstrPos = 0 ", 0), 0u) << entry;
+        EXPECT_TRUE(FramesOf(bad.device, 'W').empty()) << entry;
+        EXPECT_FALSE(Logged(bad.log(), "Read Operation Requested")) << entry;
+        EXPECT_TRUE(Idle(bad)) << entry;
+    }
 }
 
 }  // namespace
