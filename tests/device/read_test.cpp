@@ -72,12 +72,6 @@ TEST(Read, KeysWithoutAValidReplyAreLoggedNotListed) {
         EXPECT_TRUE(Shows(rig, "question-mark.gif")) << c.name;
         EXPECT_TRUE(rig.dialogs.messages.empty()) << c.name;
     }
-    Rig rig;
-    rig.device.faults().silentRows = {5};
-    rig.button("ReadKeys").click();
-    EXPECT_TRUE(Logged(rig.log(), "!NO REPLY!\tKey(5) F"));
-    EXPECT_TRUE(rig.list().empty());
-    EXPECT_EQ(rig.label("MatchString").caption(), "KORVEN7 strings all DEFAULT");
 }
 
 TEST(Read, EveryPassStartsWithoutTheLastPassesReplies) {

@@ -20,10 +20,8 @@ TEST(Verify, ComparesEveryKeyWithTheListOverTheDefaults) {
         {"custom string missing", {{"F1", "Hello"}}, {},
          {"!FAILED!\tKey(54) F1  Readback String \xF1 <>  Hello"}},
         {"device string not in the list", {}, {{0, "zz"}}, {"!FAILED!\tKey(0) A  Readback String zz <>  a"}},
-        {"legend is case-sensitive", {{"a", "zz"}}, {{0, "zz"}}, {"!FAILED!\tKey(0) A  Readback String zz <>  a"}},
         {"longer than a slot", {{"B", "0123456789X"}}, {{1, "0123456789"}},
          {"!FAILED!\tKey(1) B  Readback String 0123456789 <>  0123456789X"}},
-        {"placeholder legend ignored", {{"NOTUSED", "zz"}}, {}, {}},
     };
     for (const auto& c : cases) {
         Rig rig;
@@ -42,7 +40,6 @@ TEST(Verify, ComparesEveryKeyWithTheListOverTheDefaults) {
         EXPECT_EQ(rig.log().back(), ok ? "KORVEN7 strings verified successfully against list" : verdict) << c.name;
         EXPECT_TRUE(Shows(rig, ok ? "checkmark.gif" : "question-mark.gif") && rig.label("MatchString").visible())
             << c.name;
-        EXPECT_EQ(rig.log().front(), "Read Operation Requested") << c.name;
         EXPECT_EQ(rig.list(), listBefore) << c.name;
         EXPECT_TRUE(Idle(rig)) << c.name;
         EXPECT_FALSE(rig.progress().visible()) << c.name;
