@@ -11,12 +11,11 @@ namespace {
 TEST(ReadBack, WaitsForSixtyFiveCharactersOfTheLineRoundedToEven) {
     const std::pair<int, int> cases[] = {{1200, 650}, {4800, 162}, {9600, 81}, {19200, 41}, {38400, 25}, {115200, 25}};
     for (const auto& [baud, ms] : cases) EXPECT_EQ(LineWaitMs(65, baud), ms) << baud;
-    // A whole pass: the probe, 96 requests with their waits, the pause after.
+    // A whole pass: the probe, 96 requests each with its wait, the pause after.
     for (const auto& [baud, versionMs, requestMs] : {std::tuple{"4800", 50, 162}, {"57600", 25, 25}}) {
         Rig rig(std::string("[COMSETTINGS]\r\nBAUD=") + baud + "\r\n");
         rig.button("ReadKeys").click();
         EXPECT_EQ(rig.clock.nowMs(), versionMs + 96 * requestMs + 2000) << baud;
-        EXPECT_EQ(CountLogged(rig.log(), "Sent /R"), 96) << baud;
     }
 }
 
