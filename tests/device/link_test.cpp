@@ -33,6 +33,7 @@ TEST(GetAck, ReturnsAsSoonAsTheJoinedTextHoldsAckOrAtTheTimeOut) {
         {"text before", "9600", 500, {{70 * kMs, "OK ACK"}}, "OK ACK", 70 * kMs},
         {"text after", "9600", 500, {{70 * kMs, "ACK\r\nREADY"}}, "ACK\r\nREADY", 70 * kMs},
         {"garbage, then ACK", "9600", 500, {{50 * kMs, "xx"}, {300 * kMs, "ACK"}}, "xxACK", 300 * kMs},
+        {"silent line", "9600", 500, {}, "", 500 * kMs},
         {"time-out", "9600", 500, {{100 * kMs, "NAK"}}, "NAK", 500 * kMs},
         {"longer time-out", "9600", 1000, {{100 * kMs, "NAK"}}, "NAK", 1000 * kMs},
         {"settles 40 ms from 9600", "57600", 500, {{1 * kMs, "ACK"}}, "ACK", 40 * kMs},
