@@ -47,7 +47,6 @@ TEST_F(ProfileFile, WriteReplacesInPlaceAndKeepsEveryOtherByte) {
     WriteINI(file, "COMSETTINGS", "PARITY", "E");
     expected.insert(expected.find("\r\n\r\n[PORTS]") + 2, "PARITY=E\r\n");
     EXPECT_EQ(env.read("KORVEN7.ini"), expected);
-    EXPECT_EQ(ReadINI(file, "PORTS", "COM1", ""), "/dev/ttyUSB0");
 }
 
 TEST_F(ProfileFile, LineEndsOfTheFileAreKeptAndALastLineWithoutEndIsFinished) {

@@ -80,7 +80,6 @@ TEST(SettingsDialog, SaveStoresAppliesPausesAndCloses) {
         closes = d.closes;
     }));
     EXPECT_EQ(rig.env.read("KORVEN7.ini"), Settings("3", "57600", "O", "-1"));
-    EXPECT_EQ(rig.form->EnableStrings, -1);
     EXPECT_EQ(rig.label("CommLabel").caption() + rig.label("BaudLabel").caption() + rig.label("ParityLabel").caption(),
               "COM357600ODD");
     EXPECT_EQ(rig.port.settings, "57600,O,8,1");
