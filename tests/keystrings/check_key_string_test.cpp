@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "platform/runtime_error.h"
 #include "support/rig.h"
@@ -64,54 +65,37 @@ TEST(CheckKeyString, CountsUnitsAndCorrectsEveryFault) {
     }
 }
 
-TEST(CheckKeyString, TypingInsideBracesGivesUpperCase) {
-    Field f;
-    f.text.type("a{c");
-    EXPECT_EQ(f.text.text(), "a{C");
-    EXPECT_EQ(f.braceState(), 1);
-    f.text.type("7}c{0d}");
-    EXPECT_EQ(f.text.text(), "a{C7}c{0D}");
-    EXPECT_EQ(f.count(), "4");
-    EXPECT_EQ(f.braceState(), 0);
-    EXPECT_TRUE(f.rig.dialogs.messages.empty());
-
-    f.text.type("{g");  // upper case, still not a hexadecimal digit
-    EXPECT_EQ(f.rig.dialogs.messages, std::vector<std::string>{BadGroup("{G")});
-    EXPECT_EQ(f.text.text(), "a{C7}c{0D}{");
-}
-
-TEST(CheckKeyString, TypingShowsTheQuestionMarkAndSurvivesAMissingPicture) {
+TEST(CheckKeyString, TypingUpperCasesInsideBracesShowsTheQuestionMarkAndDoubleClickClears) {
     Field f;
     f.rig.form->LoadMatchPicture("checkmark.gif");
     f.rig.label("MatchString").setCaption("Verified OK");
-    f.text.type("x");
+    f.text.type("a{c");
+    EXPECT_EQ(f.text.text(), "a{C");
     EXPECT_EQ(f.rig.picture().loadedPath(), f.rig.env.path("question-mark.gif"));
     EXPECT_EQ(f.rig.label("MatchString").caption(), "Verified OK");
-
-    std::filesystem::remove(f.rig.env.path("question-mark.gif"));
-    f.text.type("y");
-    EXPECT_EQ(f.text.text(), "xy");
-    EXPECT_EQ(f.rig.picture().loadedPath(), "");
+    f.text.type("7}c{0d}");
+    EXPECT_EQ(f.text.text(), "a{C7}c{0D}");
+    EXPECT_EQ(f.count(), "4");
     EXPECT_TRUE(f.rig.dialogs.messages.empty());
-}
+    f.text.type("{g");  // upper case, still not a hexadecimal digit
+    EXPECT_EQ(f.rig.dialogs.messages, std::vector<std::string>{BadGroup("{G")});
+    EXPECT_EQ(f.text.text(), "a{C7}c{0D}{");
 
-TEST(CheckKeyString, DoubleClickEmptiesTheFieldAndTheCount) {
-    Field f;
-    f.text.setText("AB{0D}");
     f.text.doubleClick();
     EXPECT_EQ(f.text.text(), "");
     EXPECT_EQ(f.count(), "0");
-    EXPECT_TRUE(f.rig.dialogs.messages.empty());
+    std::filesystem::remove(f.rig.env.path("question-mark.gif"));  // a missing picture ends nothing
+    f.text.type("xy");
+    EXPECT_EQ(f.text.text(), "xy");
+    EXPECT_EQ(f.rig.picture().loadedPath(), "");
+    EXPECT_EQ(f.braceState(), 0);
 }
 
 TEST(CheckKeyString, AnyOtherFailureIsReportedAndLeavesTheText) {
     Field f;
     bool failed = false;
     f.rig.dialogs.onMessage = [&](const std::string&) {
-        if (!failed) {
-            failed = true;
-            throw RuntimeError("Out of memory");
-        }
+        if (!std::exchange(failed, true)) throw RuntimeError("Out of memory");
     };
     f.text.setText("{}");
     EXPECT_EQ(f.rig.dialogs.messages,

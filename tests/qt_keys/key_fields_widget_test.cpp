@@ -18,21 +18,17 @@ TEST(KeyFieldWidgets, CaptureKeysAndUpperCaseInsideBraces) {
     QWidget* string = rig.widget("KeyString");
 
     key->setFocus();
-    QTest::keyClick(key, Qt::Key_Insert);
-    EXPECT_EQ(Text(key), "KPins");
-    QTest::keyClick(key, Qt::Key_Insert);
-    EXPECT_EQ(Text(key), "INS");
-    QTest::keyClick(key, Qt::Key_Tab);
-    EXPECT_EQ(Text(key), "TAB");
-    EXPECT_TRUE(key->hasFocus());
-    QTest::keyClick(key, Qt::Key_A);
-    EXPECT_EQ(Text(key), "A");
-    QTest::keyClick(key, Qt::Key_Clear, Qt::KeypadModifier);
-    EXPECT_EQ(Text(key), "KP5");
-    QTest::keyClick(key, Qt::Key_Exclam, Qt::ShiftModifier);
-    EXPECT_EQ(Text(key), "1");
-    QTest::keyClick(key, Qt::Key_Print);
-    EXPECT_EQ(Text(key), "PRTSCN");
+    const struct { Qt::Key key; Qt::KeyboardModifiers mods; const char* shown; } presses[] = {
+        {Qt::Key_Insert, Qt::NoModifier, "KPins"}, {Qt::Key_Insert, Qt::NoModifier, "INS"},
+        {Qt::Key_Tab, Qt::NoModifier, "TAB"},      {Qt::Key_A, Qt::NoModifier, "A"},
+        {Qt::Key_Clear, Qt::KeypadModifier, "KP5"}, {Qt::Key_Exclam, Qt::ShiftModifier, "1"},
+        {Qt::Key_Print, Qt::NoModifier, "PRTSCN"},
+    };
+    for (const auto& p : presses) {
+        QTest::keyClick(key, p.key, p.mods);
+        EXPECT_EQ(Text(key), p.shown);
+        EXPECT_TRUE(key->hasFocus()) << p.shown;
+    }
 
     string->setFocus();
     QTest::keyClicks(string, "{c");

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 
 #include "qtsupport/qt_app.h"
 
@@ -22,14 +23,10 @@ std::vector<std::string> PdfLines(const std::string& pdf) {
     for (std::size_t n; out && (n = std::fread(buffer, 1, sizeof buffer, out)) > 0;) text.append(buffer, n);
     EXPECT_EQ(out ? ::pclose(out) : -1, 0) << command;
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
         std::erase(line, '\f');
         if (line.find_first_not_of(' ') != std::string::npos) lines.push_back(line);
-        start = end + 1;
     }
     return lines;
 }

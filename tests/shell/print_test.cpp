@@ -13,8 +13,8 @@ void Fill(Rig& rig, int entries, int statusLines) {
 }
 
 TEST(Printing, ListAndLogShareRowsSideBySide) {
-    struct Case { int entries, statusLines; std::size_t lines; };
-    const Case cases[] = {{3, 10, 10}, {12, 0, 12}, {0, 7, 7}, {305, 0, 301}, {0, 305, 301}, {305, 305, 301}};
+    const struct { int entries, statusLines; std::size_t lines; } cases[] = {
+        {3, 10, 10}, {12, 0, 12}, {0, 7, 7}, {0, 0, 0}, {305, 0, 301}, {0, 305, 301}, {305, 305, 301}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.entries) + " entries, " + std::to_string(c.statusLines) + " status lines");
         Rig rig;
@@ -24,8 +24,7 @@ TEST(Printing, ListAndLogShareRowsSideBySide) {
         for (std::size_t i = 0; i < c.lines; ++i) {
             const std::string left = int(i) < c.entries ? rig.list()[i] + std::string(34 - rig.list()[i].size(), ' ') + "\t"
                                                         : kBlankColumn;
-            const std::string right = int(i) < c.statusLines ? rig.log()[i] : "";
-            EXPECT_EQ(rig.printer.lines[i], left + right) << "row " << i;
+            EXPECT_EQ(rig.printer.lines[i], left + (int(i) < c.statusLines ? rig.log()[i] : "")) << "row " << i;
         }
         EXPECT_EQ(rig.printer.dialogs, 1);
         EXPECT_EQ(rig.printer.documents, 1);
@@ -35,49 +34,31 @@ TEST(Printing, ListAndLogShareRowsSideBySide) {
 
 TEST(Printing, EntriesAreTrimmedPaddedButNeverCut) {
     Rig rig;
-    rig.listBox("List1").addItem("  A\tx  ");
     const std::string longEntry = "KPpgup\t" + std::string(40, 'z');
-    rig.listBox("List1").addItem(longEntry);
-    rig.listBox("List1").addItem("   ");            // blank entry, no status line: no row printed
-    rig.listBox("StatusBox").addItem(" kept as is ");
-    rig.listBox("StatusBox").addItem("");
-    rig.listBox("StatusBox").addItem("");
-    rig.listBox("StatusBox").addItem("    ");        // blank on both sides: skipped
-    rig.listBox("StatusBox").addItem("last");
+    for (const std::string& entry : {std::string("  A\tx  "), longEntry, std::string("   ")})
+        rig.listBox("List1").addItem(entry);
+    // Rows blank on both sides are skipped.
+    for (const char* line : {" kept as is ", "", "", "    ", "last"}) rig.listBox("StatusBox").addItem(line);
     rig.menu("prscr").click();
-    EXPECT_EQ(rig.printer.lines, (std::vector<std::string>{
-                                     "A\tx" + std::string(31, ' ') + "\t kept as is ",
-                                     longEntry + "\t",
-                                     kBlankColumn + "last",
-                                 }));
+    EXPECT_EQ(rig.printer.lines, (std::vector<std::string>{"A\tx" + std::string(31, ' ') + "\t kept as is ",
+                                                           longEntry + "\t", kBlankColumn + "last"}));
 }
 
-TEST(Printing, NothingToPrintStillShowsThePrintDialog) {
-    Rig rig;
-    rig.menu("prscr").click();
-    EXPECT_EQ(rig.printer.dialogs, 1);
-    EXPECT_TRUE(rig.printer.lines.empty());
-    EXPECT_TRUE(rig.dialogs.messages.empty());
-}
-
-TEST(Printing, CancelledDialogPrintsNothing) {
-    Rig rig;
-    Fill(rig, 3, 10);
-    rig.printer.cancel = true;
-    rig.menu("prscr").click();
-    EXPECT_TRUE(rig.printer.lines.empty());
-    EXPECT_EQ(rig.printer.documents, 0);
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<std::string>{"Printing cancelled"}));
-}
-
-TEST(Printing, PrinterFailureMidwayKeepsWhatWasPrinted) {
-    Rig rig;
-    Fill(rig, 3, 10);
-    rig.printer.failAfterLines = 4;
-    rig.menu("prscr").click();
-    EXPECT_EQ(rig.printer.lines.size(), 4u);
-    EXPECT_EQ(rig.printer.documents, 1);  // the lines already printed still come out
-    EXPECT_EQ(rig.dialogs.messages, (std::vector<std::string>{"Printing cancelled"}));
+TEST(Printing, ACancelledDialogOrAPrinterFailureShowsPrintingCancelled) {
+    const struct { bool cancel; int failAfterLines; std::size_t lines; int documents; } cases[] = {
+        {true, -1, 0, 0},
+        {false, 4, 4, 1},  // the lines already printed still come out
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        Fill(rig, 3, 10);
+        rig.printer.cancel = c.cancel;
+        rig.printer.failAfterLines = c.failAfterLines;
+        rig.menu("prscr").click();
+        EXPECT_EQ(rig.printer.lines.size(), c.lines);
+        EXPECT_EQ(rig.printer.documents, c.documents);
+        EXPECT_EQ(rig.dialogs.messages, (std::vector<std::string>{"Printing cancelled"}));
+    }
 }
 
 }  // namespace

@@ -9,7 +9,6 @@ namespace k7::test {
 void FakeTextBox::setText(const std::string& text) {
     if (text == text_) return;
     text_ = text;
-    ++changes;
     if (onChange) onChange();
 }
 
@@ -17,11 +16,8 @@ void FakeTextBox::pressKey(int keyCode, int charCode) {
     if (!enabled()) return;
     int key = keyCode;
     if (onKeyDown) onKeyDown(key);
-    if (charCode != 0) {
-        int ch = charCode;
-        if (onKeyPress) onKeyPress(ch);
-        if (ch != 0) setText(text_ + char(ch));
-    }
+    if (charCode != 0 && onKeyPress) onKeyPress(charCode);
+    if (charCode != 0) setText(text_ + char(charCode));
     key = keyCode;
     if (onKeyUp) onKeyUp(key);
 }
@@ -42,15 +38,10 @@ void FakeListBox::removeItem(int index) {
     setTopIndex(top_);
 }
 
-int FakeListBox::visibleRows() const {
-    // A row of the list is 195 twips high in the designed font.
-    return std::max(1, geometry().height / 195);
-}
+// A row of the list is 195 twips high in the designed font.
+int FakeListBox::visibleRows() const { return std::max(1, geometry().height / 195); }
 
-void FakeListBox::setTopIndex(int index) {
-    const int largest = std::max(0, count() - visibleRows());
-    top_ = std::clamp(index, 0, largest);
-}
+void FakeListBox::setTopIndex(int index) { top_ = std::clamp(index, 0, std::max(0, count() - visibleRows())); }
 
 bool FakePicture::load(const std::string& path) {
     std::error_code ec;
@@ -58,80 +49,58 @@ bool FakePicture::load(const std::string& path) {
     return !path_.empty();
 }
 
-FakeControlSet::FakeControlSet(const FormSpec& spec, VirtualClock& clock, FakePump& pump) : pump_(pump) {
+namespace {
+
+template <class T>
+std::unique_ptr<Control> Captioned(const std::string& caption) {
+    auto control = std::make_unique<T>();
+    control->setCaption(caption);
+    return control;
+}
+
+std::unique_ptr<Control> MakeFake(const ControlSpec& c) {
+    switch (c.kind) {
+        case ControlKind::Label: return Captioned<FakeLabel>(c.caption);
+        case ControlKind::Button: return Captioned<FakeButton>(c.caption);
+        case ControlKind::CheckBox: {
+            auto box = std::make_unique<FakeCheckBox>();
+            box->setChecked(c.checked);
+            return box;
+        }
+        case ControlKind::TextBox: return std::make_unique<FakeTextBox>();
+        case ControlKind::ListBox: return std::make_unique<FakeListBox>();
+        case ControlKind::ComboBox: return std::make_unique<FakeComboBox>();
+        case ControlKind::ProgressBar: return std::make_unique<FakeProgressBar>();
+        case ControlKind::Picture: return std::make_unique<FakePicture>();
+        case ControlKind::HtmlView: return std::make_unique<FakeHtmlView>();
+        case ControlKind::Frame: return std::make_unique<FakeFrame>();
+    }
+    throw std::logic_error("unknown kind of control " + c.name);
+}
+
+}  // namespace
+
+template <class Base>
+FakeControls<Base>::FakeControls(const FormSpec& spec, VirtualClock& clock, FakePump& pump) : pump_(pump) {
     window_.setCaption(spec.caption);
     // The outer size adds the frame and the menu bar to the client area.
     window_.width = spec.clientWidth + 240;
     window_.height = spec.clientHeight + 690;
     for (const auto& c : spec.controls) {
-        std::unique_ptr<Control> control;
-        switch (c.kind) {
-            case ControlKind::Label: {
-                auto l = std::make_unique<FakeLabel>();
-                l->setCaption(c.caption);
-                control = std::move(l);
-                break;
-            }
-            case ControlKind::Button: {
-                auto b = std::make_unique<FakeButton>();
-                b->setCaption(c.caption);
-                control = std::move(b);
-                break;
-            }
-            case ControlKind::CheckBox: {
-                auto b = std::make_unique<FakeCheckBox>();
-                b->setChecked(c.checked);
-                control = std::move(b);
-                break;
-            }
-            case ControlKind::TextBox: control = std::make_unique<FakeTextBox>(); break;
-            case ControlKind::ListBox: control = std::make_unique<FakeListBox>(); break;
-            case ControlKind::ComboBox: control = std::make_unique<FakeComboBox>(); break;
-            case ControlKind::ProgressBar: control = std::make_unique<FakeProgressBar>(); break;
-            case ControlKind::Picture: control = std::make_unique<FakePicture>(); break;
-            case ControlKind::HtmlView: control = std::make_unique<FakeHtmlView>(); break;
-            case ControlKind::Frame: control = std::make_unique<FakeFrame>(); break;
-        }
+        auto& control = controls_[c.name] = MakeFake(c);
         control->setGeometry(c.position);
         control->setVisible(c.visible);
-        controls_[c.name] = std::move(control);
     }
     for (const auto& m : spec.menus) menus_[m.name] = std::make_unique<FakeMenuItem>();
-    for (const auto& t : spec.timers) {
-        timers_[t] = std::make_unique<FakeTimer>(clock);
-        pump_.addSource(timers_[t].get());
-    }
+    for (const auto& t : spec.timers) pump_.addSource((timers_[t] = std::make_unique<FakeTimer>(clock)).get());
 }
 
-FakeControlSet::~FakeControlSet() {
+template <class Base>
+FakeControls<Base>::~FakeControls() {
     for (auto& [name, t] : timers_) pump_.removeSource(t.get());
 }
 
-Control& FakeControlSet::control(const std::string& name) {
-    auto it = controls_.find(name);
-    if (it == controls_.end()) throw std::out_of_range("no control " + name);
-    return *it->second;
-}
-
-MenuItem& FakeControlSet::menu(const std::string& name) {
-    auto it = menus_.find(name);
-    if (it == menus_.end()) throw std::out_of_range("no menu item " + name);
-    return *it->second;
-}
-
-Timer& FakeControlSet::timer(const std::string& name) {
-    auto it = timers_.find(name);
-    if (it == timers_.end()) throw std::out_of_range("no timer " + name);
-    return *it->second;
-}
-
-FakeDialogWindow::FakeDialogWindow(const FormSpec& spec, VirtualClock& clock, FakePump& pump,
-                                   std::function<void(FakeDialogWindow&)> user)
-    : controls_(spec, clock, pump), user_(std::move(user)) {}
-
-void FakeDialogWindow::showModal() {
-    open_ = true;
-    if (user_) user_(*this);
-}
+template class FakeControls<ControlSet>;
+template class FakeControls<DialogWindow>;
 
 }  // namespace k7::test

@@ -3,6 +3,7 @@
 // as the toolkit fires them; the helper methods act as the user would.
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,24 +31,19 @@ private:
 
 class FakeFrame : public FakeControl<Control> {};
 
-class FakeLabel : public FakeControl<Label> {
+// A label or a button: a caption, and a click that reaches the handler only when the
+// control could be clicked.
+template <class Base>
+class FakeCaptioned : public FakeControl<Base> {
 public:
     void setCaption(const std::string& text) override { caption_ = text; }
     std::string caption() const override { return caption_; }
-    void click() { if (this->enabled() && onClick) onClick(); }
+    void click() { if (this->enabled() && this->visible() && this->onClick) this->onClick(); }
 private:
     std::string caption_;
 };
-
-class FakeButton : public FakeControl<Button> {
-public:
-    void setCaption(const std::string& text) override { caption_ = text; }
-    std::string caption() const override { return caption_; }
-    // A click reaches the handler only when the button could be clicked.
-    void click() { if (this->enabled() && this->visible() && onClick) onClick(); }
-private:
-    std::string caption_;
-};
+using FakeLabel = FakeCaptioned<Label>;
+using FakeButton = FakeCaptioned<Button>;
 
 class FakeCheckBox : public FakeControl<CheckBox> {
 public:
@@ -68,7 +64,6 @@ public:
     void type(const std::string& chars);
     void focus() { if (onGotFocus) onGotFocus(); }
     void doubleClick() { if (onDoubleClick) onDoubleClick(); }
-    int changes = 0;
 private:
     std::string text_;
 };
@@ -83,12 +78,11 @@ public:
     int topIndex() const override { return top_; }
     void setTopIndex(int index) override;
     int selectedIndex() const override { return selected_; }
-    void setTextColor(std::uint32_t rgb) override { color = rgb; }
+    void setTextColor(std::uint32_t) override {}
     void select(int index) { selected_ = index; }
     void doubleClick() { if (onDoubleClick) onDoubleClick(); }
     const std::vector<std::string>& items() const { return items_; }
     int visibleRows() const;  // rows that fit in the box's height
-    std::uint32_t color = 0;
 private:
     std::vector<std::string> items_;
     int top_ = 0;
@@ -156,45 +150,48 @@ private:
     std::string caption_;
 };
 
-// Every control, menu item and timer of a design, as fakes.
-class FakeControlSet : public ControlSet {
+// Every control, menu item and timer of a design, as fakes; Base is the window or
+// the dialog interface they serve.
+template <class Base>
+class FakeControls : public Base {
 public:
-    FakeControlSet(const FormSpec& spec, VirtualClock& clock, FakePump& pump);
-    ~FakeControlSet() override;
-    Control& control(const std::string& name) override;
-    MenuItem& menu(const std::string& name) override;
-    Timer& timer(const std::string& name) override;
+    FakeControls(const FormSpec& spec, VirtualClock& clock, FakePump& pump);
+    ~FakeControls() override;
+    Control& control(const std::string& name) override { return *find(controls_, name); }
+    MenuItem& menu(const std::string& name) override { return *find(menus_, name); }
+    Timer& timer(const std::string& name) override { return *find(timers_, name); }
     Window& window() override { return window_; }
 
     template <class T>
     T& fake(const std::string& name) { return dynamic_cast<T&>(control(name)); }
-    FakeMenuItem& fakeMenu(const std::string& name) { return dynamic_cast<FakeMenuItem&>(menu(name)); }
-    FakeTimer& fakeTimer(const std::string& name) { return dynamic_cast<FakeTimer&>(timer(name)); }
+    FakeMenuItem& fakeMenu(const std::string& name) { return *find(menus_, name); }
     FakeWindow& fakeWindow() { return window_; }
 private:
+    template <class T>
+    static T* find(const std::map<std::string, std::unique_ptr<T>>& all, const std::string& name) {
+        auto it = all.find(name);
+        if (it == all.end()) throw std::out_of_range("no control, menu item or timer " + name);
+        return it->second.get();
+    }
     FakePump& pump_;
     FakeWindow window_;
     std::map<std::string, std::unique_ptr<Control>> controls_;
     std::map<std::string, std::unique_ptr<FakeMenuItem>> menus_;
     std::map<std::string, std::unique_ptr<FakeTimer>> timers_;
 };
+using FakeControlSet = FakeControls<ControlSet>;
 
 // A modal dialog whose "user" is a test script, run when the dialog is shown.
-class FakeDialogWindow : public DialogWindow {
+class FakeDialogWindow : public FakeControls<DialogWindow> {
 public:
     FakeDialogWindow(const FormSpec& spec, VirtualClock& clock, FakePump& pump,
-                     std::function<void(FakeDialogWindow&)> user);
-    Control& control(const std::string& name) override { return controls_.control(name); }
-    MenuItem& menu(const std::string& name) override { return controls_.menu(name); }
-    Timer& timer(const std::string& name) override { return controls_.timer(name); }
-    Window& window() override { return controls_.window(); }
-    void showModal() override;
+                     std::function<void(FakeDialogWindow&)> user)
+        : FakeControls(spec, clock, pump), user_(std::move(user)) {}
+    void showModal() override { open_ = true; if (user_) user_(*this); }
     void close() override { open_ = false; ++closes; }
     bool isOpen() const { return open_; }
-    FakeControlSet& fakes() { return controls_; }
     int closes = 0;
 private:
-    FakeControlSet controls_;
     std::function<void(FakeDialogWindow&)> user_;
     bool open_ = false;
 };

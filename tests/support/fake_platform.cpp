@@ -76,10 +76,11 @@ bool ScriptedDialogs::confirm(const std::string& text, const std::string& title)
     return answer;
 }
 
-std::optional<std::string> ScriptedDialogs::openFileName(const std::string& folder, const std::string& filter) {
-    asked.push_back({"open", "", "", folder, filter});
+std::optional<std::string> ScriptedDialogs::fileAnswer(const char* kind, const std::string& folder,
+                                                       const std::string& filter) {
+    asked.push_back({kind, "", "", folder, filter});
     if (fileAnswers.empty()) {
-        ADD_FAILURE() << "unexpected open dialog";
+        ADD_FAILURE() << "unexpected " << kind << " dialog";
         return std::nullopt;
     }
     auto answer = fileAnswers.front();
@@ -87,15 +88,12 @@ std::optional<std::string> ScriptedDialogs::openFileName(const std::string& fold
     return answer;
 }
 
+std::optional<std::string> ScriptedDialogs::openFileName(const std::string& folder, const std::string& filter) {
+    return fileAnswer("open", folder, filter);
+}
+
 std::optional<std::string> ScriptedDialogs::saveFileName(const std::string& folder, const std::string& filter) {
-    asked.push_back({"save", "", "", folder, filter});
-    if (fileAnswers.empty()) {
-        ADD_FAILURE() << "unexpected save dialog";
-        return std::nullopt;
-    }
-    auto answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
+    return fileAnswer("save", folder, filter);
 }
 
 void FakePrinter::printLine(const std::string& line) {

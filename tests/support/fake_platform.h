@@ -26,7 +26,7 @@ public:
     void setSettings(const std::string& text) override;
     bool isOpen() const override { return open_; }
     void open() override;
-    void close() override { open_ = false; ++closes; }
+    void close() override { open_ = false; }
     void output(const std::string& bytes) override;
     std::string input() override;
     std::optional<std::int64_t> nextWakeUs() const override;
@@ -41,7 +41,6 @@ public:
     std::string sent;                       // every byte written, in order
     std::function<void(const std::string&)> onOutput;  // sees each write after the device
     int opens = 0;
-    int closes = 0;
 private:
     VirtualClock& clock_;
     Korven7Emulator* device_ = nullptr;
@@ -66,6 +65,8 @@ public:
     struct Asked { std::string kind, text, title, folder, filter; };
     std::vector<Asked> asked;  // questions and file dialogs, in order
     int beeps = 0;
+private:
+    std::optional<std::string> fileAnswer(const char* kind, const std::string& folder, const std::string& filter);
 };
 
 class FakePrinter : public Printer {

@@ -5,9 +5,7 @@ namespace k7::test {
 Rig::Rig(const std::string& settings)
     : platform{ui, pump, port, dialogs, printer, files, env,
                [this](const FormSpec& spec) -> std::unique_ptr<DialogWindow> {
-                   auto dialog = std::make_unique<FakeDialogWindow>(spec, clock, pump, dialogUser);
-                   lastDialog = dialog.get();
-                   return dialog;
+                   return std::make_unique<FakeDialogWindow>(spec, clock, pump, dialogUser);
                }} {
     if (!settings.empty()) env.write("KORVEN7.ini", settings);
     port.attach(&device);

@@ -28,7 +28,6 @@ struct Rig {
     Korven7Emulator device;
     // The user of the settings dialog; runs when the dialog is shown.
     std::function<void(FakeDialogWindow&)> dialogUser;
-    FakeDialogWindow* lastDialog = nullptr;  // valid only while that dialog exists
     Platform platform;
     std::unique_ptr<Form1> form;
 

@@ -23,7 +23,6 @@ std::optional<std::int64_t> FakeTimer::nextWakeUs() const {
 void FakeTimer::fireDue(std::int64_t nowUs) {
     if (!enabled_ || interval_ <= 0 || due_ > nowUs) return;
     due_ += std::int64_t(interval_) * 1000;
-    ++ticks;
     if (onTick) onTick();
 }
 

@@ -38,7 +38,6 @@ public:
     bool enabled() const override { return enabled_; }
     std::optional<std::int64_t> nextWakeUs() const override;
     void fireDue(std::int64_t nowUs) override;
-    int ticks = 0;  // how often it has ticked
 private:
     VirtualClock& clock_;
     int interval_ = 0;
