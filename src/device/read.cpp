@@ -53,19 +53,26 @@ void Form1::ReadBackPass(int settleMs) {
     ReadbackTable = KeyTableArray{};  // only this pass's answers count
     ProgressBar1.setMaximum(kKeyRows - 1);
     if (!MSComm1.isOpen()) MSComm1.open();
+    // The display of a reply waits for the next request to leave, so that it overlaps
+    // that request's wait instead of adding to the pass.
+    auto showReply = [this](const std::string& reply, int row) {
+        Add2Status(ASCIIit(reply, 8));
+        SetProgress(row);
+    };
+    std::string reply;
     for (int row = 0; row < kKeyRows; ++row) {
         const std::string request = ReadBackFrame(row);
         const int waitMs = LineWaitMs(65, BaudRate(BaudSetting));
         MSComm1.output(request);
         // The reply's time on the line counts from the moment the request left.
         StartDelay(waitMs);
+        if (row > 0) showReply(reply, row - 1);
         Add2Status("Sent " + Expand(request));
         FinishDelay();
-        const std::string reply = MSComm1.input();
+        reply = MSComm1.input();
         if (reply.size() == kReplyLength) ParseReadBackKey(reply);
-        Add2Status(ASCIIit(reply, 8));
-        SetProgress(row);
     }
+    showReply(reply, kKeyRows - 1);
     if (MSComm1.isOpen()) MSComm1.close();
     Delay(settleMs);
     HideProgress();

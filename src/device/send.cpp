@@ -41,8 +41,10 @@ void Form1::SendKeys_Click() {
         if (!MSComm1.isOpen()) MSComm1.open();
         const std::string erase = EraseFrame();
         MSComm1.output(erase);
+        // Each acknowledgement wait counts from the frame's departure; logging overlaps it.
+        StartACK(1000);
         Add2Status("SENT:" + Expand(erase, true));
-        std::string reply = GetACK(1000);
+        std::string reply = FinishACK(1000);
         if (!Acknowledged(reply)) {
             Add2Status("No ACK .. RECVD: " + reply);
             EnableButtons(true);
@@ -73,8 +75,9 @@ void Form1::SendKeys_Click() {
                     const std::string frame = WriteFrame(address, packet);
                     address += packetCount;
                     MSComm1.output(frame);
+                    StartACK(500);
                     Add2Status("SENT:{" + Hex(STRindx) + ")}  " + ExpandW(frame, true));
-                    reply = GetACK(500);
+                    reply = FinishACK(500);
                     if (Acknowledged(reply)) {
                         Add2Status("RECVD:" + reply);
                     } else {
@@ -97,8 +100,9 @@ void Form1::SendKeys_Click() {
                 ++blockNumber;
                 const std::string flash = FlashFrame();
                 MSComm1.output(flash);
+                StartACK(500);
                 Add2Status(Expand(flash));
-                reply = GetACK(500);
+                reply = FinishACK(500);
                 if (Acknowledged(reply)) {
                     Add2Status("RECVD:" + reply);
                 } else {
