@@ -22,6 +22,13 @@ std::string Hex(int value) {
 void Form1::SendKeys_Click() {
     int STRindx = 0;
     int IstrPos = 0;
+    // An acknowledgement's line waits for the next frame to leave, so that logging it
+    // (and the window's repaint) overlaps that frame's wait; the order of lines holds.
+    std::string ackLine;
+    auto logAck = [&] {
+        if (!ackLine.empty()) Add2Status(ackLine);
+        ackLine.clear();
+    };
     try {
         EnableButtons(false);
         ShowProgress();
@@ -50,7 +57,7 @@ void Form1::SendKeys_Click() {
             EnableButtons(true);
             return;
         }
-        Add2Status("RECVD:" + reply);
+        ackLine = "RECVD:" + reply;
 
         BuildKeyTable(KeyTable);
         ApplyListToKeyTable();
@@ -76,10 +83,11 @@ void Form1::SendKeys_Click() {
                     address += packetCount;
                     MSComm1.output(frame);
                     StartACK(500);
+                    logAck();
                     Add2Status("SENT:{" + Hex(STRindx) + ")}  " + ExpandW(frame, true));
                     reply = FinishACK(500);
                     if (Acknowledged(reply)) {
-                        Add2Status("RECVD:" + reply);
+                        ackLine = "RECVD:" + reply;
                     } else {
                         Add2Status("No ACK .. RECVD:" + reply);
                         failed = true;
@@ -96,6 +104,7 @@ void Form1::SendKeys_Click() {
                 pump.doEvents();
             }
             if (blockBytes == kBlockSize && !failed) {
+                logAck();
                 Add2Status("Flashing " + std::to_string(blockBytes) + " bytes. BLOCK " + std::to_string(blockNumber));
                 ++blockNumber;
                 const std::string flash = FlashFrame();
@@ -104,7 +113,7 @@ void Form1::SendKeys_Click() {
                 Add2Status(Expand(flash));
                 reply = FinishACK(500);
                 if (Acknowledged(reply)) {
-                    Add2Status("RECVD:" + reply);
+                    ackLine = "RECVD:" + reply;
                 } else {
                     Add2Status("No ACK .. RECVD:" + reply);
                     failed = true;
@@ -113,11 +122,13 @@ void Form1::SendKeys_Click() {
             blockBytes = 0;
             pump.doEvents();
         }
+        logAck();
 
         EnableButtons(true);
         VerifyBtn_Click();
         if (MSComm1.isOpen()) MSComm1.close();
     } catch (const std::exception& e) {
+        logAck();
         dialogs.message("Error sending to KORVEN7. STRindx=" + std::to_string(STRindx) +
                         "  IstrPos = " + std::to_string(IstrPos) + " " + e.what());
         EnableButtons(true);
