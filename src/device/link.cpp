@@ -26,12 +26,20 @@ int LineWaitMs(int chars, int baud) {
 int SettleMs(int baud) { return baud >= 9600 ? 40 : 90; }
 
 std::string Form1::GetACK(int ms) {
+    StartACK(ms);
+    return FinishACK(ms);
+}
+
+void Form1::StartACK(int ms) {
+    ResponseTimer.setEnabled(false);
+    ResponseTimer.setInterval(10);
+    ResponseTimer.setEnabled(true);
+    ResponseTicks = std::int16_t(ms / 10);
+}
+
+std::string Form1::FinishACK(int ms) {
     try {
         const int settle = SettleMs(ToInt32(BaudSetting));
-        ResponseTimer.setEnabled(false);
-        ResponseTimer.setInterval(10);
-        ResponseTimer.setEnabled(true);
-        ResponseTicks = std::int16_t(ms / 10);
         // Settle: let the first ticks pass without reading.
         while (ResponseTicks > ms / 10 - settle / 10) pump.waitEvents();
         std::string reply;

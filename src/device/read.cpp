@@ -1,5 +1,7 @@
 // Reading the keys' strings back from the device, and the read operation.
 #include <cctype>
+#include <optional>
+#include <utility>
 
 #include "device/frames.h"
 #include "device/link.h"
@@ -53,19 +55,34 @@ void Form1::ReadBackPass(int settleMs) {
     ReadbackTable = KeyTableArray{};  // only this pass's answers count
     ProgressBar1.setMaximum(kKeyRows - 1);
     if (!MSComm1.isOpen()) MSComm1.open();
-    for (int row = 0; row < kKeyRows; ++row) {
-        const std::string request = ReadBackFrame(row);
-        const int waitMs = LineWaitMs(65, BaudRate(BaudSetting));
-        MSComm1.output(request);
-        // The reply's time on the line counts from the moment the request left.
-        StartDelay(waitMs);
-        Add2Status("Sent " + Expand(request));
-        FinishDelay();
-        const std::string reply = MSComm1.input();
-        if (reply.size() == kReplyLength) ParseReadBackKey(reply);
-        Add2Status(ASCIIit(reply, 8));
-        SetProgress(row);
+    // A reply is shown while the next request's wait runs, so that showing it adds
+    // nothing to the pass; a reply still held is shown however the pass ends.
+    std::optional<std::pair<std::string, int>> held;
+    auto showHeld = [&] {
+        if (!held) return;
+        Add2Status(ASCIIit(held->first, 8));
+        SetProgress(held->second);
+        held.reset();
+    };
+    try {
+        for (int row = 0; row < kKeyRows; ++row) {
+            const std::string request = ReadBackFrame(row);
+            const int waitMs = LineWaitMs(65, BaudRate(BaudSetting));
+            MSComm1.output(request);
+            // The reply's time on the line counts from the moment the request left.
+            StartDelay(waitMs);
+            showHeld();
+            Add2Status("Sent " + Expand(request));
+            FinishDelay();
+            std::string reply = MSComm1.input();
+            if (reply.size() == kReplyLength) ParseReadBackKey(reply);
+            held.emplace(std::move(reply), row);
+        }
+    } catch (...) {
+        showHeld();
+        throw;
     }
+    showHeld();
     if (MSComm1.isOpen()) MSComm1.close();
     Delay(settleMs);
     HideProgress();

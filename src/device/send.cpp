@@ -22,6 +22,13 @@ std::string Hex(int value) {
 void Form1::SendKeys_Click() {
     int STRindx = 0;
     int IstrPos = 0;
+    // An acknowledgement's line waits for the next frame to leave, so that logging it
+    // (and the window's repaint) overlaps that frame's wait; the order of lines holds.
+    std::string ackLine;
+    auto logAck = [&] {
+        if (!ackLine.empty()) Add2Status(ackLine);
+        ackLine.clear();
+    };
     try {
         EnableButtons(false);
         ShowProgress();
@@ -41,14 +48,16 @@ void Form1::SendKeys_Click() {
         if (!MSComm1.isOpen()) MSComm1.open();
         const std::string erase = EraseFrame();
         MSComm1.output(erase);
+        // Each acknowledgement wait counts from the frame's departure; logging overlaps it.
+        StartACK(1000);
         Add2Status("SENT:" + Expand(erase, true));
-        std::string reply = GetACK(1000);
+        std::string reply = FinishACK(1000);
         if (!Acknowledged(reply)) {
             Add2Status("No ACK .. RECVD: " + reply);
             EnableButtons(true);
             return;
         }
-        Add2Status("RECVD:" + reply);
+        ackLine = "RECVD:" + reply;
 
         BuildKeyTable(KeyTable);
         ApplyListToKeyTable();
@@ -73,10 +82,12 @@ void Form1::SendKeys_Click() {
                     const std::string frame = WriteFrame(address, packet);
                     address += packetCount;
                     MSComm1.output(frame);
+                    StartACK(500);
+                    logAck();
                     Add2Status("SENT:{" + Hex(STRindx) + ")}  " + ExpandW(frame, true));
-                    reply = GetACK(500);
+                    reply = FinishACK(500);
                     if (Acknowledged(reply)) {
-                        Add2Status("RECVD:" + reply);
+                        ackLine = "RECVD:" + reply;
                     } else {
                         Add2Status("No ACK .. RECVD:" + reply);
                         failed = true;
@@ -93,14 +104,16 @@ void Form1::SendKeys_Click() {
                 pump.doEvents();
             }
             if (blockBytes == kBlockSize && !failed) {
+                logAck();
                 Add2Status("Flashing " + std::to_string(blockBytes) + " bytes. BLOCK " + std::to_string(blockNumber));
                 ++blockNumber;
                 const std::string flash = FlashFrame();
                 MSComm1.output(flash);
+                StartACK(500);
                 Add2Status(Expand(flash));
-                reply = GetACK(500);
+                reply = FinishACK(500);
                 if (Acknowledged(reply)) {
-                    Add2Status("RECVD:" + reply);
+                    ackLine = "RECVD:" + reply;
                 } else {
                     Add2Status("No ACK .. RECVD:" + reply);
                     failed = true;
@@ -109,11 +122,13 @@ void Form1::SendKeys_Click() {
             blockBytes = 0;
             pump.doEvents();
         }
+        logAck();
 
         EnableButtons(true);
         VerifyBtn_Click();
         if (MSComm1.isOpen()) MSComm1.close();
     } catch (const std::exception& e) {
+        logAck();
         dialogs.message("Error sending to KORVEN7. STRindx=" + std::to_string(STRindx) +
                         "  IstrPos = " + std::to_string(IstrPos) + " " + e.what());
         EnableButtons(true);

@@ -130,6 +130,9 @@ public:
 
     // ---- serial link and device operations (device/) ----
     std::string GetACK(int ms);
+    // GetACK in two halves, so that work done between them counts into the wait.
+    void StartACK(int ms);
+    std::string FinishACK(int ms);
     void Delay(int iMS);
     // Delay in two halves, so that work done between them counts into the wait.
     void StartDelay(int iMS);

@@ -29,6 +29,11 @@ QtLabel::QtLabel(ClickableLabel* label) : Wrapped(label), label_(label) {
     QObject::connect(label, &ClickableLabel::clicked, [this] { if (onClick) onClick(); });
 }
 
+void QtLabel::setCaption(const std::string& text) {
+    const QString q = ToQ(text);
+    if (q != label_->text()) label_->setText(q);
+}
+
 QtButton::QtButton(QPushButton* button) : Wrapped(button), button_(button) {
     QObject::connect(button, &QPushButton::clicked, [this] { if (onClick) onClick(); });
 }
@@ -201,6 +206,18 @@ void QtLogBox::setTextColor(std::uint32_t rgb) {
     QPalette p = view_->palette();
     p.setColor(QPalette::Text, QColor::fromRgb(rgb));
     view_->setPalette(p);
+}
+
+// ---- progress bar ----
+
+// QProgressBar repaints at once on every visible step; with updates held off for the
+// change it is painted with the rest of the window on the next pass of the event loop.
+void QtProgressBar::setValue(int value) {
+    if (value == bar_->value()) return;
+    const bool updating = bar_->updatesEnabled();
+    bar_->setUpdatesEnabled(false);
+    bar_->setValue(value);
+    bar_->setUpdatesEnabled(updating);
 }
 
 // ---- picture, html view, menu, timer ----

@@ -67,7 +67,7 @@ protected:
 class QtLabel : public Wrapped<Label> {
 public:
     explicit QtLabel(ClickableLabel* label);
-    void setCaption(const std::string& text) override { label_->setText(ToQ(text)); }
+    void setCaption(const std::string& text) override;
     std::string caption() const override { return FromQ(label_->text()); }
 private:
     ClickableLabel* label_;
@@ -183,7 +183,7 @@ public:
     explicit QtProgressBar(QProgressBar* bar) : Wrapped(bar), bar_(bar) {}
     void setMaximum(int max) override { bar_->setMaximum(max); }
     int maximum() const override { return bar_->maximum(); }
-    void setValue(int value) override { bar_->setValue(value); }
+    void setValue(int value) override;
     int value() const override { return bar_->value(); }
 private:
     QProgressBar* bar_;

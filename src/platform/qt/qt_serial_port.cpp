@@ -7,6 +7,10 @@
 namespace k7::qt {
 
 QtSerialPort::QtSerialPort() {
+    // Unlimited, QSerialPort sets aside 32 KB for every read from the line, and the
+    // device answers a few bytes at a time; a bounded buffer reads in small pieces.
+    // Bytes beyond it wait in the system's buffer until the program takes what it has.
+    port_.setReadBufferSize(kReadBufferBytes);
     QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
         if (error == QSerialPort::ResourceError && port_.isOpen()) {
             failure_ = port_.errorString();

@@ -18,6 +18,7 @@ public:
     void output(const std::string& bytes) override;
     std::string input() override;
 private:
+    static constexpr qint64 kReadBufferBytes = 4096;
     void apply();
     void checkFailure();
     QSerialPort port_;
