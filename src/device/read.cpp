@@ -88,18 +88,21 @@ void Form1::ReadBackPass(int settleMs) {
     HideProgress();
 }
 
+bool Form1::BeginReadBack() {
+    EnableButtons(false);
+    if (clrstat.checked()) StatusBox.clear();
+    Add2Status("Read Operation Requested");
+    ShowProgress();
+    if (CheckAttachment()) return true;
+    EnableButtons(true);
+    return false;
+}
+
 void Form1::ReadKeys_Click() {
     try {
-        EnableButtons(false);
-        if (clrstat.checked()) StatusBox.clear();
-        Add2Status("Read Operation Requested");
-        ShowProgress();
         MatchString.setVisible(false);
         MatchImage.setVisible(false);
-        if (!CheckAttachment()) {
-            EnableButtons(true);
-            return;
-        }
+        if (!BeginReadBack()) return;
         ReadBackPass(2000);
         BuildKeyTable(KeyTable);
         // The device has answered: its strings replace the list.

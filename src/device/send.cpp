@@ -68,6 +68,20 @@ void Form1::SendKeys_Click() {
         bool failed = false;
         std::string packet;
         if (!MSComm1.isOpen()) MSComm1.open();
+        // Sends a write or flash frame, logs `line` while its acknowledgement is awaited.
+        auto sendFrame = [&](const std::string& frame, const std::string& line) {
+            MSComm1.output(frame);
+            StartACK(500);
+            logAck();
+            Add2Status(line);
+            reply = FinishACK(500);
+            if (Acknowledged(reply)) {
+                ackLine = "RECVD:" + reply;
+            } else {
+                Add2Status("No ACK .. RECVD:" + reply);
+                failed = true;
+            }
+        };
 
         // A frame without acknowledgement ends the writing; the verify shows the result.
         while (total < kImageSize && AbortFlag == 0 && !failed) {
@@ -81,17 +95,7 @@ void Form1::SendKeys_Click() {
                 if (packetCount == packetTarget || blockBytes == kBlockSize) {
                     const std::string frame = WriteFrame(address, packet);
                     address += packetCount;
-                    MSComm1.output(frame);
-                    StartACK(500);
-                    logAck();
-                    Add2Status("SENT:{" + Hex(STRindx) + ")}  " + ExpandW(frame, true));
-                    reply = FinishACK(500);
-                    if (Acknowledged(reply)) {
-                        ackLine = "RECVD:" + reply;
-                    } else {
-                        Add2Status("No ACK .. RECVD:" + reply);
-                        failed = true;
-                    }
+                    sendFrame(frame, "SENT:{" + Hex(STRindx) + ")}  " + ExpandW(frame, true));
                     packetCount = 0;
                     packet.clear();
                     packetTarget = kSlotSize - total % kSlotSize;
@@ -107,17 +111,7 @@ void Form1::SendKeys_Click() {
                 logAck();
                 Add2Status("Flashing " + std::to_string(blockBytes) + " bytes. BLOCK " + std::to_string(blockNumber));
                 ++blockNumber;
-                const std::string flash = FlashFrame();
-                MSComm1.output(flash);
-                StartACK(500);
-                Add2Status(Expand(flash));
-                reply = FinishACK(500);
-                if (Acknowledged(reply)) {
-                    ackLine = "RECVD:" + reply;
-                } else {
-                    Add2Status("No ACK .. RECVD:" + reply);
-                    failed = true;
-                }
+                sendFrame(FlashFrame(), Expand(FlashFrame()));
             }
             blockBytes = 0;
             pump.doEvents();

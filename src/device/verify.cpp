@@ -7,17 +7,10 @@ namespace k7 {
 
 void Form1::VerifyBtn_Click() {
     try {
-        EnableButtons(false);
-        if (clrstat.checked()) StatusBox.clear();
-        Add2Status("Read Operation Requested");
-        ShowProgress();
         MatchString.setCaption("Readback/Verify KORVEN7 strings");
         MatchString.setVisible(true);
         MatchImage.setVisible(false);
-        if (!CheckAttachment()) {
-            EnableButtons(true);
-            return;
-        }
+        if (!BeginReadBack()) return;
         ReadBackPass(1000);
         BuildKeyTable(KeyTable);
         ApplyListToKeyTable();

@@ -152,6 +152,9 @@ public:
     void ParseReadBackKey(const std::string& sresp);
     // Asks the device for rows 0-95, then closes the port and waits settleMs.
     void ReadBackPass(int settleMs);
+    // The start read and verify share: buttons off, the log's first line, the progress
+    // display and the attachment probe. False (buttons back on) when nothing answers.
+    bool BeginReadBack();
     // The error handler of the read and the verify.
     void ReportOverridesError(const std::exception& e);
 
