@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/controls.h"
-#include "platform/window_spec.h"
+#include "platform/window_design.h"
 
 namespace k7 {
 
@@ -26,7 +26,7 @@ public:
     T& get(const std::string& name) { return dynamic_cast<T&>(control(name)); }
 };
 
-// A modal dialog window built from a FormSpec.
+// A modal dialog window built from a FormDesign.
 class DialogWindow : public ControlSet {
 public:
     virtual void showModal() = 0;  // returns once the dialog is closed
@@ -112,7 +112,7 @@ struct Platform {
     Printer& printer;
     FileStore& files;
     Environment& env;
-    std::function<std::unique_ptr<DialogWindow>(const FormSpec&)> createDialog;
+    std::function<std::unique_ptr<DialogWindow>(const FormDesign&)> createDialog;
 };
 
 }  // namespace k7

@@ -5,9 +5,9 @@ namespace {
 
 using K = ControlKind;
 
-ControlSpec make(const char* name, K kind, const char* container, Rect pos, const char* caption = "",
+ControlDesign make(const char* name, K kind, const char* container, Rect pos, const char* caption = "",
                  const char* tooltip = "") {
-    ControlSpec c;
+    ControlDesign c;
     c.name = name;
     c.kind = kind;
     c.container = container;
@@ -18,7 +18,7 @@ ControlSpec make(const char* name, K kind, const char* container, Rect pos, cons
 }
 
 // Controls without a caption of their own are named after the label beside them.
-void nameControls(FormSpec& f) {
+void nameControls(FormDesign& f) {
     static const std::pair<const char*, const char*> kNames[] = {
         {"StatusBox", "Communication Details"},
         {"WebBrowser1", "Help page"},
@@ -42,17 +42,17 @@ void nameControls(FormSpec& f) {
             if (c.name == control) c.accessibleName = label;
 }
 
-ControlSpec& bold(ControlSpec& c) { c.bold = true; return c; }
-ControlSpec& centred(ControlSpec& c) { c.centred = true; return c; }
-ControlSpec& hidden(ControlSpec& c) { c.visible = false; return c; }
+ControlDesign& bold(ControlDesign& c) { c.bold = true; return c; }
+ControlDesign& centred(ControlDesign& c) { c.centred = true; return c; }
+ControlDesign& hidden(ControlDesign& c) { c.visible = false; return c; }
 
-FormSpec buildForm1() {
-    FormSpec f;
+FormDesign buildForm1() {
+    FormDesign f;
     f.name = "Form1";
     f.caption = "KORVEN7 CONFIG";
     f.clientWidth = 11205;
     f.clientHeight = 7875;
-    auto add = [&f](ControlSpec c) -> ControlSpec& { f.controls.push_back(std::move(c)); return f.controls.back(); };
+    auto add = [&f](ControlDesign c) -> ControlDesign& { f.controls.push_back(std::move(c)); return f.controls.back(); };
 
     add(make("Label1", K::Label, "", {2400, 360, 6015, 375}, "KORVEN7 KEY-STRING CONFIGURATION")).fontPoints = 13.5;
     {
@@ -127,14 +127,14 @@ FormSpec buildForm1() {
     return f;
 }
 
-FormSpec buildConfiguration() {
-    FormSpec f;
+FormDesign buildConfiguration() {
+    FormDesign f;
     f.name = "Configuration";
     f.caption = "Configuration";
     f.clientWidth = 4665;
     f.clientHeight = 3435;
     f.backgroundRgb = 0xFFEEFF;
-    auto add = [&f](ControlSpec c) -> ControlSpec& { f.controls.push_back(std::move(c)); return f.controls.back(); };
+    auto add = [&f](ControlDesign c) -> ControlDesign& { f.controls.push_back(std::move(c)); return f.controls.back(); };
 
     auto& title = bold(add(make("Label2", K::Label, "", {120, 120, 4455, 375}, "KORVEN7 Config COM Settings")));
     title.fontPoints = 13.5;
@@ -153,14 +153,14 @@ FormSpec buildConfiguration() {
 
 }  // namespace
 
-const FormSpec& Form1Design() {
-    static const FormSpec spec = buildForm1();
-    return spec;
+const FormDesign& Form1Design() {
+    static const FormDesign design = buildForm1();
+    return design;
 }
 
-const FormSpec& ConfigurationDesign() {
-    static const FormSpec spec = buildConfiguration();
-    return spec;
+const FormDesign& ConfigurationDesign() {
+    static const FormDesign design = buildConfiguration();
+    return design;
 }
 
 }  // namespace k7

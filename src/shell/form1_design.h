@@ -1,12 +1,12 @@
 #pragma once
-#include "platform/window_spec.h"
+#include "platform/window_design.h"
 
 namespace k7 {
 
 // The main window as designed: controls, captions, tooltips, positions in twips.
-const FormSpec& Form1Design();
+const FormDesign& Form1Design();
 
 // The communication-settings dialog as designed.
-const FormSpec& ConfigurationDesign();
+const FormDesign& ConfigurationDesign();
 
 }  // namespace k7

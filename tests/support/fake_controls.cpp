@@ -58,7 +58,7 @@ std::unique_ptr<Control> Captioned(const std::string& caption) {
     return control;
 }
 
-std::unique_ptr<Control> MakeFake(const ControlSpec& c) {
+std::unique_ptr<Control> MakeFake(const ControlDesign& c) {
     switch (c.kind) {
         case ControlKind::Label: return Captioned<FakeLabel>(c.caption);
         case ControlKind::Button: return Captioned<FakeButton>(c.caption);
@@ -81,18 +81,18 @@ std::unique_ptr<Control> MakeFake(const ControlSpec& c) {
 }  // namespace
 
 template <class Base>
-FakeControls<Base>::FakeControls(const FormSpec& spec, VirtualClock& clock, FakePump& pump) : pump_(pump) {
-    window_.setCaption(spec.caption);
+FakeControls<Base>::FakeControls(const FormDesign& design, VirtualClock& clock, FakePump& pump) : pump_(pump) {
+    window_.setCaption(design.caption);
     // The outer size adds the frame and the menu bar to the client area.
-    window_.width = spec.clientWidth + 240;
-    window_.height = spec.clientHeight + 690;
-    for (const auto& c : spec.controls) {
+    window_.width = design.clientWidth + 240;
+    window_.height = design.clientHeight + 690;
+    for (const auto& c : design.controls) {
         auto& control = controls_[c.name] = MakeFake(c);
         control->setGeometry(c.position);
         control->setVisible(c.visible);
     }
-    for (const auto& m : spec.menus) menus_[m.name] = std::make_unique<FakeMenuItem>();
-    for (const auto& t : spec.timers) pump_.addSource((timers_[t] = std::make_unique<FakeTimer>(clock)).get());
+    for (const auto& m : design.menus) menus_[m.name] = std::make_unique<FakeMenuItem>();
+    for (const auto& t : design.timers) pump_.addSource((timers_[t] = std::make_unique<FakeTimer>(clock)).get());
 }
 
 template <class Base>

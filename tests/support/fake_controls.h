@@ -155,7 +155,7 @@ private:
 template <class Base>
 class FakeControls : public Base {
 public:
-    FakeControls(const FormSpec& spec, VirtualClock& clock, FakePump& pump);
+    FakeControls(const FormDesign& design, VirtualClock& clock, FakePump& pump);
     ~FakeControls() override;
     Control& control(const std::string& name) override { return *find(controls_, name); }
     MenuItem& menu(const std::string& name) override { return *find(menus_, name); }
@@ -184,9 +184,9 @@ using FakeControlSet = FakeControls<ControlSet>;
 // A modal dialog whose "user" is a test script, run when the dialog is shown.
 class FakeDialogWindow : public FakeControls<DialogWindow> {
 public:
-    FakeDialogWindow(const FormSpec& spec, VirtualClock& clock, FakePump& pump,
+    FakeDialogWindow(const FormDesign& design, VirtualClock& clock, FakePump& pump,
                      std::function<void(FakeDialogWindow&)> user)
-        : FakeControls(spec, clock, pump), user_(std::move(user)) {}
+        : FakeControls(design, clock, pump), user_(std::move(user)) {}
     void showModal() override { open_ = true; if (user_) user_(*this); }
     void close() override { open_ = false; ++closes; }
     bool isOpen() const { return open_; }

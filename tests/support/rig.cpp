@@ -4,8 +4,8 @@ namespace k7::test {
 
 Rig::Rig(const std::string& settings)
     : platform{ui, pump, port, dialogs, printer, files, env,
-               [this](const FormSpec& spec) -> std::unique_ptr<DialogWindow> {
-                   return std::make_unique<FakeDialogWindow>(spec, clock, pump, dialogUser);
+               [this](const FormDesign& design) -> std::unique_ptr<DialogWindow> {
+                   return std::make_unique<FakeDialogWindow>(design, clock, pump, dialogUser);
                }} {
     if (!settings.empty()) env.write("KORVEN7.ini", settings);
     port.attach(&device);

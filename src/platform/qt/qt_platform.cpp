@@ -137,7 +137,7 @@ std::string QtEnvironment::nowText() const {
                  locale.toString(now.time(), QLocale::LongFormat));
 }
 
-QtPlatform::QtPlatform(const FormSpec& mainDesign, Dialogs* dialogs, Printer* printer, Environment* environment)
+QtPlatform::QtPlatform(const FormDesign& mainDesign, Dialogs* dialogs, Printer* printer, Environment* environment)
     : window_(mainDesign),
       dialogs_(&window_.qwindow()),
       printer_(&window_.qwindow()),
@@ -148,8 +148,8 @@ QtPlatform::QtPlatform(const FormSpec& mainDesign, Dialogs* dialogs, Printer* pr
                 printer ? *printer : printer_,
                 files_,
                 environment ? *environment : env_,
-                [this](const FormSpec& spec) -> std::unique_ptr<DialogWindow> {
-                    return std::make_unique<QtDialogWindow>(spec, &window_.qwindow());
+                [this](const FormDesign& design) -> std::unique_ptr<DialogWindow> {
+                    return std::make_unique<QtDialogWindow>(design, &window_.qwindow());
                 }} {}
 
 }  // namespace k7::qt

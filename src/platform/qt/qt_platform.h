@@ -65,7 +65,7 @@ private:
 // Everything put together. Tests may put their own dialogs or printer in.
 class QtPlatform {
 public:
-    explicit QtPlatform(const FormSpec& mainDesign, Dialogs* dialogs = nullptr, Printer* printer = nullptr,
+    explicit QtPlatform(const FormDesign& mainDesign, Dialogs* dialogs = nullptr, Printer* printer = nullptr,
                         Environment* environment = nullptr);
     Platform& platform() { return platform_; }
     QtMainWindow& mainWindow() { return window_; }

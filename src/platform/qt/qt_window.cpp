@@ -7,7 +7,7 @@
 namespace k7::qt {
 namespace {
 
-QFont DesignFont(const ControlSpec& c, const QFont& base) {
+QFont DesignFont(const ControlDesign& c, const QFont& base) {
     QFont font = base;
     // The designed faces are Windows fonts; elsewhere a face of the same metrics stands in.
     if (c.fontFamily == "Comic Sans MS")
@@ -22,9 +22,9 @@ QFont DesignFont(const ControlSpec& c, const QFont& base) {
 
 }  // namespace
 
-QtControls::QtControls(const FormSpec& spec, QWidget* surface) {
+QtControls::QtControls(const FormDesign& design, QWidget* surface) {
     const QFont base = surface->font();
-    for (const auto& c : spec.controls) {
+    for (const auto& c : design.controls) {
         QWidget* parent = c.container.empty() ? surface : widgets_.at(c.container);
         const QString caption = ToQ(c.caption);
         std::unique_ptr<Control> control;
@@ -120,7 +120,7 @@ QtControls::QtControls(const FormSpec& spec, QWidget* surface) {
         if (c.kind == ControlKind::Frame) {
             // Children placed over a frame's caption move down below it, and the frame grows.
             int top = c.position.height;
-            for (const auto& child : spec.controls)
+            for (const auto& child : design.controls)
                 if (child.container == c.name) top = std::min(top, child.position.top);
             const int title = Twips(w->fontMetrics().height()) + 30;
             frameOffsets_[c.name] = std::max(0, title - top);
@@ -134,13 +134,13 @@ QtControls::QtControls(const FormSpec& spec, QWidget* surface) {
         controls_[c.name] = std::move(control);
     }
     // A label whose text names another control is that control's buddy.
-    for (const auto& c : spec.controls) {
+    for (const auto& c : design.controls) {
         if (c.accessibleName.empty()) continue;
-        for (const auto& l : spec.controls)
+        for (const auto& l : design.controls)
             if (l.kind == ControlKind::Label && l.caption == c.accessibleName)
                 static_cast<QLabel*>(widgets_[l.name])->setBuddy(widgets_[c.name]);
     }
-    for (const auto& t : spec.timers) timers_[t] = std::make_unique<QtTimer>();
+    for (const auto& t : design.timers) timers_[t] = std::make_unique<QtTimer>();
 }
 
 Control& QtControls::control(const std::string& name) {
@@ -162,18 +162,18 @@ void MainWindowWidget::resizeEvent(QResizeEvent* e) {
     if (onResize) onResize();
 }
 
-QtMainWindow::QtMainWindow(const FormSpec& spec) {
-    window_.setObjectName(ToQ(spec.name));
-    window_.setWindowTitle(ToQ(spec.caption));
+QtMainWindow::QtMainWindow(const FormDesign& design) {
+    window_.setObjectName(ToQ(design.name));
+    window_.setWindowTitle(ToQ(design.caption));
     auto* surface = new QWidget(&window_);
-    surface->setMinimumSize(Px(spec.clientWidth), Px(spec.clientHeight));
+    surface->setMinimumSize(Px(design.clientWidth), Px(design.clientHeight));
     window_.setCentralWidget(surface);
-    controls_ = std::make_unique<QtControls>(spec, surface);
+    controls_ = std::make_unique<QtControls>(design, surface);
 
     std::map<std::string, QMenu*> submenus;
-    for (const auto& m : spec.menus) {
-        const bool hasItems = std::any_of(spec.menus.begin(), spec.menus.end(),
-                                          [&](const MenuSpec& other) { return other.parent == m.name; });
+    for (const auto& m : design.menus) {
+        const bool hasItems = std::any_of(design.menus.begin(), design.menus.end(),
+                                          [&](const MenuDesign& other) { return other.parent == m.name; });
         if (m.parent.empty() && hasItems) {
             submenus[m.name] = window_.menuBar()->addMenu(ToQ(m.caption));
             continue;
@@ -184,7 +184,7 @@ QtMainWindow::QtMainWindow(const FormSpec& spec) {
         menus_[m.name] = std::make_unique<QtMenuItem>(action);
     }
     window_.onResize = [this] { if (onResize) onResize(); };
-    window_.resize(Px(spec.clientWidth), Px(spec.clientHeight) + window_.menuBar()->sizeHint().height());
+    window_.resize(Px(design.clientWidth), Px(design.clientHeight) + window_.menuBar()->sizeHint().height());
 }
 
 MenuItem& QtMainWindow::menu(const std::string& name) {
@@ -193,17 +193,17 @@ MenuItem& QtMainWindow::menu(const std::string& name) {
     return *it->second;
 }
 
-QtDialogWindow::QtDialogWindow(const FormSpec& spec, QWidget* parent) : dialog_(parent) {
-    dialog_.setObjectName(ToQ(spec.name));
-    dialog_.setWindowTitle(ToQ(spec.caption));
-    dialog_.setFixedSize(Px(spec.clientWidth), Px(spec.clientHeight));
-    if (spec.backgroundRgb != 0) {
+QtDialogWindow::QtDialogWindow(const FormDesign& design, QWidget* parent) : dialog_(parent) {
+    dialog_.setObjectName(ToQ(design.name));
+    dialog_.setWindowTitle(ToQ(design.caption));
+    dialog_.setFixedSize(Px(design.clientWidth), Px(design.clientHeight));
+    if (design.backgroundRgb != 0) {
         QPalette p = dialog_.palette();
-        p.setColor(QPalette::Window, QColor::fromRgb(spec.backgroundRgb));
+        p.setColor(QPalette::Window, QColor::fromRgb(design.backgroundRgb));
         dialog_.setPalette(p);
         dialog_.setAutoFillBackground(true);
     }
-    controls_ = std::make_unique<QtControls>(spec, &dialog_);
+    controls_ = std::make_unique<QtControls>(design, &dialog_);
 }
 
 MenuItem& QtDialogWindow::menu(const std::string& name) {

@@ -13,7 +13,7 @@ namespace k7::qt {
 // The controls of one design, created as children of `surface`.
 class QtControls {
 public:
-    QtControls(const FormSpec& spec, QWidget* surface);
+    QtControls(const FormDesign& design, QWidget* surface);
     Control& control(const std::string& name);
     Timer& timer(const std::string& name);
     QWidget* widget(const std::string& name);
@@ -34,7 +34,7 @@ protected:
 
 class QtMainWindow : public ControlSet, public Window {
 public:
-    explicit QtMainWindow(const FormSpec& spec);
+    explicit QtMainWindow(const FormDesign& design);
     Control& control(const std::string& name) override { return controls_->control(name); }
     MenuItem& menu(const std::string& name) override;
     Timer& timer(const std::string& name) override { return controls_->timer(name); }
@@ -55,7 +55,7 @@ private:
 
 class QtDialogWindow : public DialogWindow, public Window {
 public:
-    QtDialogWindow(const FormSpec& spec, QWidget* parent);
+    QtDialogWindow(const FormDesign& design, QWidget* parent);
     Control& control(const std::string& name) override { return controls_->control(name); }
     MenuItem& menu(const std::string& name) override;
     Timer& timer(const std::string& name) override { return controls_->timer(name); }

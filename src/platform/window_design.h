@@ -11,7 +11,7 @@ namespace k7 {
 
 enum class ControlKind { Label, Button, CheckBox, TextBox, ListBox, ComboBox, ProgressBar, Picture, HtmlView, Frame };
 
-struct ControlSpec {
+struct ControlDesign {
     std::string name;
     ControlKind kind = ControlKind::Label;
     std::string container;  // "" for the window itself, else the name of a frame
@@ -29,23 +29,23 @@ struct ControlSpec {
     bool logOnly = false;  // a list box that is only ever appended to: it must stay fast at any length
 };
 
-struct MenuSpec {
+struct MenuDesign {
     std::string name;
     std::string caption;
     std::string parent;  // "" for an item on the menu bar
 };
 
-struct FormSpec {
+struct FormDesign {
     std::string name;
     std::string caption;
     int clientWidth = 0;   // twips
     int clientHeight = 0;  // twips
     unsigned backgroundRgb = 0;  // 0: the platform's default
-    std::vector<ControlSpec> controls;
-    std::vector<MenuSpec> menus;
+    std::vector<ControlDesign> controls;
+    std::vector<MenuDesign> menus;
     std::vector<std::string> timers;
 
-    const ControlSpec* find(const std::string& controlName) const {
+    const ControlDesign* find(const std::string& controlName) const {
         for (const auto& c : controls)
             if (c.name == controlName) return &c;
         return nullptr;
