@@ -59,4 +59,11 @@ void SimProcess::stop() {
     pid_ = -1;
 }
 
+void SimProcess::kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
 }  // namespace k7::test

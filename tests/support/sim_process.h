@@ -22,6 +22,7 @@ public:
     void pause();   // the process stops: the line stays open and goes silent
     void resume();
     void stop();
+    void kill();    // SIGKILL: the line vanishes as when the device is pulled
 
 private:
     std::string folder_;
