@@ -49,6 +49,13 @@ void BM_SendCycles(benchmark::State& state) {
         verified += runs[i].verified;
         std::printf("cycle %2zu  %6.3f s  rss %7ld kB  log %6d lines%s\n", i + 1, runs[i].seconds,
                     runs[i].residentKb, runs[i].logLines, runs[i].verified ? "" : "  NOT VERIFIED");
+        if (runs[i].verified) continue;
+        // What went wrong: the failure lines of this cycle.
+        for (int line = i ? runs[i - 1].logLines : 0; line < runs[i].logLines; ++line) {
+            const std::string text = form.StatusBox.item(line);
+            if (text.find("FAILED") != std::string::npos || text.rfind("No ACK", 0) == 0)
+                std::printf("    %d: %s\n", line, text.c_str());
+        }
     }
     const double kbPerCycle = KbPerCycle(runs, warmUp);
     const double linesPerCycle = LinesPerCycle(runs, warmUp);
