@@ -60,10 +60,6 @@ private:
 const std::vector<std::string> kList{"F1\tHello", "A\t{C7}x", "M\tMNOPQRSTUV"};
 const char* const kButtons[] = {"AddToList", "SendKeys", "VerifyBtn", "ReadKeys", "GetVersionBtn", "KeyString", "KbdKey"};
 
-std::string PortSettings(const std::string& device) {
-    return "[COMSETTINGS]\r\nPORT=1\r\nBAUD=57600\r\nPARITY=N\r\n[PORTS]\r\nCOM1=" + device + "\r\n";
-}
-
 std::vector<std::string> Items(const ListBox& box) {
     std::vector<std::string> items;
     for (int i = 0; i < box.count(); ++i) items.push_back(box.item(i));
@@ -72,12 +68,12 @@ std::vector<std::string> Items(const ListBox& box) {
 
 // The window on a given port, the log kept between operations and a list of three entries.
 struct Window {
-    explicit Window(const std::string& device) : rig(PortSettings(device)) {
+    explicit Window(const std::string& device) : rig(PortSettingsFile(device, 57600)) {
         static_cast<QCheckBox*>(rig.widget("clrstat"))->setChecked(false);
         for (const auto& entry : kList) rig.form->List1.addItem(entry);
     }
     void click(const std::string& button) {
-        Watchdog watchdog(60);
+        Watchdog watchdog(30);
         static_cast<QPushButton*>(rig.widget(button))->click();
     }
     std::vector<std::string> log() const { return Items(rig.form->StatusBox); }

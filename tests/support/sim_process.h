@@ -7,6 +7,9 @@
 
 namespace k7::test {
 
+// A settings file whose COM1 is `device` at `baud`, no parity.
+std::string PortSettingsFile(const std::string& device, int baud);
+
 class SimProcess {
 public:
     // Starts the emulator at `baud` with further command-line options; returns once
