@@ -42,9 +42,11 @@ SimProcess::~SimProcess() {
     fs::remove_all(folder_, ec);
 }
 
-std::string SimProcess::settingsFile() const {
-    return "[COMSETTINGS]\r\nPORT=1\r\nBAUD=" + std::to_string(baud_) + "\r\nPARITY=N\r\n[PORTS]\r\nCOM1=" + link_ + "\r\n";
+std::string PortSettingsFile(const std::string& device, int baud) {
+    return "[COMSETTINGS]\r\nPORT=1\r\nBAUD=" + std::to_string(baud) + "\r\nPARITY=N\r\n[PORTS]\r\nCOM1=" + device + "\r\n";
 }
+
+std::string SimProcess::settingsFile() const { return PortSettingsFile(link_, baud_); }
 
 void SimProcess::pause() { if (pid_ > 0) ::kill(pid_, SIGSTOP); }
 
@@ -56,6 +58,13 @@ int SimProcess::stop() {
     ::waitpid(pid_, &status, 0);
     pid_ = -1;
     return status;
+}
+
+void SimProcess::kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
 }
 
 }  // namespace k7::test

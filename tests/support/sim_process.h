@@ -7,6 +7,9 @@
 
 namespace k7::test {
 
+// A settings file whose COM1 is `device` at `baud`, no parity.
+std::string PortSettingsFile(const std::string& device, int baud);
+
 class SimProcess {
 public:
     // Starts the emulator at `baud` with further command-line options; returns once
@@ -21,6 +24,7 @@ public:
     std::string settingsFile() const;
     void pause();  // the process stops: the line stays open and goes silent
     int stop();    // its wait status; -1 when it had ended already
+    void kill();   // SIGKILL: the line vanishes as when the device is pulled
 
 private:
     std::string folder_;
