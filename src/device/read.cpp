@@ -98,6 +98,14 @@ bool Form1::BeginReadBack() {
     return false;
 }
 
+void Form1::EndReadBack(const std::string& picture) {
+    LoadMatchPicture(picture);
+    MatchString.setVisible(true);
+    MatchImage.setVisible(true);
+    EnableButtons(true);
+    if (MSComm1.isOpen()) MSComm1.close();
+}
+
 void Form1::ReadKeys_Click() {
     try {
         MatchString.setVisible(false);
@@ -129,11 +137,7 @@ void Form1::ReadKeys_Click() {
             MatchString.setCaption("KORVEN7 strings all DEFAULT");
             Add2Status("ALL KORVEN7 strings found to be default values");
         }
-        LoadMatchPicture(unread ? "question-mark.gif" : "checkmark.gif");
-        MatchString.setVisible(true);
-        MatchImage.setVisible(true);
-        EnableButtons(true);
-        if (MSComm1.isOpen()) MSComm1.close();
+        EndReadBack(unread ? "question-mark.gif" : "checkmark.gif");
     } catch (const std::exception& e) {
         ReportOverridesError(e);
     }

@@ -24,17 +24,12 @@ void Form1::VerifyBtn_Click() {
         }
         if (count > 0) {
             MatchString.setCaption(std::to_string(count) + " KORVEN7 strings FAILED to match list");
-            LoadMatchPicture("question-mark.gif");
             Add2Status(MatchString.caption());
         } else {
             MatchString.setCaption("KORVEN7 strings VERIFIED!");
-            LoadMatchPicture("checkmark.gif");
             Add2Status("KORVEN7 strings verified successfully against list");
         }
-        MatchString.setVisible(true);
-        MatchImage.setVisible(true);
-        EnableButtons(true);
-        if (MSComm1.isOpen()) MSComm1.close();
+        EndReadBack(count > 0 ? "question-mark.gif" : "checkmark.gif");
     } catch (const std::exception& e) {
         ReportOverridesError(e);
     }

@@ -155,6 +155,8 @@ public:
     // The start read and verify share: buttons off, the log's first line, the progress
     // display and the attachment probe. False (buttons back on) when nothing answers.
     bool BeginReadBack();
+    // Their end: the verdict picture, the verdict shown, buttons on, port closed.
+    void EndReadBack(const std::string& picture);
     // The error handler of the read and the verify.
     void ReportOverridesError(const std::exception& e);
 
