@@ -293,7 +293,9 @@ TEST(SendCycles, EveryCycleVerifiesAndNeitherMemoryNorTimeGrows) {
     Watchdog watchdog(120);
     const auto runs = RunSendCycles(*w.rig.form, 3);
     for (const auto& run : runs) EXPECT_TRUE(run.verified);
+#ifndef K7_SANITIZED  // the address sanitizer holds freed memory back on purpose
     EXPECT_LT(KbPerCycle(runs, 0), 1024.0);
+#endif
     EXPECT_LT(runs.back().seconds, 1.2 * runs.front().seconds);
     EXPECT_GT(LinesPerCycle(runs, 0), 400.0);  // the log really was kept
     EXPECT_TRUE(w.rig.dialogs.messages.empty());
