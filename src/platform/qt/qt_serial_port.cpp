@@ -74,6 +74,10 @@ void QtSerialPort::output(const std::string& bytes) {
 
 std::string QtSerialPort::input() {
     checkFailure();
+    // Bytes the line has delivered but the event loop has not yet fetched count as
+    // received too: take them in now, without waiting.
+    port_.waitForReadyRead(0);
+    checkFailure();
     const QByteArray data = port_.readAll();
     return std::string(data.constData(), std::size_t(data.size()));
 }
