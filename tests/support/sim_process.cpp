@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +24,8 @@ SimProcess::SimProcess(int baud, const std::vector<std::string>& options) : baud
     args.insert(args.end(), options.begin(), options.end());
     pid_ = ::fork();
     if (pid_ == 0) {
+        // A test that crashes must not leave the emulator behind holding its output open.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);

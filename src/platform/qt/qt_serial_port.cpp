@@ -12,8 +12,10 @@ QtSerialPort::QtSerialPort() {
     // Bytes beyond it wait in the system's buffer until the program takes what it has.
     port_.setReadBufferSize(kReadBufferBytes);
     QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
+        // The system's text for this is whatever its last call left behind, often
+        // "Resource temporarily unavailable"; say what actually happened.
         if (error == QSerialPort::ResourceError && port_.isOpen()) {
-            failure_ = port_.errorString();
+            failure_ = QStringLiteral("The port was disconnected (device unplugged or line closed)");
             port_.close();
         }
     });
@@ -64,6 +66,7 @@ void QtSerialPort::checkFailure() {
 void QtSerialPort::output(const std::string& bytes) {
     checkFailure();
     if (port_.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
+        checkFailure();
         const std::string reason = FromQ(port_.errorString());
         port_.close();
         throw RuntimeError(reason);
