@@ -4,7 +4,9 @@
 //   - time from the last ACK byte leaving the emulator to GetACK returning;
 //   - wall time of read, verify and send against the floor their fixed waits set
 //     (a request's wait covers its bytes on the line), and their CPU share.
-// Run offscreen: QT_QPA_PLATFORM=offscreen bench_device
+// Run it on a display server, as the program runs for a user:
+//   xvfb-run -a -s "-screen 0 1280x1024x24" bench_device
+// Without one it falls back to the offscreen platform, whose window flushes cost more CPU.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -227,7 +229,7 @@ BENCHMARK(BM_Send)->Arg(9600)->Arg(57600)->Iterations(1)->UseManualTime()->Unit(
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
