@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -71,6 +72,16 @@ struct Program {
     k7::test::ScriptedDialogs dialogs;
     std::unique_ptr<k7::qt::QtPlatform> real;
     std::unique_ptr<k7::Form1> form;
+    // Marks the run as failed unless the verify succeeded, with the log lines that say why.
+    void expectVerified(benchmark::State& state) {
+        if (form->MatchString.caption() == "KORVEN7 strings VERIFIED!") return;
+        for (int i = 0; i < form->StatusBox.count(); ++i) {
+            const std::string line = form->StatusBox.item(i);
+            if (line.rfind("!FAILED!", 0) == 0 || line.rfind("!NO REPLY!", 0) == 0) std::fprintf(stderr, "%s\n", line.c_str());
+        }
+        for (const auto& m : dialogs.messages) std::fprintf(stderr, "message: %s\n", m.c_str());
+        state.SkipWithError("not verified");
+    }
 };
 
 // Runs one operation, reports wall and CPU time against its floor.
@@ -206,7 +217,7 @@ void BM_Verify(benchmark::State& state) {
     k7::test::SimProcess sim(baud);
     Program p(sim.settingsFile());
     Measure(state, p, ReadPassFloorMs(baud, 1000), [&] { p.form->VerifyBtn_Click(); });
-    if (p.form->MatchString.caption() != "KORVEN7 strings VERIFIED!") state.SkipWithError("not verified");
+    p.expectVerified(state);
 }
 
 // Every ACK arrives while the acknowledgement wait settles, so each of the 118
@@ -219,7 +230,7 @@ void BM_Send(benchmark::State& state) {
     p.form->List1.addItem("A\t{C7}x");
     const double floor = k7::LineWaitMs(20, baud) + 118.0 * k7::SettleMs(baud) + ReadPassFloorMs(baud, 1000);
     Measure(state, p, floor, [&] { p.form->SendKeys_Click(); });
-    if (p.form->MatchString.caption() != "KORVEN7 strings VERIFIED!") state.SkipWithError("not verified");
+    p.expectVerified(state);
 }
 
 BENCHMARK(BM_Read)->Arg(9600)->Arg(57600)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);

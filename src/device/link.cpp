@@ -62,6 +62,8 @@ void Form1::Delay(int iMS) {
 }
 
 void Form1::StartDelay(int iMS) {
+    // Nothing is read before the delay ends, so arriving bytes need not wake the wait.
+    MSComm1.setInputQuiet(true);
     DelayTimer.setEnabled(false);
     DelayTimer.setInterval(iMS);
     DelayTimer.setEnabled(true);
@@ -69,6 +71,7 @@ void Form1::StartDelay(int iMS) {
 
 void Form1::FinishDelay() {
     while (DelayTimer.enabled()) pump.waitEvents();
+    MSComm1.setInputQuiet(false);
 }
 
 std::string Form1::GetCodeVersion() {

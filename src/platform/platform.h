@@ -57,6 +57,9 @@ public:
     virtual void output(const std::string& bytes) = 0;
     // Every byte received and not yet read, possibly none; never waits.
     virtual std::string input() = 0;
+    // While quiet, arriving bytes do not wake the program; they wait for input(). For
+    // fixed waits that read only at their end. Closing the port ends it.
+    virtual void setInputQuiet(bool) {}
 };
 
 class Dialogs {

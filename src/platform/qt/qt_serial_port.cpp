@@ -16,7 +16,7 @@ QtSerialPort::QtSerialPort() {
         // "Resource temporarily unavailable"; say what actually happened.
         if (error == QSerialPort::ResourceError && port_.isOpen()) {
             failure_ = QStringLiteral("The port was disconnected (device unplugged or line closed)");
-            port_.close();
+            close();
         }
     });
 }
@@ -42,6 +42,7 @@ void QtSerialPort::setSettings(const std::string& text) {
 
 void QtSerialPort::open() {
     failure_.clear();
+    quieted_.clear();
     if (port_.isOpen()) throw RuntimeError("Port already open");
     if (!port_.open(QIODevice::ReadWrite)) {
         const std::string reason = FromQ(port_.errorString());
@@ -51,6 +52,7 @@ void QtSerialPort::open() {
 }
 
 void QtSerialPort::close() {
+    quieted_.clear();
     if (port_.isOpen()) port_.close();
 }
 
@@ -68,7 +70,7 @@ void QtSerialPort::output(const std::string& bytes) {
     if (port_.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
         checkFailure();
         const std::string reason = FromQ(port_.errorString());
-        port_.close();
+        close();
         throw RuntimeError(reason);
     }
     port_.flush();
@@ -83,6 +85,26 @@ std::string QtSerialPort::input() {
     checkFailure();
     const QByteArray data = port_.readAll();
     return std::string(data.constData(), std::size_t(data.size()));
+}
+
+void QtSerialPort::setInputQuiet(bool quiet) {
+    // An open QSerialPort reads through a socket notifier it owns, which wakes the
+    // program for every few bytes; at 9600 baud a 51-byte reply is dozens of wake-ups.
+    // input() polls the line itself. Only the notifier of the port as it is open now is
+    // touched: one left from an earlier opening waits for deletion on a closed handle.
+    if (!quiet) {
+        for (const auto& notifier : quieted_)
+            if (notifier && port_.isOpen() && notifier->socket() == port_.handle()) notifier->setEnabled(true);
+        quieted_.clear();
+        return;
+    }
+    if (!port_.isOpen()) return;
+    for (QSocketNotifier* notifier : port_.findChildren<QSocketNotifier*>()) {
+        if (notifier->type() == QSocketNotifier::Read && notifier->isEnabled() && notifier->socket() == port_.handle()) {
+            notifier->setEnabled(false);
+            quieted_.emplace_back(notifier);
+        }
+    }
 }
 
 }  // namespace k7::qt

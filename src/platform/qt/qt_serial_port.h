@@ -1,5 +1,8 @@
 #pragma once
+#include <QPointer>
 #include <QSerialPort>
+#include <QSocketNotifier>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -17,12 +20,14 @@ public:
     void close() override;
     void output(const std::string& bytes) override;
     std::string input() override;
+    void setInputQuiet(bool quiet) override;
 private:
     static constexpr qint64 kReadBufferBytes = 4096;
     void apply();
     void checkFailure();
     QSerialPort port_;
     QString failure_;
+    std::vector<QPointer<QSocketNotifier>> quieted_;  // read notifiers switched off by setInputQuiet
 };
 
 }  // namespace k7::qt
