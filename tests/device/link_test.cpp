@@ -77,6 +77,18 @@ TEST(Delay, ReturnsAfterItsTimeWithOneWakeUpAndAbortDoesNotShortenIt) {
     EXPECT_EQ(rig.form->AbortFlag, -1);
 }
 
+TEST(Delay, BytesArrivingMeanwhileWakeNothingAndWaitForTheRead) {
+    LinkRig rig("9600", {{8 * kMs, "SCAN: 04"}, {72 * kMs, "ACK"}});
+    rig.port.open();
+    rig.form->Delay(25);
+    EXPECT_EQ(rig.pump.waits, 1);
+    EXPECT_EQ(rig.port.input(), "SCAN: 04");
+    // After the delay the line wakes the program again: an acknowledgement after the
+    // 40 ms settle is seen at once, not at the next 10 ms tick.
+    EXPECT_EQ(rig.form->GetACK(500), "ACK");
+    EXPECT_EQ(rig.clock.nowUs(), 72 * kMs);
+}
+
 TEST(GetCodeVersion, WaitsForTwentyCharactersOfTheLine) {
     const struct { const char* baud; std::int64_t waitMs; Line line; std::string version; } cases[] = {
         {"1200", 200, {}, "???"}, {"2400", 100, {}, "???"}, {"4800", 50, {}, "???"}, {"9600", 25, {}, "???"},

@@ -52,7 +52,7 @@ std::string FakeSerialPort::input() {
 // Bytes wake the program when they arrive; bytes that have arrived and wait unread
 // wake nobody again.
 std::optional<std::int64_t> FakeSerialPort::nextWakeUs() const {
-    if (!open_) return std::nullopt;
+    if (!open_ || quiet_) return std::nullopt;
     const std::int64_t now = clock_.nowUs();
     std::optional<std::int64_t> next;
     if (device_)

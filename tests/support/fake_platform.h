@@ -26,9 +26,10 @@ public:
     void setSettings(const std::string& text) override;
     bool isOpen() const override { return open_; }
     void open() override;
-    void close() override { open_ = false; }
+    void close() override { open_ = false; quiet_ = false; }
     void output(const std::string& bytes) override;
     std::string input() override;
+    void setInputQuiet(bool quiet) override { quiet_ = quiet && open_; }
     std::optional<std::int64_t> nextWakeUs() const override;
     void fireDue(std::int64_t) override {}
     // Bytes that reach the program at atUs whatever was sent: a line the test scripts.
@@ -45,6 +46,7 @@ private:
     VirtualClock& clock_;
     Korven7Emulator* device_ = nullptr;
     bool open_ = false;
+    bool quiet_ = false;  // arriving bytes do not wake the pump
     std::multimap<std::int64_t, std::string> arrivals_;
 };
 
