@@ -40,8 +40,10 @@ void Form1::StartACK(int ms) {
 std::string Form1::FinishACK(int ms) {
     try {
         const int settle = SettleMs(ToInt32(BaudSetting));
-        // Settle: let the first ticks pass without reading.
+        // Settle: let the first ticks pass without reading; bytes need not wake it.
+        MSComm1.setInputQuiet(true);
         while (ResponseTicks > ms / 10 - settle / 10) pump.waitEvents();
+        MSComm1.setInputQuiet(false);
         std::string reply;
         while (ResponseTicks > 0) {
             reply += MSComm1.input();

@@ -51,6 +51,14 @@ TEST(GetAck, ReturnsAsSoonAsTheJoinedTextHoldsAckOrAtTheTimeOut) {
     }
 }
 
+TEST(GetAck, BytesWithinTheSettleWakeOnlyAtItsEnd) {
+    LinkRig rig("57600", {{1 * kMs, "A"}, {2 * kMs, "CK"}});
+    rig.port.open();
+    EXPECT_EQ(rig.form->GetACK(500), "ACK");
+    EXPECT_EQ(rig.clock.nowUs(), 40 * kMs);
+    EXPECT_EQ(rig.pump.waits, 4);  // the four ticks of the settle
+}
+
 TEST(GetAck, ReportsAPortThatCannotBeRead) {
     LinkRig closed;
     EXPECT_EQ(closed.form->GetACK(500), "");
