@@ -14,7 +14,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -28,10 +27,7 @@
 #include "device/frames.h"
 #include "device/link.h"
 #include "emulator/korven7_emulator.h"
-#include "platform/qt/qt_platform.h"
-#include "shell/form1.h"
-#include "shell/form1_design.h"
-#include "support/fake_platform.h"
+#include "qtsupport/qt_app.h"
 #include "support/sim_process.h"
 
 namespace {
@@ -48,30 +44,10 @@ double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "bench_device";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
-// The program's main window on the real platform, its COM1 on the given settings.
-struct Program {
-    explicit Program(const std::string& settings) {
-        App();
-        env.write("KORVEN7.ini", settings);
-        real = std::make_unique<k7::qt::QtPlatform>(k7::Form1Design(), &dialogs, nullptr, &env);
-        form = std::make_unique<k7::Form1>(real->platform());
-        form->Form_Load();
-        real->mainWindow().qwindow().show();
-        form->clrstat.setChecked(false);
-        QCoreApplication::processEvents();
-    }
-    k7::test::TempEnvironment env;
-    k7::test::ScriptedDialogs dialogs;
-    std::unique_ptr<k7::qt::QtPlatform> real;
-    std::unique_ptr<k7::Form1> form;
+// The program's main window on the real platform, its COM1 on the given settings, the
+// log kept between operations.
+struct Program : k7::test::QtRig {
+    explicit Program(const std::string& settings) : QtRig(settings) { form->clrstat.setChecked(false); }
     // Marks the run as failed unless the verify succeeded, with the log lines that say why.
     void expectVerified(benchmark::State& state) {
         if (form->MatchString.caption() == "KORVEN7 strings VERIFIED!") return;

@@ -91,10 +91,11 @@ void QtSerialPort::setInputQuiet(bool quiet) {
     // An open QSerialPort reads through a socket notifier it owns, which wakes the
     // program for every few bytes; at 9600 baud a 51-byte reply is dozens of wake-ups.
     // input() polls the line itself. Only the notifier of the port as it is open now is
-    // touched: one left from an earlier opening waits for deletion on a closed handle.
+    // touched: one left from an earlier opening waits for deletion on a closed handle,
+    // and opening or closing forgets what was switched off.
     if (!quiet) {
         for (const auto& notifier : quieted_)
-            if (notifier && port_.isOpen() && notifier->socket() == port_.handle()) notifier->setEnabled(true);
+            if (notifier) notifier->setEnabled(true);
         quieted_.clear();
         return;
     }
