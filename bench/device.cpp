@@ -1,7 +1,7 @@
 // The device operations in real time on the Qt platform against a KORVEN7 emulator on
 // a pseudo-terminal:
-//   - CPU share of CheckAttachment against a silent line;
-//   - time from the last ACK byte leaving the emulator to GetACK returning;
+//   - CPU share of the attachment probe against a silent line;
+//   - time from the last ACK byte leaving the emulator to the acknowledgement wait returning;
 //   - wall time of read, verify and send against the floor their fixed waits set
 //     (a request's wait covers its bytes on the line), and their CPU share.
 // Run it on a display server, as the program runs for a user:
@@ -24,10 +24,11 @@
 #include <thread>
 #include <vector>
 
+#include "device/device_link.h"
+#include "device/flash_image.h"
 #include "device/frames.h"
-#include "device/link.h"
 #include "emulator/korven7_emulator.h"
-#include "qtsupport/qt_app.h"
+#include "real_program.h"
 #include "support/sim_process.h"
 
 namespace {
@@ -44,21 +45,16 @@ double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// The program's main window on the real platform, its COM1 on the given settings, the
-// log kept between operations.
-struct Program : k7::test::QtRig {
-    explicit Program(const std::string& settings) : QtRig(settings) { form->clrstat.setChecked(false); }
-    // Marks the run as failed unless the verify succeeded, with the log lines that say why.
-    void expectVerified(benchmark::State& state) {
-        if (form->MatchString.caption() == "KORVEN7 strings VERIFIED!") return;
-        for (int i = 0; i < form->StatusBox.count(); ++i) {
-            const std::string line = form->StatusBox.item(i);
-            if (line.rfind("!FAILED!", 0) == 0 || line.rfind("!NO REPLY!", 0) == 0) std::fprintf(stderr, "%s\n", line.c_str());
-        }
-        for (const auto& m : dialogs.messages) std::fprintf(stderr, "message: %s\n", m.c_str());
-        state.SkipWithError("not verified");
-    }
-};
+using Program = k7::bench::RealProgram;
+
+// Marks the run as failed unless the verify succeeded, with the log lines that say why.
+void ExpectVerified(benchmark::State& state, Program& p) {
+    if (p.verified()) return;
+    for (const std::string& line : p.program.log())
+        if (line.rfind("!FAILED!", 0) == 0 || line.rfind("!NO REPLY!", 0) == 0) std::fprintf(stderr, "%s\n", line.c_str());
+    for (const auto& m : p.program.dialogs.messages) std::fprintf(stderr, "message: %s\n", m.c_str());
+    state.SkipWithError("not verified");
+}
 
 // Runs one operation, reports wall and CPU time against its floor.
 template <class Op>
@@ -76,20 +72,20 @@ void Measure(benchmark::State& state, Program& p, double floorMs, Op op) {
     state.counters["wall_ms"] = wall;
     state.counters["ratio"] = wall / floorMs;
     state.counters["cpu_share_pct"] = 100.0 * cpu / wall;
-    if (!p.dialogs.messages.empty()) state.SkipWithError(p.dialogs.messages.front().c_str());
+    if (!p.program.dialogs.messages.empty()) state.SkipWithError(p.program.dialogs.messages.front().c_str());
 }
 
 void BM_CheckAttachmentSilentLine(benchmark::State& state) {
     k7::test::SimProcess sim(9600, {"--silent"});
     Program p(sim.settingsFile());
     bool attached = true;
-    Measure(state, p, 3.0 * k7::LineWaitMs(20, 9600), [&] { attached = p.form->CheckAttachment(); });
+    Measure(state, p, 3.0 * k7::lineWaitMs(20, 9600), [&] { attached = p.window().session().link().probeDevice(); });
     if (attached) state.SkipWithError("a silent line counted as attached");
 }
 BENCHMARK(BM_CheckAttachmentSilentLine)->Iterations(20)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The emulator served on a pseudo-terminal from a thread of this process, so that the
-// moment the last ACK byte is written and the moment GetACK returns share one clock.
+// moment the last ACK byte is written and the moment the wait returns share one clock.
 class PtyEmulator {
 public:
     explicit PtyEmulator(int baud) : device_(baud) {
@@ -150,14 +146,16 @@ private:
     std::atomic<Clock::rep> lastAck_{0};
 };
 
-void BM_AckToGetAckReturn(benchmark::State& state) {
+void BM_AckToAckWaitReturn(benchmark::State& state) {
     PtyEmulator emulator(57600);
-    Program p("[COMSETTINGS]\r\nBAUD=57600\r\n[PORTS]\r\nCOM1=" + emulator.slave() + "\r\n");
-    p.form->MSComm1.open();
+    Program p(k7::test::PortSettingsFile(emulator.slave(), 57600));
+    k7::DeviceLink& link = p.window().session().link();
+    p.port.open();
     std::vector<double> latencies;
     for (auto _ : state) {
-        p.form->MSComm1.output(k7::FlashFrame());
-        const std::string reply = p.form->GetACK(500);
+        p.port.output(k7::flashFrame());
+        link.startAck(500);
+        const std::string reply = link.finishAck(500);
         const auto returned = Clock::now();
         if (reply != "ACK") {
             state.SkipWithError(("unexpected reply: " + reply).c_str());
@@ -167,46 +165,47 @@ void BM_AckToGetAckReturn(benchmark::State& state) {
         latencies.push_back(us);
         state.SetIterationTime(us / 1e6);
     }
-    p.form->MSComm1.close();
+    p.port.close();
     if (latencies.empty()) return;
     std::sort(latencies.begin(), latencies.end());
     state.counters["median_us"] = latencies[latencies.size() / 2];
     state.counters["p90_us"] = latencies[latencies.size() * 9 / 10];
     state.counters["max_us"] = latencies.back();
 }
-BENCHMARK(BM_AckToGetAckReturn)->Iterations(100)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AckToAckWaitReturn)->Iterations(100)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // Floors: the probe's version wait, then per operation its fixed waits.
 double ReadPassFloorMs(int baud, int settleMs) {
-    return k7::LineWaitMs(20, baud) + 96.0 * k7::LineWaitMs(65, baud) + settleMs;
+    return k7::lineWaitMs(20, baud) + double(k7::kKeyRows) * k7::lineWaitMs(65, baud) + settleMs;
 }
 
 void BM_Read(benchmark::State& state) {
     const int baud = int(state.range(0));
     k7::test::SimProcess sim(baud);
     Program p(sim.settingsFile());
-    Measure(state, p, ReadPassFloorMs(baud, 2000), [&] { p.form->ReadKeys_Click(); });
+    Measure(state, p, ReadPassFloorMs(baud, 2000), [&] { p.program.click("ReadKeys"); });
 }
 
 void BM_Verify(benchmark::State& state) {
     const int baud = int(state.range(0));
     k7::test::SimProcess sim(baud);
     Program p(sim.settingsFile());
-    Measure(state, p, ReadPassFloorMs(baud, 1000), [&] { p.form->VerifyBtn_Click(); });
-    p.expectVerified(state);
+    Measure(state, p, ReadPassFloorMs(baud, 1000), [&] { p.program.click("VerifyBtn"); });
+    ExpectVerified(state, p);
 }
 
-// Every ACK arrives while the acknowledgement wait settles, so each of the 118
-// frames costs exactly the settle time; the verify follows.
+// Every ACK arrives while the acknowledgement wait settles, so each frame (the erase,
+// then the image's frames) costs exactly the settle time; the verify follows.
 void BM_Send(benchmark::State& state) {
     const int baud = int(state.range(0));
     k7::test::SimProcess sim(baud);
     Program p(sim.settingsFile());
-    p.form->List1.addItem("F1\tHello");
-    p.form->List1.addItem("A\t{C7}x");
-    const double floor = k7::LineWaitMs(20, baud) + 118.0 * k7::SettleMs(baud) + ReadPassFloorMs(baud, 1000);
-    Measure(state, p, floor, [&] { p.form->SendKeys_Click(); });
-    p.expectVerified(state);
+    p.window().keyStrings().replace({{"F1", "Hello"}, {"A", "{C7}x"}});
+    const double frames = 1.0 + double(k7::framePlan(k7::flashImageOf(p.window().keyStrings().keyTable())).size());
+    const double floor = k7::lineWaitMs(20, baud) + frames * k7::settleMs(baud) + ReadPassFloorMs(baud, 1000);
+    state.counters["frames"] = frames;
+    Measure(state, p, floor, [&] { p.program.click("SendKeys"); });
+    ExpectVerified(state, p);
 }
 
 BENCHMARK(BM_Read)->Arg(9600)->Arg(57600)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "keystrings/notation.h"
-#include "support/rig.h"
+#include "keystrings/string_field_check.h"
 
 namespace {
 
@@ -15,22 +15,19 @@ const char* Sample(const benchmark::State& state) {
     return samples[state.range(0)];
 }
 
-void BM_CheckKeyString(benchmark::State& state) {
-    k7::test::Rig rig;
-    rig.textBox("KeyString").setText(Sample(state));
-    for (auto _ : state) {
-        rig.form->CheckKeyString();
-        benchmark::DoNotOptimize(rig.form->BraceState);
-    }
-    if (!rig.dialogs.messages.empty() || rig.label("StringCount").caption() != "10")
+void BM_CheckStringField(benchmark::State& state) {
+    const std::string text = Sample(state);
+    for (auto _ : state) benchmark::DoNotOptimize(k7::checkStringField(text));
+    const k7::StringFieldCheck check = k7::checkStringField(text);
+    if (!check.message.empty() || check.corrected || check.shownCount != 10)
         state.SkipWithError("the sample is not a well-formed 10-unit string");
 }
-BENCHMARK(BM_CheckKeyString)->DenseRange(0, 2);
+BENCHMARK(BM_CheckStringField)->DenseRange(0, 2);
 
 void BM_NotationToBytes(benchmark::State& state) {
     const std::string text = Sample(state);
-    for (auto _ : state) benchmark::DoNotOptimize(k7::NotationToBytes(text));
-    if (k7::NotationToBytes(text).size() != 10) state.SkipWithError("the sample does not decode to 10 bytes");
+    for (auto _ : state) benchmark::DoNotOptimize(k7::notationToBytes(text));
+    if (k7::notationToBytes(text).size() != 10) state.SkipWithError("the sample does not decode to 10 bytes");
 }
 BENCHMARK(BM_NotationToBytes)->DenseRange(0, 2);
 

@@ -17,8 +17,8 @@
 #include <unistd.h>
 
 #include "platform/qt/qt_platform.h"
-#include "shell/form1.h"
-#include "shell/form1_design.h"
+#include "shell/main_window.h"
+#include "shell/main_window_design.h"
 
 namespace {
 
@@ -37,9 +37,9 @@ double MsSinceProcessStart() {
 
 int Probe(int argc, char** argv) {
     QApplication app(argc, argv);
-    k7::qt::QtPlatform real(k7::Form1Design());
-    k7::Form1 form(real.platform());
-    form.Form_Load();
+    k7::qt::QtPlatform real(k7::mainWindowDesign());
+    k7::MainWindow window(real.platform());
+    window.start();
     real.mainWindow().qwindow().show();
     QWindow* handle = real.mainWindow().qwindow().windowHandle();
     while (!handle || !handle->isExposed()) {

@@ -1,15 +1,15 @@
 #include <QApplication>
 
 #include "platform/qt/qt_platform.h"
-#include "shell/form1.h"
-#include "shell/form1_design.h"
+#include "shell/main_window.h"
+#include "shell/main_window_design.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("korven7-config");
-    k7::qt::QtPlatform real(k7::Form1Design());
-    k7::Form1 form(real.platform());
-    form.Form_Load();
+    k7::qt::QtPlatform real(k7::mainWindowDesign());
+    k7::MainWindow window(real.platform());
+    window.start();
     real.mainWindow().qwindow().show();
     return app.exec();
 }

@@ -19,7 +19,7 @@
 #include <string>
 
 #include "emulator/korven7_emulator.h"
-#include "settings/modINI.h"
+#include "settings/ini_file.h"
 #include "settings/numbers.h"
 
 namespace {
@@ -157,14 +157,18 @@ Options ParseArgs(int argc, char** argv) {
 int SetPortIn(const std::string& ini, const Options& o) {
     int port = 1;
     try {
-        port = std::max<int>(1, k7::ToInt16(k7::ReadINI(ini, "COMSETTINGS", "PORT", "1")));
+        port = std::max<int>(1, k7::toInt16(k7::readIniValue(ini, "COMSETTINGS", "PORT", "1")));
     } catch (const std::exception&) {
     }
     const std::string target = std::filesystem::absolute(o.link).lexically_normal().string();
-    if (!k7::WriteINI(ini, "PORTS", "COM" + std::to_string(port), target)) Fail("cannot write " + ini);
     const char* missing = "\x01missing";
-    if (o.baudGiven && k7::ReadINI(ini, "COMSETTINGS", "BAUD", missing) == missing)
-        k7::WriteINI(ini, "COMSETTINGS", "BAUD", std::to_string(o.baud));
+    try {
+        k7::writeIniValue(ini, "PORTS", "COM" + std::to_string(port), target);
+        if (o.baudGiven && k7::readIniValue(ini, "COMSETTINGS", "BAUD", missing) == missing)
+            k7::writeIniValue(ini, "COMSETTINGS", "BAUD", std::to_string(o.baud));
+    } catch (const std::exception& e) {
+        Fail("cannot write " + ini + ": " + e.what());
+    }
     std::cerr << "korven7-sim: " << ini << ": COM" << port << "=" << target << "\n";
     return 0;
 }

@@ -2,7 +2,7 @@
 
 namespace k7 {
 
-std::string CommandFrame(char letter, const std::string& payload) {
+std::string commandFrame(char letter, const std::string& payload) {
     std::string frame = "/";
     frame += letter;
     frame += char(payload.size() + 4);
@@ -13,25 +13,25 @@ std::string CommandFrame(char letter, const std::string& payload) {
     return frame;
 }
 
-std::string EraseFrame() { return CommandFrame('E', std::string("\xAA\x55\xAA\x55\x00", 5)); }
+std::string eraseFrame() { return commandFrame('E', std::string("\xAA\x55\xAA\x55\x00", 5)); }
 
-std::string WriteFrame(int address, const std::string& data) {
+std::string writeFrame(int address, const std::string& data) {
     std::string payload;
     payload += char((address >> 8) & 0xFF);
     payload += char(address & 0xFF);
     payload += data;
     payload += '\0';
-    return CommandFrame('W', payload);
+    return commandFrame('W', payload);
 }
 
-std::string FlashFrame() { return CommandFrame('F', std::string(2, '\0')); }
+std::string flashFrame() { return commandFrame('F', std::string(2, '\0')); }
 
-std::string ReadBackFrame(int row) {
+std::string readBackFrame(int row) {
     std::string payload(1, char(row));
     payload += '\0';
-    return CommandFrame('R', payload);
+    return commandFrame('R', payload);
 }
 
-bool Acknowledged(const std::string& reply) { return reply.rfind("ACK", 0) == 0; }
+bool isAcknowledged(const std::string& reply) { return reply.rfind("ACK", 0) == 0; }
 
 }  // namespace k7

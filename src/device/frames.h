@@ -9,18 +9,18 @@ namespace k7 {
 // The version request is the bare command, with neither length nor checksum.
 inline constexpr const char* kVersionRequest = "/V";
 
-std::string CommandFrame(char letter, const std::string& payload);
+std::string commandFrame(char letter, const std::string& payload);
 
 // Erase the flash page: 2F 45 09 AA 55 AA 55 00 7B.
-std::string EraseFrame();
+std::string eraseFrame();
 // Write 1..10 image bytes at an image address: "/W", n+7, address high, low, data, 00, sum.
-std::string WriteFrame(int address, const std::string& data);
+std::string writeFrame(int address, const std::string& data);
 // Commit the block written since the last flash: 2F 46 06 00 00 7B.
-std::string FlashFrame();
+std::string flashFrame();
 // Ask for the record of one key-table row: 2F 52 06 row 00 sum.
-std::string ReadBackFrame(int row);
+std::string readBackFrame(int row);
 
 // A reply acknowledges a frame only when it begins with "ACK".
-bool Acknowledged(const std::string& reply);
+bool isAcknowledged(const std::string& reply);
 
 }  // namespace k7

@@ -1,15 +1,22 @@
 #pragma once
-// Comparing the device's record of a key with the record the program expects.
+// The device's answer to a read-back request, 51 characters, for example
+//   SCAN: 04 = {61}{00}{00}{00}{00}{00}{00}{00}{00}{00}
+// The scancode stands at positions 7-8 and the string's bytes as hex pairs at 13, 17,
+// ... 49 (counting from 1); "00" ends the string.
 #include <string>
 
 #include "keystrings/key_table.h"
 
 namespace k7 {
 
-// Every field in which `readback` differs from `expected`, as one text; "" when equal.
-std::string CompareReadBackKey(const KeyRecord& readback, const KeyRecord& expected);
+inline constexpr std::size_t kReadBackReplyLength = 51;
 
-// A row that a valid reply filled during the current pass (an unfilled row has scancode 0).
-inline bool Answered(const KeyRecord& readback) { return readback.Scancode != 0; }
+// The key a reply of kReadBackReplyLength characters names, with its string; the legend
+// is the table's. Throws RuntimeError: "Type mismatch" for a pair that is not hexadecimal,
+// "Subscript out of range" for a scancode outside 4..106.
+KeyRecord parseReadBackReply(const std::string& reply);
+
+// Every field in which `readback` differs from `expected`, as one text; "" when equal.
+std::string compareReadBackKey(const KeyRecord& readback, const KeyRecord& expected);
 
 }  // namespace k7

@@ -1,73 +1,67 @@
-// The editing panel: the key field captures a key as its legend, the string field
-// holds the key's output string, and the two make an entry of the key-string list
-// (legend, TAB, notation).
-#include "shell/form1.h"
+#include "keystrings/key_capture.h"
+
+#include <string>
 
 namespace k7 {
 namespace {
 
-constexpr int kTabChar = 9;
-constexpr int kPrintScreenKeyUp = 44;  // VK_SNAPSHOT, reported only on release
-constexpr int kListRowsShown = 10;     // an add scrolls the newest ten entries into view
+// Keys that exist twice, grey and on the keypad with Num Lock off.
+struct PairedKey {
+    int keyCode;
+    const char* grey;
+    const char* keypad;
+};
+constexpr PairedKey kPairedKeys[] = {
+    {0x2D, "INS", "KPins"},  {0x24, "HOME", "KPhome"}, {0x21, "PGUP", "KPpgup"},
+    {0x22, "PGDN", "KPpgdn"}, {0x2E, "DEL", "KPdel"},  {0x23, "END", "KPend"},
+    {0x26, "UPAR", "KPupar"}, {0x25, "LFTAR", "KPlfar"}, {0x28, "DNAR", "KPdnar"},
+    {0x27, "RTAR", "KPrtar"},
+};
+
+struct SingleKey {
+    int keyCode;
+    const char* legend;
+};
+constexpr SingleKey kSingleKeys[] = {
+    {0x08, "BKSPC"}, {0x09, "TAB"},   {0x0C, "KP5"},    {0x0D, "ENTER"}, {0x13, "PAUSE"},
+    {0x1B, "ESC"},   {0x20, "SPACE"}, {0x2A, "PRTSCN"}, {0x91, "SCRLK"}, {0x6A, "KP*"},
+    {0x6B, "KP+"},   {0x6C, "KPENT"}, {0x6D, "KP-"},    {0x6E, "KPdel"}, {0x6F, "KP/"},
+    {0xBA, ";"},     {0xBB, "="},     {0xBC, ","},      {0xBD, "-"},     {0xBE, "."},
+    {0xBF, "/"},     {0xC0, "`"},     {0xDB, "["},      {0xDC, "\\"},    {0xDD, "]"},
+    {0xDE, "'"},
+};
+
+constexpr int kReturn = 0x0D;
+constexpr int kSeparator = 0x6C;
 
 }  // namespace
 
-void Form1::KbdKey_GotFocus() { KbdKey.setText(""); }
+std::string KeyCapture::legendOf(int k) {
+    if ((k >= 0x30 && k <= 0x39) || (k >= 0x41 && k <= 0x5A)) return std::string(1, char(k));
 
-void Form1::KbdKey_KeyDown(int& keyCode) {
-    KbdKey.setText(GetKeyLegend(LegendState, keyCode));
-    keyCode = 0;
-}
+    if (k == lastKeyCode_) pairToggle_ = !pairToggle_;
 
-void Form1::KbdKey_KeyPress(int& charCode) {
-    if (charCode == kTabChar) KbdKey.setText("TAB");
-    charCode = 0;
-}
-
-void Form1::KbdKey_KeyUp(int& keyCode) {
-    if (keyCode != kPrintScreenKeyUp) return;
-    keyCode = 0;
-    KbdKey.setText("PRTSCN");
-}
-
-void Form1::KeyString_Change() { CheckKeyString(); }
-
-void Form1::KeyString_KeyPress(int& charCode) {
-    if (BraceState == 1 && charCode >= 'a' && charCode <= 'z') charCode = charCode - 'a' + 'A';
-    LoadMatchPicture("question-mark.gif");
-}
-
-void Form1::KeyString_DblClick() { KeyString.setText(""); }
-
-void Form1::AddToList_Click() {
-    const std::string legend = KbdKey.text();
-    if (legend.empty()) {
-        dialogs.message("Please enter a keyboard key");
-        return;
-    }
-    for (int i = 0; i < List1.count(); ++i) {
-        const std::string entry = List1.item(i);
-        if (entry.substr(0, entry.find('\t')) == legend) {
-            dialogs.message("Cannot add .. this key is already in the list");
-            return;
+    if (k == kReturn) {
+        ++enterCount_;
+        if (enterCount_ >= 2) {
+            k = kSeparator;
+            enterCount_ = 0;
         }
+    } else {
+        enterCount_ = 0;
     }
-    List1.addItem(legend + "\t" + KeyString.text());
-    if (List1.count() > kListRowsShown) List1.setTopIndex(List1.count() - kListRowsShown);
-}
 
-void Form1::List1_DblClick() {
-    const int selected = List1.selectedIndex();
-    if (List1.count() > 0 && selected >= 0) List1.removeItem(selected);
-}
+    std::string legend;
+    for (const auto& key : kSingleKeys)
+        if (key.keyCode == k) legend = key.legend;
+    if (k >= 0x70 && k <= 0x7B) legend = "F" + std::to_string(k - 0x70 + 1);
+    for (const auto& key : kPairedKeys)
+        if (key.keyCode == k)
+            legend = (lastKeyCode_ == k && pairToggle_) ? key.grey : key.keypad;
 
-void Form1::Label12_Click() { List1.clear(); }
-
-void Form1::ClearAll_Click() {
-    KbdKey.setText("");
-    KeyString.setText("");
-    List1.clear();
-    StatusBox.clear();
+    if (lastKeyCode_ != k) pairToggle_ = false;
+    lastKeyCode_ = k;
+    return legend;
 }
 
 }  // namespace k7

@@ -25,38 +25,10 @@ constexpr FixedKey kFixedKeys[] = {
 };
 static_assert(std::size(kFixedKeys) == kKeyRows - 36);
 
-// Keys that exist twice, grey and on the keypad with Num Lock off.
-struct PairedKey {
-    int keyCode;
-    const char* grey;
-    const char* keypad;
-};
-constexpr PairedKey kPairedKeys[] = {
-    {0x2D, "INS", "KPins"},  {0x24, "HOME", "KPhome"}, {0x21, "PGUP", "KPpgup"},
-    {0x22, "PGDN", "KPpgdn"}, {0x2E, "DEL", "KPdel"},  {0x23, "END", "KPend"},
-    {0x26, "UPAR", "KPupar"}, {0x25, "LFTAR", "KPlfar"}, {0x28, "DNAR", "KPdnar"},
-    {0x27, "RTAR", "KPrtar"},
-};
-
-struct SingleKey {
-    int keyCode;
-    const char* legend;
-};
-constexpr SingleKey kSingleKeys[] = {
-    {0x08, "BKSPC"}, {0x09, "TAB"},   {0x0C, "KP5"},    {0x0D, "ENTER"}, {0x13, "PAUSE"},
-    {0x1B, "ESC"},   {0x20, "SPACE"}, {0x2A, "PRTSCN"}, {0x91, "SCRLK"}, {0x6A, "KP*"},
-    {0x6B, "KP+"},   {0x6C, "KPENT"}, {0x6D, "KP-"},    {0x6E, "KPdel"}, {0x6F, "KP/"},
-    {0xBA, ";"},     {0xBB, "="},     {0xBC, ","},      {0xBD, "-"},     {0xBE, "."},
-    {0xBF, "/"},     {0xC0, "`"},     {0xDB, "["},      {0xDC, "\\"},    {0xDD, "]"},
-    {0xDE, "'"},
-};
-
-constexpr int kReturn = 0x0D;
-constexpr int kSeparator = 0x6C;
-
 }  // namespace
 
-void BuildKeyTable(KeyTableArray& table) {
+KeyTable defaultKeyTable() {
+    KeyTable table;
     for (int row = 0; row < 26; ++row)
         table[row] = {std::uint8_t(row + 4), std::string(1, char('a' + row)), std::string(1, char('A' + row))};
     for (int row = 26; row < 36; ++row) {
@@ -69,40 +41,15 @@ void BuildKeyTable(KeyTableArray& table) {
                       key.legend};
     }
     for (int row = kKeyRows; row < kTableRows; ++row) table[row] = {0, std::string(), "NOTUSED"};
+    return table;
 }
 
-int FindKeyRow(const KeyTableArray& table, const std::string& legend) {
+int findKeyRow(const std::string& legend) {
+    if (legend.empty()) return -1;  // the keys without a legend cannot be named
+    static const KeyTable defaults = defaultKeyTable();
     for (int row = 0; row < kKeyRows; ++row)
-        if (table[row].Legend == legend) return row;
+        if (defaults[row].legend == legend) return row;
     return -1;
-}
-
-std::string GetKeyLegend(KeyLegendState& state, int k) {
-    if ((k >= 0x30 && k <= 0x39) || (k >= 0x41 && k <= 0x5A)) return std::string(1, char(k));
-
-    if (k == state.LastKeyCode) state.PairToggle = state.PairToggle == 0 ? -1 : 0;
-
-    if (k == kReturn) {
-        state.EnterCount = std::int16_t(state.EnterCount + 1);
-        if (state.EnterCount >= 2) {
-            k = kSeparator;
-            state.EnterCount = 0;
-        }
-    } else {
-        state.EnterCount = 0;
-    }
-
-    std::string legend;
-    for (const auto& key : kSingleKeys)
-        if (key.keyCode == k) legend = key.legend;
-    if (k >= 0x70 && k <= 0x7B) legend = "F" + std::to_string(k - 0x70 + 1);
-    for (const auto& key : kPairedKeys)
-        if (key.keyCode == k)
-            legend = (state.LastKeyCode == k && state.PairToggle == -1) ? key.grey : key.keypad;
-
-    if (state.LastKeyCode != k) state.PairToggle = 0;
-    state.LastKeyCode = std::int16_t(k);
-    return legend;
 }
 
 }  // namespace k7

@@ -5,33 +5,17 @@
 namespace k7 {
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 // The value of a group's digits, either case. Long digit runs stop growing once they
 // are past any byte value, so they never overflow.
 unsigned HexValue(const std::string& digits) {
     if (digits.empty()) throw RuntimeError(kTypeMismatch);
     unsigned value = 0;
     for (char c : digits) {
-        const int d = HexDigitValue(c);
+        const int d = hexDigitValue(c);
         if (d < 0) throw RuntimeError(kTypeMismatch);
         if (value <= 0xFFFF) value = value * 16 + unsigned(d);
     }
     return value;
-}
-
-std::string Hex(unsigned char byte) {
-    std::string digits;
-    if (byte >= 16) digits += kHexDigits[byte >> 4];
-    digits += kHexDigits[byte & 15];
-    return digits;
 }
 
 // Walks a notation text unit by unit: `plain` gets each character outside a group,
@@ -59,7 +43,25 @@ void ScanUnits(const std::string& text, Plain plain, Group group, const std::fun
 
 }  // namespace
 
-std::string NotationToBytes(const std::string& text) {
+std::string hexText(unsigned value, int minDigits) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), kDigits[value & 15]);
+        value >>= 4;
+    } while (value != 0);
+    if (int(digits.size()) < minDigits) digits.insert(0, std::size_t(minDigits) - digits.size(), '0');
+    return digits;
+}
+
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+std::string notationToBytes(const std::string& text) {
     std::string result;
     ScanUnits(text, [&](char c) { result += c; },
               [&](const std::string& digits) {
@@ -70,19 +72,19 @@ std::string NotationToBytes(const std::string& text) {
     return result;
 }
 
-std::string BytesToNotation(const std::string& bytes) {
+std::string bytesToNotation(const std::string& bytes) {
     std::string text;
     for (char c : bytes) {
         const auto u = static_cast<unsigned char>(c);
         if (u < 0x20 || u > 0x7E || c == '{')
-            text += "{" + leftpad(Hex(u), 2, "0") + "}";
+            text += "{" + hexText(u, 2) + "}";
         else
             text += c;
     }
     return text;
 }
 
-std::string Expand(const std::string& sout, bool forceHex) {
+std::string commandForLog(const std::string& sout, bool forceHex) {
     std::string result = sout.substr(0, 2);
     for (std::size_t i = 2; i < sout.size(); ++i) {
         const auto u = static_cast<unsigned char>(sout[i]);
@@ -90,12 +92,12 @@ std::string Expand(const std::string& sout, bool forceHex) {
         if (plain && !forceHex)
             result += sout[i];
         else
-            result += "{" + Hex(u) + "}";
+            result += "{" + hexText(u) + "}";
     }
     return result;
 }
 
-std::string ASCIIit(const std::string& s, int n, const std::function<void()>& afterEachChar) {
+std::string replyForLog(const std::string& s, int n, const std::function<void()>& afterEachChar) {
     std::string result;
     int units = 0;
     ScanUnits(
@@ -116,13 +118,6 @@ std::string ASCIIit(const std::string& s, int n, const std::function<void()>& af
         },
         afterEachChar);
     return result;
-}
-
-std::string leftpad(const std::string& s, int ilen, const std::string& padstring) {
-    if (padstring.empty()) return s;
-    std::string text = s;
-    while (int(text.size()) < ilen) text = padstring + text;
-    return text;
 }
 
 }  // namespace k7

@@ -8,34 +8,36 @@
 
 namespace k7 {
 
+// `value` in upper-case hexadecimal digits, at least `minDigits` of them ("7B", "6", "0C").
+std::string hexText(unsigned value, int minDigits = 1);
+
+// The value of one hexadecimal digit of either case; -1 for any other character.
+int hexDigitValue(char c);
+
 // Decodes notation into bytes. Characters outside braces are copied; each closed group
 // gives the byte its digits (either case) name; a group still open at the end is
 // dropped. The result may be longer than a key's slot.
 // Throws RuntimeError for a group with no digits or a character that is not a
 // hexadecimal digit (kTypeMismatch), and for a group above 255 (kOverflow).
-std::string NotationToBytes(const std::string& text);
+std::string notationToBytes(const std::string& text);
 
 // Writes bytes as notation: control characters, bytes from 0x7F up and the "{" itself
 // become two-digit groups ({0D}, {F1}, {7B}); everything else stays as it is.
-// NotationToBytes(BytesToNotation(b)) == b for every b.
-std::string BytesToNotation(const std::string& bytes);
+// notationToBytes(bytesToNotation(b)) == b for every b.
+std::string bytesToNotation(const std::string& bytes);
 
 // A command for the status log: the first two characters (the command letters) as they
 // are, then slashes, digits, "@", letters and "[\]^_`" as they are and every other byte
 // as a group without leading zeros ({6}, {C8}). With forceHex every byte after the
 // command letters becomes a group.
-std::string Expand(const std::string& sout, bool forceHex = false);
-inline std::string ExpandW(const std::string& sout, bool forceHex = false) { return Expand(sout, forceHex); }
+std::string commandForLog(const std::string& command, bool forceHex = false);
 
 // A reply for the status log: the first n units stay as written; from then on groups
 // that stand for the printable characters 0x21-0x7E are shown as those characters.
 // A group still open at the end is dropped. afterEachChar, when set, runs after every
 // character of s. Throws RuntimeError (kTypeMismatch) when a group past the first n
 // units does not hold a hexadecimal number.
-std::string ASCIIit(const std::string& s, int n, const std::function<void()>& afterEachChar = {});
+std::string replyForLog(const std::string& reply, int n, const std::function<void()>& afterEachChar = {});
 
-// s with padstring put in front until it is at least ilen long; an empty padstring
-// leaves s as it is.
-std::string leftpad(const std::string& s, int ilen, const std::string& padstring = " ");
 
 }  // namespace k7

@@ -114,17 +114,6 @@ public:
     std::function<void()> onClick;
 };
 
-// A window timer: ticks on the user-interface thread every interval while enabled.
-class Timer {
-public:
-    virtual ~Timer() = default;
-    virtual void setInterval(int ms) = 0;
-    virtual int interval() const = 0;
-    virtual void setEnabled(bool on) = 0;
-    virtual bool enabled() const = 0;
-    std::function<void()> onTick;
-};
-
 class Window {
 public:
     virtual ~Window() = default;

@@ -31,7 +31,7 @@ std::unique_ptr<std::istream> DiskFileStore::openRead(const std::string& path) {
     return in;
 }
 
-void DiskFileStore::replaceWith(const std::string& name, const std::string& content) {
+void replaceFileContent(const std::string& name, const std::string& content) {
     // A link stays a link: the file it points to is the one replaced.
     std::string path = name;
     std::error_code ec;

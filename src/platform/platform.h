@@ -19,7 +19,6 @@ public:
     virtual ~ControlSet() = default;
     virtual Control& control(const std::string& name) = 0;  // throws std::out_of_range
     virtual MenuItem& menu(const std::string& name) = 0;
-    virtual Timer& timer(const std::string& name) = 0;
     virtual Window& window() = 0;
 
     template <class T>
@@ -33,6 +32,17 @@ public:
     virtual void close() = 0;
 };
 
+// A window timer: ticks on the user-interface thread every interval while enabled.
+class Timer {
+public:
+    virtual ~Timer() = default;
+    virtual void setInterval(int ms) = 0;
+    virtual int interval() const = 0;
+    virtual void setEnabled(bool on) = 0;
+    virtual bool enabled() const = 0;
+    std::function<void()> onTick;
+};
+
 class EventPump {
 public:
     virtual ~EventPump() = default;
@@ -41,6 +51,16 @@ public:
     // Blocks until at least one event arrives (a timer tick, serial data, user input),
     // then processes the pending events. Never spins.
     virtual void waitEvents() = 0;
+    // A timer whose ticks arrive through this pump.
+    virtual std::unique_ptr<Timer> createTimer() = 0;
+};
+
+// What a serial line is set to.
+struct LineSettings {
+    int baud = 9600;
+    char parity = 'N';  // N, E, O, M or S
+    int dataBits = 8;
+    int stopBits = 1;
 };
 
 // The serial port. Strings are bytes both ways. Failures throw RuntimeError with the
@@ -49,8 +69,7 @@ class SerialPort {
 public:
     virtual ~SerialPort() = default;
     virtual void setPortName(const std::string& device) = 0;
-    // "baud,parity,data,stop", e.g. "9600,N,8,1"; throws when it cannot be applied.
-    virtual void setSettings(const std::string& text) = 0;
+    virtual void setSettings(const LineSettings& settings) = 0;
     virtual bool isOpen() const = 0;
     virtual void open() = 0;
     virtual void close() = 0;

@@ -26,6 +26,8 @@ struct ControlDesign {
     bool bordered = false;
     bool visible = true;
     bool checked = false;
+    bool capturesTab = false;  // a text box that takes Tab as a key instead of moving the focus
+    bool flat = false;         // a frame drawn as a caption without a border
     bool logOnly = false;  // a list box that is only ever appended to: it must stay fast at any length
 };
 
@@ -43,7 +45,6 @@ struct FormDesign {
     unsigned backgroundRgb = 0;  // 0: the platform's default
     std::vector<ControlDesign> controls;
     std::vector<MenuDesign> menus;
-    std::vector<std::string> timers;
 
     const ControlDesign* find(const std::string& controlName) const {
         for (const auto& c : controls)

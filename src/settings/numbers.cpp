@@ -8,15 +8,15 @@
 
 namespace k7 {
 
-std::optional<double> ParseNumber(const std::string& text) {
+std::optional<double> parseNumber(const std::string& text) {
     static const std::regex number(R"(^[ \t]*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?[ \t]*$)");
     if (!std::regex_match(text, number)) return std::nullopt;
     return std::strtod(text.c_str(), nullptr);
 }
 
 namespace {
-double RoundedNumber(const std::string& text, double low, double high) {
-    const auto value = ParseNumber(text);
+double roundedNumber(const std::string& text, double low, double high) {
+    const auto value = parseNumber(text);
     if (!value) throw RuntimeError(kTypeMismatch);
     const double rounded = std::nearbyint(*value);  // the default mode rounds halves to even
     if (!(rounded >= low && rounded <= high)) throw RuntimeError(kOverflow);
@@ -24,12 +24,12 @@ double RoundedNumber(const std::string& text, double low, double high) {
 }
 }  // namespace
 
-std::int16_t ToInt16(const std::string& text) {
-    return static_cast<std::int16_t>(RoundedNumber(text, -32768.0, 32767.0));
+std::int16_t toInt16(const std::string& text) {
+    return static_cast<std::int16_t>(roundedNumber(text, -32768.0, 32767.0));
 }
 
-std::int32_t ToInt32(const std::string& text) {
-    return static_cast<std::int32_t>(RoundedNumber(text, -2147483648.0, 2147483647.0));
+std::int32_t toInt32(const std::string& text) {
+    return static_cast<std::int32_t>(roundedNumber(text, -2147483648.0, 2147483647.0));
 }
 
 }  // namespace k7

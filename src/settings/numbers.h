@@ -9,13 +9,13 @@
 namespace k7 {
 
 // The decimal number in `text`, or nullopt when it is not a number.
-std::optional<double> ParseNumber(const std::string& text);
+std::optional<double> parseNumber(const std::string& text);
 
 // Throws RuntimeError: kTypeMismatch for a text that is not a number, kOverflow
 // for a value outside -32768..32767.
-std::int16_t ToInt16(const std::string& text);
+std::int16_t toInt16(const std::string& text);
 
 // The same for 32-bit values.
-std::int32_t ToInt32(const std::string& text);
+std::int32_t toInt32(const std::string& text);
 
 }  // namespace k7

@@ -1,55 +1,33 @@
-// .cfg files: reading any bytes never fails except through its own errors, and a list
-// written then read comes back entry for entry.
+// .cfg files: reading any bytes fails only line by line; entries written then read come
+// back as they were, less those without a legend.
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
 #include <string>
-#include <vector>
 
-#include "cfgfile/cfg_format.h"
-#include "platform/runtime_error.h"
-
-namespace {
-
-std::vector<std::string> ReadEntries(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> entries;
-    std::string line;
-    while (k7::ReadCfgLine(in, line)) {
-        const auto fields = k7::CfgLineFields(line);
-        if (fields.size() < 2) continue;
-        try {
-            if (auto entry = k7::ParseCfgFields(fields)) entries.push_back(*entry);
-        } catch (const k7::RuntimeError&) {
-            // a number below the 16-bit range: that line is skipped
-        }
-    }
-    return entries;
-}
-
-}  // namespace
+#include "cfgfile/cfg_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    ReadEntries(input);
-
-    // Entries made from the input: a legend and a string per line, cut where the file
-    // format cannot carry them (TAB, line ends, blanks at the end of the line).
-    std::vector<std::string> entries;
+    std::istringstream in(input);
+    if (k7::readCfgFile(in).readError) std::abort();
+    // Entries from the input's lines, legend TAB string, less what a line cannot carry:
+    // TAB inside a field, line ends, blanks at its end.
+    std::vector<k7::KeyString> entries, expected;
     std::istringstream lines(input);
-    std::string raw;
-    while (std::getline(lines, raw) && entries.size() < 100) {
-        std::string legend, text;
-        bool inText = false;
-        for (char c : raw) {
-            if (c == '\r' || c == '\n' || c == '\0') continue;
-            if (c == '\t') { if (inText) continue; inText = true; continue; }
-            (inText ? text : legend) += c;
-        }
-        while (!text.empty() && text.back() == ' ') text.pop_back();
-        if (legend.empty() || (text.empty() && legend.back() == ' ')) continue;
-        entries.push_back(legend + "\t" + text);
+    for (std::string line; std::getline(lines, line) && entries.size() < 100;) {
+        k7::KeyString entry;
+        const std::size_t tab = line.find('\t');
+        for (char c : line.substr(0, tab))
+            if (c != '\r') entry.legend += c;
+        for (char c : tab == std::string::npos ? "" : line.substr(tab + 1))
+            if (c != '\r' && c != '\t') entry.notation += c;
+        while (!entry.notation.empty() && entry.notation.back() == ' ') entry.notation.pop_back();
+        entries.push_back(entry);
+        if (!entry.legend.empty()) expected.push_back(entry);
     }
-    if (ReadEntries(k7::CfgFileText(entries, "12/6/2026 7:30:00 AM")) != entries) std::abort();
+    std::istringstream written(k7::cfgFileText(entries, "12/6/2026 7:30:00 AM"));
+    const k7::CfgContent back = k7::readCfgFile(written);
+    if (back.entries != expected || !back.lineErrors.empty() || back.readError) std::abort();
     return 0;
 }

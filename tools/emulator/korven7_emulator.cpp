@@ -4,13 +4,26 @@
 #include <cstdio>
 #include <string_view>
 
-#include "keystrings/key_table.h"
-
 namespace k7 {
 namespace {
 
 constexpr int kRows = 103;  // rows the read-back request can name
 constexpr std::size_t kRenderLimit = 40;
+
+// The one-byte string each key sends as the device leaves the factory, row by row
+// (row = scancode - 4); 0 where a key sends nothing. Rows 96-102 send nothing.
+constexpr std::array<std::uint8_t, 96> kFactoryStrings = {
+    'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j', 'k', 'l', 'm',           // 04-10
+    'n', 'o', 'p', 'q', 'r', 's', 't', 'u', 'v', 'w', 'x', 'y', 'z',           // 11-1D
+    '1', '2', '3', '4', '5', '6', '7', '8', '9', '0',                          // 1E-27
+    0x0D, 0x1B, 0x08, 0x09, 0x20, '-', '=', '[', ']', '\\', 0x00, ';',         // 28-33
+    '\'', '`', ',', '.', '/', 0x00,                                            // 34-39
+    0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9, 0xFA, 0xFB, 0xFC,    // 3A-45 F1-F12
+    0xFD, 0xFE, 0xFF, 0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5,                      // 46-4E print screen .. page down
+    0xDD, 0xDB, 0xDC, 0xDA, 0x00,                                              // 4F-53 arrows, num lock
+    0xC6, 0xC7, 0xC8, 0xC9, 0xCA,                                              // 54-58 keypad / * - + enter
+    0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xD7, 0xD8, 0xD9, 0xD0, 0xDE,          // 59-63 keypad 1-9 0 .
+};
 
 std::string Hex2(unsigned value) {
     char text[3];
@@ -82,16 +95,8 @@ void Korven7Emulator::setFlash(const std::array<std::uint8_t, 1024>& image) {
 }
 
 std::array<std::uint8_t, 1024> Korven7Emulator::DefaultImage() {
-    KeyTableArray table;
-    BuildKeyTable(table);
     std::array<std::uint8_t, 1024> image{};
-    for (int row = 0; row < kRows; ++row) {
-        const std::string& out = table[row].Output;
-        for (std::size_t k = 0; k < 10 && k < out.size(); ++k) {
-            const std::size_t offset = 10 * row + k;
-            if (offset < image.size()) image[offset] = static_cast<std::uint8_t>(out[k]);
-        }
-    }
+    for (std::size_t row = 0; row < kFactoryStrings.size(); ++row) image[10 * row] = kFactoryStrings[row];
     return image;
 }
 

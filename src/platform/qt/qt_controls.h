@@ -14,7 +14,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 
-#include "platform/controls.h"
+#include "platform/platform.h"
 
 namespace k7::qt {
 

@@ -1,6 +1,6 @@
 #pragma once
-// Qt key events as Windows virtual-key codes, the numbering the key field's key-down
-// and key-up handlers take (Form1::KbdKey_KeyDown / KbdKey_KeyUp).
+// Qt key events as Windows virtual-key codes, the numbering a text box's key-down and
+// key-up handlers take.
 //
 // Call it with the event's own values:
 //   VirtualKeyFromQt(e->key(), e->modifiers(), e->nativeVirtualKey(), e->nativeScanCode())
@@ -14,8 +14,8 @@
 //   (0x0C) for keypad 5; keypad / * - + are 0x6F 0x6A 0x6D 0x6B, keypad Enter 0x0D;
 // - F1-F12 0x70-0x7B, Print VK_PRINT (0x2A), Scroll Lock 0x91, Pause 0x13;
 // - 0 for a key that has no code.
-// Print Screen's release reaches KbdKey_KeyUp as VK_SNAPSHOT (44), whatever this
-// function gives for its key-down; the key field reports it so.
+// Print Screen's release reaches the key-up handler as VK_SNAPSHOT (44), whatever this
+// function gives for its key-down.
 //
 // On Windows the native virtual key is taken as it is. Elsewhere the key is mapped from
 // Qt's key and modifiers (Qt::KeypadModifier marks keypad keys); the native X keysym

@@ -18,6 +18,7 @@ class QtEventPump : public EventPump {
 public:
     void doEvents() override;
     void waitEvents() override;
+    std::unique_ptr<Timer> createTimer() override { return std::make_unique<QtTimer>(); }
 private:
     QElapsedTimer lastPass_;  // since the event sources were last looked at
 };

@@ -2,7 +2,6 @@
 
 #include "platform/qt/qt_controls.h"
 #include "platform/runtime_error.h"
-#include "platform/serial_settings.h"
 
 namespace k7::qt {
 
@@ -23,8 +22,7 @@ QtSerialPort::QtSerialPort() {
 
 void QtSerialPort::setPortName(const std::string& device) { port_.setPortName(QString::fromLocal8Bit(device.c_str())); }
 
-void QtSerialPort::setSettings(const std::string& text) {
-    const LineSettings s = ParseSettingsText(text);
+void QtSerialPort::setSettings(const LineSettings& s) {
     port_.setBaudRate(s.baud);
     switch (s.parity) {
         case 'E': port_.setParity(QSerialPort::EvenParity); break;
@@ -34,15 +32,13 @@ void QtSerialPort::setSettings(const std::string& text) {
         default: port_.setParity(QSerialPort::NoParity); break;
     }
     port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits));
-    port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop
-                      : s.stopBits == 3 ? QSerialPort::OneAndHalfStop
-                                        : QSerialPort::OneStop);
+    port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
 }
 
 void QtSerialPort::open() {
     failure_.clear();
-    quieted_.clear();
+    setInputQuiet(false);
     if (port_.isOpen()) throw RuntimeError("Port already open");
     if (!port_.open(QIODevice::ReadWrite)) {
         const std::string reason = FromQ(port_.errorString());
@@ -52,7 +48,7 @@ void QtSerialPort::open() {
 }
 
 void QtSerialPort::close() {
-    quieted_.clear();
+    setInputQuiet(false);
     if (port_.isOpen()) port_.close();
 }
 
@@ -80,32 +76,26 @@ void QtSerialPort::output(const std::string& bytes) {
 std::string QtSerialPort::input() {
     checkFailure();
     // Bytes the line has delivered but the event loop has not yet fetched count as
-    // received too: take them in now, without waiting.
+    // received too: take them in now, without waiting. While quiet the read buffer is
+    // too small for them, so it is widened for this read.
+    if (quiet_) port_.setReadBufferSize(kReadBufferBytes);
     port_.waitForReadyRead(0);
     checkFailure();
     const QByteArray data = port_.readAll();
+    if (quiet_) port_.setReadBufferSize(kQuietReadBufferBytes);
     return std::string(data.constData(), std::size_t(data.size()));
 }
 
 void QtSerialPort::setInputQuiet(bool quiet) {
-    // An open QSerialPort reads through a socket notifier it owns, which wakes the
+    // An open QSerialPort reads whatever arrives as soon as it arrives, which wakes the
     // program for every few bytes; at 9600 baud a 51-byte reply is dozens of wake-ups.
-    // input() polls the line itself. Only the notifier of the port as it is open now is
-    // touched: one left from an earlier opening waits for deletion on a closed handle,
-    // and opening or closing forgets what was switched off.
-    if (!quiet) {
-        for (const auto& notifier : quieted_)
-            if (notifier) notifier->setEnabled(true);
-        quieted_.clear();
-        return;
-    }
-    if (!port_.isOpen()) return;
-    for (QSocketNotifier* notifier : port_.findChildren<QSocketNotifier*>()) {
-        if (notifier->type() == QSocketNotifier::Read && notifier->isEnabled() && notifier->socket() == port_.handle()) {
-            notifier->setEnabled(false);
-            quieted_.emplace_back(notifier);
-        }
-    }
+    // A full read buffer stops it reading the line, so while quiet the buffer holds a
+    // single byte: the first byte to arrive wakes the program once, the rest wait in
+    // the system's buffer for input(). The normal size starts it reading again.
+    quiet = quiet && port_.isOpen();
+    if (quiet == quiet_) return;
+    quiet_ = quiet;
+    port_.setReadBufferSize(quiet_ ? kQuietReadBufferBytes : kReadBufferBytes);
 }
 
 }  // namespace k7::qt

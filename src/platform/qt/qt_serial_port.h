@@ -1,8 +1,5 @@
 #pragma once
-#include <QPointer>
 #include <QSerialPort>
-#include <QSocketNotifier>
-#include <vector>
 
 #include "platform/platform.h"
 
@@ -14,7 +11,7 @@ class QtSerialPort : public SerialPort {
 public:
     QtSerialPort();
     void setPortName(const std::string& device) override;
-    void setSettings(const std::string& text) override;
+    void setSettings(const LineSettings& s) override;
     bool isOpen() const override { return port_.isOpen(); }
     void open() override;
     void close() override;
@@ -23,11 +20,12 @@ public:
     void setInputQuiet(bool quiet) override;
 private:
     static constexpr qint64 kReadBufferBytes = 4096;
+    static constexpr qint64 kQuietReadBufferBytes = 1;
     void apply();
     void checkFailure();
     QSerialPort port_;
     QString failure_;
-    std::vector<QPointer<QSocketNotifier>> quieted_;  // read notifiers switched off by setInputQuiet
+    bool quiet_ = false;
 };
 
 }  // namespace k7::qt

@@ -54,7 +54,7 @@ QtControls::QtControls(const FormDesign& design, QWidget* surface) {
             }
             case ControlKind::TextBox: {
                 auto* e = new KeyLineEdit(parent);
-                e->captureTab = c.name == "KbdKey";  // the key field captures Tab as a key
+                e->captureTab = c.capturesTab;
                 w = e;
                 control = std::make_unique<QtTextBox>(e);
                 break;
@@ -103,7 +103,7 @@ QtControls::QtControls(const FormDesign& design, QWidget* surface) {
             }
             case ControlKind::Frame: {
                 auto* g = new QGroupBox(caption, parent);
-                g->setFlat(c.name == "Frame1");
+                g->setFlat(c.flat);
                 w = g;
                 control = std::make_unique<QtFrame>(g);
                 break;
@@ -140,18 +140,11 @@ QtControls::QtControls(const FormDesign& design, QWidget* surface) {
             if (l.kind == ControlKind::Label && l.caption == c.accessibleName)
                 static_cast<QLabel*>(widgets_[l.name])->setBuddy(widgets_[c.name]);
     }
-    for (const auto& t : design.timers) timers_[t] = std::make_unique<QtTimer>();
 }
 
 Control& QtControls::control(const std::string& name) {
     auto it = controls_.find(name);
     if (it == controls_.end()) throw std::out_of_range("no control " + name);
-    return *it->second;
-}
-
-Timer& QtControls::timer(const std::string& name) {
-    auto it = timers_.find(name);
-    if (it == timers_.end()) throw std::out_of_range("no timer " + name);
     return *it->second;
 }
 

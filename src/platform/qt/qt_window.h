@@ -15,12 +15,10 @@ class QtControls {
 public:
     QtControls(const FormDesign& design, QWidget* surface);
     Control& control(const std::string& name);
-    Timer& timer(const std::string& name);
     QWidget* widget(const std::string& name);
 private:
     std::map<std::string, std::unique_ptr<Control>> controls_;
     std::map<std::string, QWidget*> widgets_;
-    std::map<std::string, std::unique_ptr<QtTimer>> timers_;
     std::map<std::string, int> frameOffsets_;
 };
 
@@ -37,7 +35,6 @@ public:
     explicit QtMainWindow(const FormDesign& design);
     Control& control(const std::string& name) override { return controls_->control(name); }
     MenuItem& menu(const std::string& name) override;
-    Timer& timer(const std::string& name) override { return controls_->timer(name); }
     Window& window() override { return *this; }
     QWidget* widget(const std::string& name) { return controls_->widget(name); }
 
@@ -58,7 +55,6 @@ public:
     QtDialogWindow(const FormDesign& design, QWidget* parent);
     Control& control(const std::string& name) override { return controls_->control(name); }
     MenuItem& menu(const std::string& name) override;
-    Timer& timer(const std::string& name) override { return controls_->timer(name); }
     Window& window() override { return *this; }
     void showModal() override { dialog_.exec(); }
     void close() override { dialog_.done(0); }

@@ -1,0 +1,74 @@
+#include "cfgfile/cfg_file.h"
+
+#include "platform/runtime_error.h"
+#include "settings/numbers.h"
+
+namespace k7 {
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+// The TAB-separated fields of one line, or none for a blank or comment line.
+std::vector<std::string> fieldsOf(const std::string& line) {
+    const std::size_t first = line.find_first_not_of(' ');
+    if (first == std::string::npos || line[first] == '#') return {};
+    const std::size_t last = line.find_last_not_of(' ');
+    std::vector<std::string> fields;
+    std::size_t start = first;
+    for (;;) {
+        const std::size_t tab = line.find('\t', start);
+        if (tab == std::string::npos || tab > last) {
+            fields.push_back(line.substr(start, last + 1 - start));
+            return fields;
+        }
+        fields.push_back(line.substr(start, tab - start));
+        start = tab + 1;
+    }
+}
+
+std::optional<KeyString> entryOf(const std::vector<std::string>& fields) {
+    if (fields.size() < 2) return std::nullopt;
+    const auto number = parseNumber(fields[0]);
+    if (!number || *number > 100) return std::nullopt;
+    toInt16(fields[0]);  // the number must fit 16 bits
+    if (fields.size() < 3) return std::nullopt;
+    return KeyString{fields[1], fields[2]};
+}
+
+}  // namespace
+
+std::string cfgFileText(const std::vector<KeyString>& entries, const std::string& writtenAt) {
+    std::string text = "#Quimbrell KORVEN7 configuration file";
+    text += kCrLf;
+    text += "#File written " + writtenAt + kCrLf + kCrLf;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].legend.empty()) continue;
+        const std::string number = std::to_string(i + 1);
+        text += std::string(number.size() < 3 ? 3 - number.size() : 0, '0') + number;
+        text += '\t' + entries[i].legend + '\t' + entries[i].notation + kCrLf;
+    }
+    return text;
+}
+
+CfgContent readCfgFile(std::istream& in) {
+    CfgContent content;
+    std::string line;
+    for (;;) {
+        line.clear();
+        std::getline(in, line);
+        if (in.bad()) {
+            content.readError = "Device I/O error";
+            break;
+        }
+        if (in.fail()) break;  // nothing left to read
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        try {
+            if (auto entry = entryOf(fieldsOf(line))) content.entries.push_back(std::move(*entry));
+        } catch (const RuntimeError& e) {
+            content.lineErrors.push_back(e.what());
+        }
+    }
+    return content;
+}
+
+}  // namespace k7

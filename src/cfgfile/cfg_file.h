@@ -1,0 +1,35 @@
+#pragma once
+// Key-string configuration files (.cfg): 8-bit text, every byte kept, CR LF line ends.
+//
+//   #Quimbrell KORVEN7 configuration file
+//   #File written <date and time>
+//   <empty line>
+//   001<TAB>legend<TAB>output string
+//   ...
+//
+// The reader skips blank lines and "#" comments anywhere, strips blanks (not TABs)
+// around each line and accepts LF-only line ends.
+#include <istream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "keystrings/key_string_list.h"
+
+namespace k7 {
+
+// The whole file for the list's entries, in list order. Entries with an empty legend are
+// left out; their positions still count in the numbering.
+std::string cfgFileText(const std::vector<KeyString>& entries, const std::string& writtenAt);
+
+struct CfgContent {
+    std::vector<KeyString> entries;
+    std::vector<std::string> lineErrors;   // why a line could not be read, one per line
+    std::optional<std::string> readError;  // the stream failed; the entries before it are kept
+};
+
+// Reads the entries of a file. A line is an entry when its first field is a number of at
+// most 100 and it has three fields; a number that does not fit 16 bits is a line error.
+CfgContent readCfgFile(std::istream& in);
+
+}  // namespace k7

@@ -1,0 +1,101 @@
+#include "device/device_link.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "device/frames.h"
+
+namespace k7 {
+
+int lineWaitMs(int chars, int baud) {
+    const double ms = std::nearbyint(12.0 * chars * 1000.0 / baud);  // round half to even
+    return std::max(25, int(ms));
+}
+
+int settleMs(int baud) { return baud >= 9600 ? 40 : 90; }
+
+DeviceLink::DeviceLink(SerialPort& port, EventPump& pump, SessionObserver& observer)
+    : port_(port), pump_(pump), observer_(observer), delayTimer_(pump.createTimer()),
+      responseTimer_(pump.createTimer()) {
+    delayTimer_->setInterval(10);
+    delayTimer_->onTick = [this] { delayTimer_->setEnabled(false); };
+    responseTimer_->onTick = [this] {
+        if (responseTicks_ > 0) --responseTicks_;
+    };
+}
+
+void DeviceLink::startAck(int ms) {
+    responseTimer_->setEnabled(false);
+    responseTimer_->setInterval(10);
+    responseTimer_->setEnabled(true);
+    responseTicks_ = ms / 10;
+}
+
+std::string DeviceLink::finishAck(int ms) {
+    try {
+        // Settle: let the first ticks pass without reading; bytes need not wake it.
+        port_.setInputQuiet(true);
+        while (responseTicks_ > ms / 10 - settleMs(baud_) / 10) pump_.waitEvents();
+        port_.setInputQuiet(false);
+        std::string reply;
+        while (responseTicks_ > 0) {
+            reply += port_.input();
+            if (reply.find("ACK") != std::string::npos) break;
+            pump_.waitEvents();  // serial data or the next tick wakes it
+        }
+        responseTimer_->setEnabled(false);
+        return reply;
+    } catch (const std::exception& e) {
+        responseTimer_->setEnabled(false);
+        observer_.failure(std::string("Error while awaiting ACKnowledge ") + e.what());
+        return "";
+    }
+}
+
+void DeviceLink::delay(int ms) {
+    startDelay(ms);
+    finishDelay();
+}
+
+void DeviceLink::startDelay(int ms) {
+    // Nothing is read before the delay ends, so arriving bytes need not wake the wait.
+    port_.setInputQuiet(true);
+    delayTimer_->setEnabled(false);
+    delayTimer_->setInterval(ms);
+    delayTimer_->setEnabled(true);
+}
+
+void DeviceLink::finishDelay() {
+    while (delayTimer_->enabled()) pump_.waitEvents();
+    port_.setInputQuiet(false);
+}
+
+std::string DeviceLink::queryVersion() {
+    try {
+        OpenPort open(port_);
+        port_.output(kVersionRequest);
+        delay(lineWaitMs(20, baud_));
+        const std::string reply = port_.input();
+        return reply.empty() ? "???" : reply;
+    } catch (const std::exception& e) {
+        observer_.failure(std::string("Error getting code version. ") + e.what());
+        return "";
+    }
+}
+
+bool DeviceLink::probeDevice() {
+    std::string reply;
+    for (int attempts = 0; attempts < 3; ++attempts) {
+        reply = queryVersion();
+        if (reply.find("KORVEN7") != std::string::npos) {
+            observer_.statusLine("KORVEN7 device is attached");
+            observer_.statusLine(std::string(27, '-'));
+            return true;
+        }
+    }
+    observer_.alert();
+    observer_.statusLine("KORVEN7 not attached " + reply);
+    return false;
+}
+
+}  // namespace k7

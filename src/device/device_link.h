@@ -1,0 +1,72 @@
+#pragma once
+// The serial line to the KORVEN7: frames out, replies in, and the waits between them.
+// Every wait blocks on the event pump until something happens (a timer tick, serial
+// data, user input), so the window stays live while it waits and no core spins.
+#include <memory>
+#include <string>
+
+#include "device/session_observer.h"
+#include "platform/platform.h"
+
+namespace k7 {
+
+// Milliseconds the line needs for `chars` characters of 12 bits each at `baud`,
+// rounded to the nearest whole number (halves to even), at least 25.
+int lineWaitMs(int chars, int baud);
+
+// How long an acknowledgement wait lets the line settle before it reads: 40 ms from
+// 9600 baud up, else 90.
+int settleMs(int baud);
+
+// Opens the port when it is closed, and closes it on every way out of the scope.
+class OpenPort {
+public:
+    explicit OpenPort(SerialPort& port) : port_(port) {
+        if (!port_.isOpen()) port_.open();
+    }
+    ~OpenPort() {
+        if (port_.isOpen()) port_.close();
+    }
+    OpenPort(const OpenPort&) = delete;
+    OpenPort& operator=(const OpenPort&) = delete;
+
+private:
+    SerialPort& port_;
+};
+
+class DeviceLink {
+public:
+    DeviceLink(SerialPort& port, EventPump& pump, SessionObserver& observer);
+
+    SerialPort& port() { return port_; }
+    EventPump& pump() { return pump_; }
+    void setBaud(int baud) { baud_ = baud; }
+    int baud() const { return baud_; }
+
+    // Waits up to `ms` for a reply holding "ACK" and returns what arrived ("" after a
+    // failure, which is reported). In two halves, so that work done between them (logging
+    // the frame just sent) counts into the wait.
+    void startAck(int ms);
+    std::string finishAck(int ms);
+    // Waits `ms`; arriving bytes wait for the read at its end. In two halves too.
+    void delay(int ms);
+    void startDelay(int ms);
+    void finishDelay();
+
+    // Asks for the firmware version and closes the port; "???" when nothing answered,
+    // "" after a failure, which is reported.
+    std::string queryVersion();
+    // Up to three version requests; attached when a reply names the KORVEN7. Logs the outcome.
+    bool probeDevice();
+
+private:
+    SerialPort& port_;
+    EventPump& pump_;
+    SessionObserver& observer_;
+    std::unique_ptr<Timer> delayTimer_;
+    std::unique_ptr<Timer> responseTimer_;
+    int responseTicks_ = 0;
+    int baud_ = 9600;
+};
+
+}  // namespace k7

@@ -1,0 +1,79 @@
+#pragma once
+// The engine: the four operations on a KORVEN7 over one serial port. It reports what
+// happens through a SessionObserver as it goes and returns what came of it; it knows
+// nothing of windows, so the window, the command line and the tests drive the same code.
+#include <string>
+#include <vector>
+
+#include "device/device_link.h"
+#include "keystrings/key_string_list.h"
+
+namespace k7 {
+
+enum class Ending {
+    Completed,
+    NotAttached,        // the device did not answer the probe
+    NoAcknowledgement,  // a frame was not acknowledged
+    Aborted,            // the user stopped it
+    Failed,             // the port, the line or the list failed; reported through the observer
+};
+
+struct KeyDifference {
+    int row = 0;
+    KeyRecord expected;
+    KeyRecord found;   // scancode 0: the key did not answer
+};
+
+struct ReadResult {
+    Ending ending = Ending::Failed;
+    std::vector<KeyString> customStrings;  // the keys whose string is not the default, in row order
+    std::vector<int> unreadRows;           // keys without a valid answer
+};
+
+struct VerifyResult {
+    Ending ending = Ending::Failed;
+    std::vector<KeyDifference> differences;
+};
+
+struct SendResult {
+    Ending ending = Ending::Failed;  // how the writing ended
+    bool verified = false;           // the verify ran and found no difference
+    VerifyResult verify;             // runs whenever the erase was acknowledged
+};
+
+class DeviceSession {
+public:
+    DeviceSession(SerialPort& port, EventPump& pump, SessionObserver& observer);
+
+    // Closes the port and sets it up for the next operation.
+    void configure(const std::string& device, const LineSettings& line);
+
+    // Erases the device, writes the image of the list over the default strings, then verifies.
+    SendResult send(const KeyStringList& list);
+    // Reads every key back; the keys whose string is not the default make the result.
+    ReadResult read();
+    // Reads every key back and compares it with the list over the default strings.
+    VerifyResult verify(const KeyStringList& list);
+    // Asks for the firmware version and logs it.
+    std::string version();
+
+    // Ends a running send after the block being written.
+    void requestAbort() { abortRequested_ = true; }
+
+    DeviceLink& link() { return link_; }
+
+private:
+    bool beginReadBack();
+    void readBackPass(int settleMs);
+    void readBackFailed(const std::exception& e);
+    void logReply(const std::string& reply);
+
+    DeviceLink link_;
+    SerialPort& port_;
+    EventPump& pump_;
+    SessionObserver& observer_;
+    KeyTable readback_{};  // the last pass's answers; an unanswered row has scancode 0
+    bool abortRequested_ = false;
+};
+
+}  // namespace k7

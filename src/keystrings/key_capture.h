@@ -1,0 +1,21 @@
+#pragma once
+// The key field names a PC key press by its KORVEN7 legend. Keys that exist twice (the
+// editing and arrow keys, grey and on the keypad) give the keypad key first and the grey
+// key on a second press of the same key; ENTER alternates with the keypad's "KPENT".
+#include <string>
+
+namespace k7 {
+
+class KeyCapture {
+public:
+    // The legend for a key-down, `keyCode` a Windows virtual-key code; "" for a key
+    // without a legend.
+    std::string legendOf(int keyCode);
+
+private:
+    int lastKeyCode_ = 0;
+    bool pairToggle_ = false;
+    int enterCount_ = 0;
+};
+
+}  // namespace k7

@@ -1,0 +1,88 @@
+#include "settings/serial_settings.h"
+
+#include <cctype>
+#include <regex>
+
+#include "platform/runtime_error.h"
+#include "settings/ini_file.h"
+#include "settings/numbers.h"
+
+namespace k7 {
+namespace {
+
+constexpr const char* kBadNumber = "Error detected - ";
+constexpr const char* kBadPortSetting = "Error setting up comm port - ";
+
+std::optional<int> baudOf(const std::string& text) {
+    static const std::regex digits(R"(^\s*(\d{2,7})\s*$)");
+    std::smatch m;
+    if (!std::regex_match(text, m, digits)) return std::nullopt;
+    const int baud = std::stoi(m[1]);
+    return baud >= 50 ? std::optional(baud) : std::nullopt;
+}
+
+std::optional<char> parityOf(const std::string& text) {
+    static const std::regex letter(R"(^\s*([NnEeOoMmSs])\s*$)");
+    std::smatch m;
+    if (!std::regex_match(text, m, letter)) return std::nullopt;
+    return char(std::toupper(static_cast<unsigned char>(m[1].str()[0])));
+}
+
+}  // namespace
+
+ProgramSettings loadSettings(const std::string& file, const std::function<void(const std::string&)>& report) {
+    ProgramSettings s;
+    auto number = [&](const char* section, const char* key, const char* def, int& target) {
+        try {
+            target = toInt16(readIniValue(file, section, key, def));
+            return true;
+        } catch (const RuntimeError& e) {
+            report(kBadNumber + std::string(e.what()));
+            return false;
+        }
+    };
+    // The numbers are reported as they are read, the port's values as it is set up.
+    const bool portRead = number("COMSETTINGS", "PORT", "1", s.serial.port);
+    const auto baud = baudOf(readIniValue(file, "COMSETTINGS", "BAUD", "9600"));
+    const auto parity = parityOf(readIniValue(file, "COMSETTINGS", "PARITY", "N"));
+    number("GENERAL", "ENABLESTRINGS", "0", s.enableStrings);
+    if (portRead && s.serial.port < 1) {
+        report(kBadPortSetting + std::string("Invalid port number"));
+        s.serial.port = 1;
+    } else if (!baud || !parity) {
+        report(kBadPortSetting + std::string("Invalid property value"));
+    }
+    s.serial.baud = baud.value_or(9600);
+    s.serial.parity = parity.value_or('N');
+    return s;
+}
+
+void saveSettings(const std::string& file, const ProgramSettings& s) {
+    writeIniValue(file, "COMSETTINGS", "PORT", std::to_string(s.serial.port));
+    writeIniValue(file, "COMSETTINGS", "BAUD", std::to_string(s.serial.baud));
+    writeIniValue(file, "COMSETTINGS", "PARITY", std::string(1, s.serial.parity));
+    writeIniValue(file, "GENERAL", "ENABLESTRINGS", std::to_string(s.enableStrings));
+}
+
+std::string portDeviceName(const std::string& file, int port) {
+    const std::string comName = "COM" + std::to_string(port);
+#ifdef _WIN32
+    const std::string fallback = comName;
+#else
+    const std::string fallback = "/dev/ttyS" + std::to_string(port - 1);
+#endif
+    return readIniValue(file, "PORTS", comName, fallback);
+}
+
+LineSettings lineSettings(const SerialSettings& s) { return {s.baud, s.parity, 8, 1}; }
+
+std::string parityCaption(char parity) {
+    switch (parity) {
+    case 'N': return "NONE";
+    case 'E': return "EVEN";
+    case 'O': return "ODD";
+    default: return "";
+    }
+}
+
+}  // namespace k7

@@ -1,0 +1,288 @@
+#include "shell/main_window.h"
+
+#include "keystrings/string_field_check.h"
+#include "shell/main_window_design.h"
+#include "shell/printout.h"
+#include "shell/settings_dialog.h"
+
+namespace k7 {
+namespace {
+
+constexpr int kTabChar = 9;
+constexpr int kPrintScreenKeyUp = 44;  // VK_SNAPSHOT, reported only on release
+constexpr int kListRowsShown = 10;     // an add scrolls the newest ten entries into view
+constexpr int kLogRowsShown = 5;       // the log keeps its newest five lines in view
+
+std::string entryText(const KeyString& entry) { return entry.legend + "\t" + entry.notation; }
+
+}  // namespace
+
+MainWindow::MainWindow(Platform& platform)
+    : platform_(platform),
+      ui_(platform.ui),
+      clearBeforeEach_(ui_.get<CheckBox>("clrstat")),
+      statusLog_(ui_.get<ListBox>("StatusBox")),
+      keyField_(ui_.get<TextBox>("KbdKey")),
+      stringField_(ui_.get<TextBox>("KeyString")),
+      stringLength_(ui_.get<Label>("StringCount")),
+      listBox_(ui_.get<ListBox>("List1")),
+      verdictPicture_(ui_.get<Picture>("MatchImage")),
+      verdictCaption_(ui_.get<Label>("MatchString")),
+      portLabel_(ui_.get<Label>("CommLabel")),
+      baudLabel_(ui_.get<Label>("BaudLabel")),
+      parityLabel_(ui_.get<Label>("ParityLabel")),
+      progressBar_(ui_.get<ProgressBar>("ProgressBar1")),
+      progressCaption_(ui_.get<Label>("ProgressLabel")),
+      percentLabel_(ui_.get<Label>("PercentLabel")),
+      session_(platform.port, platform.pump, *this),
+      fileMenu_(platform, keyStrings_, ui_.get<Label>("CfgLabel")),
+      helpPane_(ui_, platform.env) {
+    progressBar_.setMaximum(100);
+    progressBar_.setValue(0);
+    keyStrings_.onChanged = [this](int index, bool added) { showListChange(index, added); };
+
+    auto click = [](auto& source, auto handler) { source.onClick = handler; };
+    click(ui_.get<Button>("ClearDetails"), [this] { statusLog_.clear(); });
+    click(ui_.get<Button>("AddToList"), [this] { addToList(); });
+    click(ui_.get<Label>("Label12"), [this] { keyStrings_.clear(); });
+    click(ui_.get<Button>("SendKeys"), [this] { sendStrings(); });
+    click(ui_.get<Button>("VerifyBtn"), [this] { verifyStrings(); });
+    click(ui_.get<Button>("ReadKeys"), [this] { readStrings(); });
+    click(ui_.get<Button>("GetVersionBtn"), [this] { showVersion(); });
+    click(ui_.get<Button>("AbortBrn"), [this] { session_.requestAbort(); });
+    click(ui_.get<Button>("Hclose"), [this] { helpPane_.close(); });
+
+    keyField_.onGotFocus = [this] { keyField_.setText(""); };
+    keyField_.onKeyDown = [this](int& k) { keyDown(k); };
+    keyField_.onKeyPress = [this](int& c) { keyPress(c); };
+    keyField_.onKeyUp = [this](int& k) { keyUp(k); };
+    stringField_.onChange = [this] { stringChanged(); };
+    stringField_.onKeyPress = [this](int& c) { stringKeyPress(c); };
+    stringField_.onDoubleClick = [this] { stringField_.setText(""); };
+    listBox_.onDoubleClick = [this] { removeSelectedEntry(); };
+
+    click(ui_.menu("FOpen"), [this] { fileMenu_.open(); });
+    click(ui_.menu("FSave"), [this] { fileMenu_.save(); });
+    click(ui_.menu("SaveAs"), [this] { fileMenu_.saveAs(); });
+    click(ui_.menu("Config"), [this] { openSettingsDialog(); });
+    click(ui_.menu("ClearAll"), [this] { clearAll(); });
+    click(ui_.menu("prscr"), [this] { print(); });
+    click(ui_.menu("OverView"), [this] { helpPane_.show("KORVOverView.htm"); });
+    click(ui_.menu("EnterKey"), [this] { helpPane_.show("KORVEnterKey.htm"); });
+    click(ui_.menu("CreateString"), [this] { helpPane_.show("KORVCreateString.htm"); });
+    click(ui_.menu("VerifyOp"), [this] { helpPane_.show("KORVVerify.htm"); });
+    click(ui_.menu("Misc"), [this] { helpPane_.show("KORVReadStr.htm"); });
+    click(ui_.menu("CloseHelp"), [this] { helpPane_.close(); });
+    ui_.window().onResize = [this] { resizeLog(); };
+}
+
+void MainWindow::start() {
+    try {
+        ui_.window().setCaption(mainWindowDesign().caption + " v" + kProgramVersion);
+        settings_ = loadSettings(platform_.env.settingsFileName(),
+                                 [this](const std::string& message) { platform_.dialogs.message(message); });
+        applySettings();
+    } catch (const std::exception& e) {
+        platform_.dialogs.message(std::string("Error detected - ") + e.what());
+    }
+}
+
+// ---- the editing panel and the list ----
+
+void MainWindow::keyDown(int& keyCode) {
+    keyField_.setText(keyCapture_.legendOf(keyCode));
+    keyCode = 0;
+}
+
+void MainWindow::keyPress(int& charCode) {
+    if (charCode == kTabChar) keyField_.setText("TAB");
+    charCode = 0;
+}
+
+void MainWindow::keyUp(int& keyCode) {
+    if (keyCode != kPrintScreenKeyUp) return;
+    keyCode = 0;
+    keyField_.setText("PRTSCN");
+}
+
+// Putting a corrected text back fires this handler again, which checks that text.
+void MainWindow::stringChanged() {
+    const StringFieldCheck check = checkStringField(stringField_.text());
+    stringGroupOpen_ = check.groupOpen;
+    if (check.shownCount) stringLength_.setCaption(std::to_string(*check.shownCount));
+    if (!check.message.empty()) platform_.dialogs.message(check.message);
+    if (check.corrected) stringField_.setText(*check.corrected);
+}
+
+void MainWindow::stringKeyPress(int& charCode) {
+    if (stringGroupOpen_ && charCode >= 'a' && charCode <= 'z') charCode = charCode - 'a' + 'A';
+    showPicture(VerdictPicture::QuestionMark);
+}
+
+void MainWindow::addToList() {
+    switch (keyStrings_.add({keyField_.text(), stringField_.text()})) {
+    case KeyStringList::AddResult::NoKey: platform_.dialogs.message("Please enter a keyboard key"); break;
+    case KeyStringList::AddResult::AlreadyListed:
+        platform_.dialogs.message("Cannot add .. this key is already in the list");
+        break;
+    case KeyStringList::AddResult::Added: break;
+    }
+}
+
+void MainWindow::removeSelectedEntry() {
+    const int selected = listBox_.selectedIndex();
+    if (selected >= 0 && selected < keyStrings_.size()) keyStrings_.remove(selected);
+}
+
+void MainWindow::clearAll() {
+    keyField_.setText("");
+    stringField_.setText("");
+    keyStrings_.clear();
+    statusLog_.clear();
+}
+
+void MainWindow::showListChange(int index, bool added) {
+    if (index < 0) {
+        listBox_.clear();
+        for (const KeyString& entry : keyStrings_.entries()) listBox_.addItem(entryText(entry));
+    } else if (added) {
+        listBox_.addItem(entryText(keyStrings_[index]));
+        if (listBox_.count() > kListRowsShown) listBox_.setTopIndex(listBox_.count() - kListRowsShown);
+    } else {
+        listBox_.removeItem(index);
+    }
+}
+
+// ---- the device operations ----
+
+void MainWindow::setBusy(bool busy) {
+    for (const char* name : {"AddToList", "SendKeys", "VerifyBtn", "ReadKeys", "GetVersionBtn", "KeyString", "KbdKey"})
+        ui_.control(name).setEnabled(!busy);
+}
+
+void MainWindow::clearLogIfAsked() {
+    if (clearBeforeEach_.checked()) statusLog_.clear();
+}
+
+void MainWindow::sendStrings() {
+    setBusy(true);
+    clearLogIfAsked();
+    statusLog_.setTextColor(0x000000);
+    session_.send(keyStrings_);
+    setBusy(false);
+}
+
+void MainWindow::verifyStrings() {
+    setBusy(true);
+    clearLogIfAsked();
+    session_.verify(keyStrings_);
+    setBusy(false);
+}
+
+void MainWindow::readStrings() {
+    setBusy(true);
+    clearLogIfAsked();
+    ReadResult result = session_.read();
+    if (result.ending == Ending::Completed) {
+        // The device has answered: its strings replace the list.
+        keyStrings_.replace(std::move(result.customStrings));
+        keyField_.setText("");
+        stringField_.setText("");
+    }
+    setBusy(false);
+}
+
+void MainWindow::showVersion() {
+    statusLog_.clear();
+    session_.version();
+}
+
+// ---- settings, printing, the window's size ----
+
+void MainWindow::applySettings() {
+    try {
+        const SerialSettings& serial = settings_.serial;
+        session_.configure(portDeviceName(platform_.env.settingsFileName(), serial.port), lineSettings(serial));
+        portLabel_.setCaption("COM" + std::to_string(serial.port));
+        baudLabel_.setCaption(std::to_string(serial.baud));
+        if (const std::string parity = parityCaption(serial.parity); !parity.empty()) parityLabel_.setCaption(parity);
+    } catch (const std::exception& e) {
+        platform_.dialogs.message(std::string("Error setting up comm port - ") + e.what());
+    }
+}
+
+void MainWindow::openSettingsDialog() {
+    SettingsDialog dialog(platform_, settings_, [this](const ProgramSettings& chosen) {
+        settings_ = chosen;
+        applySettings();
+    });
+    dialog.run();
+}
+
+void MainWindow::print() {
+    std::vector<std::string> entries, log;
+    for (const KeyString& entry : keyStrings_.entries()) entries.push_back(entryText(entry));
+    for (int i = 0; i < statusLog_.count(); ++i) log.push_back(statusLog_.item(i));
+    printListAndLog(platform_.printer, platform_.dialogs, entries, log);
+}
+
+void MainWindow::resizeLog() {
+    Rect r = statusLog_.geometry();
+    const int width = ui_.window().outerWidth() - r.left - 300;
+    if (width < 0) return;  // too narrow: keep the last width
+    r.width = width;
+    statusLog_.setGeometry(r);
+}
+
+// ---- what the session reports ----
+
+void MainWindow::appendStatus(const std::string& line) {
+    statusLog_.addItem(line);
+    const int lines = statusLog_.count();
+    if (lines > kLogRowsShown) statusLog_.setTopIndex(lines - kLogRowsShown);
+}
+
+void MainWindow::showPicture(VerdictPicture picture) {
+    const char* file = picture == VerdictPicture::Checkmark ? "checkmark.gif" : "question-mark.gif";
+    verdictPicture_.load(platform_.env.programFolder() + "/" + file);
+}
+
+void MainWindow::progressShown() {
+    progressBar_.setVisible(true);
+    progressCaption_.setVisible(true);
+    percentLabel_.setVisible(true);
+    percentLabel_.setCaption("0%");
+    progressBar_.setValue(0);
+}
+
+void MainWindow::progress(int value) {
+    progressBar_.setValue(value);
+    const int max = progressBar_.maximum();
+    percentLabel_.setCaption(std::to_string(max > 0 ? value * 100 / max : 0) + "%");
+}
+
+void MainWindow::progressHidden() {
+    progressBar_.setVisible(false);
+    progressCaption_.setVisible(false);
+    percentLabel_.setVisible(false);
+}
+
+void MainWindow::caption(const std::string& text) {
+    verdictCaption_.setCaption(text);
+    verdictCaption_.setVisible(true);
+    verdictPicture_.setVisible(false);
+}
+
+void MainWindow::captionHidden() {
+    verdictCaption_.setVisible(false);
+    verdictPicture_.setVisible(false);
+}
+
+void MainWindow::verdict(const std::string& text, VerdictPicture picture) {
+    verdictCaption_.setCaption(text);
+    showPicture(picture);
+    verdictCaption_.setVisible(true);
+    verdictPicture_.setVisible(true);
+}
+
+}  // namespace k7

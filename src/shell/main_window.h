@@ -1,0 +1,99 @@
+#pragma once
+// The main window: builds nothing itself (the platform made the controls from the
+// design), wires the controls' events to the key-string list and the device session,
+// shows what the session reports, and keeps the screen's states.
+#include <string>
+
+#include "device/device_session.h"
+#include "keystrings/key_capture.h"
+#include "keystrings/key_string_list.h"
+#include "platform/platform.h"
+#include "settings/serial_settings.h"
+#include "shell/file_menu.h"
+#include "shell/help_pane.h"
+
+namespace k7 {
+
+inline constexpr const char* kProgramVersion = "1.05";
+
+class MainWindow : private SessionObserver {
+public:
+    explicit MainWindow(Platform& platform);
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Start-up: the caption, the settings and the port. The caller shows the window after.
+    void start();
+
+    KeyStringList& keyStrings() { return keyStrings_; }
+    DeviceSession& session() { return session_; }
+    const ProgramSettings& settings() const { return settings_; }
+
+private:
+    // The editing panel and the list.
+    void keyDown(int& keyCode);
+    void keyPress(int& charCode);
+    void keyUp(int& keyCode);
+    void stringChanged();
+    void stringKeyPress(int& charCode);
+    void addToList();
+    void removeSelectedEntry();
+    void clearAll();
+    void showListChange(int index, bool added);
+
+    // The device operations.
+    void sendStrings();
+    void verifyStrings();
+    void readStrings();
+    void showVersion();
+    void setBusy(bool busy);
+    void clearLogIfAsked();
+
+    // Settings, printing, the window's size.
+    void applySettings();
+    void openSettingsDialog();
+    void print();
+    void resizeLog();
+
+    void appendStatus(const std::string& line);
+    void showPicture(VerdictPicture picture);
+
+    // SessionObserver
+    void statusLine(const std::string& line) override { appendStatus(line); }
+    void progressShown() override;
+    void progressMaximum(int maximum) override { progressBar_.setMaximum(maximum); }
+    void progress(int value) override;
+    void progressHidden() override;
+    void caption(const std::string& text) override;
+    void captionHidden() override;
+    void verdict(const std::string& text, VerdictPicture picture) override;
+    void failure(const std::string& message) override { platform_.dialogs.message(message); }
+    void alert() override { platform_.dialogs.beep(); }
+
+    Platform& platform_;
+    ControlSet& ui_;
+    CheckBox& clearBeforeEach_;
+    ListBox& statusLog_;
+    TextBox& keyField_;
+    TextBox& stringField_;
+    Label& stringLength_;
+    ListBox& listBox_;
+    Picture& verdictPicture_;
+    Label& verdictCaption_;
+    Label& portLabel_;
+    Label& baudLabel_;
+    Label& parityLabel_;
+    ProgressBar& progressBar_;
+    Label& progressCaption_;
+    Label& percentLabel_;
+
+    KeyStringList keyStrings_;
+    KeyCapture keyCapture_;
+    bool stringGroupOpen_ = false;  // the string field's text ends inside a "{" group
+    ProgramSettings settings_;
+    DeviceSession session_;
+    FileMenu fileMenu_;
+    HelpPane helpPane_;
+};
+
+}  // namespace k7

@@ -1,0 +1,164 @@
+#include "shell/main_window_design.h"
+
+namespace k7 {
+namespace {
+
+using K = ControlKind;
+
+ControlDesign make(const char* name, K kind, const char* container, Rect pos, const char* caption = "",
+                 const char* tooltip = "") {
+    ControlDesign c;
+    c.name = name;
+    c.kind = kind;
+    c.container = container;
+    c.position = pos;
+    c.caption = caption;
+    c.tooltip = tooltip;
+    return c;
+}
+
+// Controls without a caption of their own are named after the label beside them.
+void nameControls(FormDesign& f) {
+    static const std::pair<const char*, const char*> kNames[] = {
+        {"StatusBox", "Communication Details"},
+        {"WebBrowser1", "Help page"},
+        {"StringCount", "String Length"},
+        {"KbdKey", "Keyboard Key"},
+        {"KeyString", "KORVEN7 RS232 Key Output String"},
+        {"List1", "Custom Key Strings"},
+        {"MatchImage", "Result picture"},
+        {"CommLabel", "PORT:"},
+        {"BaudLabel", "BAUD RATE:"},
+        {"ParityLabel", "PARITY:"},
+        {"CfgLabel", "CONFIG FILE:"},
+        {"ProgressBar1", "Progress"},
+        {"PercentLabel", "Progress percentage"},
+        {"cboPort", "Com Port"},
+        {"cboBaud", "Baud Rate"},
+        {"cboParity", "Parity"},
+    };
+    for (auto& c : f.controls)
+        for (const auto& [control, label] : kNames)
+            if (c.name == control) c.accessibleName = label;
+}
+
+ControlDesign& bold(ControlDesign& c) { c.bold = true; return c; }
+ControlDesign& centred(ControlDesign& c) { c.centred = true; return c; }
+ControlDesign& hidden(ControlDesign& c) { c.visible = false; return c; }
+
+FormDesign buildMainWindow() {
+    FormDesign f;
+    f.name = "MainWindow";
+    f.caption = "KORVEN7 CONFIG";
+    f.clientWidth = 11205;
+    f.clientHeight = 7875;
+    auto add = [&f](ControlDesign c) -> ControlDesign& { f.controls.push_back(std::move(c)); return f.controls.back(); };
+
+    add(make("Label1", K::Label, "", {2400, 360, 6015, 375}, "KORVEN7 KEY-STRING CONFIGURATION")).fontPoints = 13.5;
+    {
+        auto& logo = add(make("Label10", K::Label, "", {4560, 0, 1575, 375}, "Quimbrell"));
+        logo.fontPoints = 14.25;
+        logo.fontFamily = "Comic Sans MS";
+    }
+    add(make("clrstat", K::CheckBox, "", {8040, 720, 1815, 495}, "Clear Details before each operation")).checked = true;
+    add(make("ClearDetails", K::Button, "", {9960, 840, 975, 375}, "Clear Now"));
+    add(make("Label5", K::Label, "", {5400, 960, 2175, 255}, "Communication Details"));
+    add(make("StatusBox", K::ListBox, "", {5400, 1200, 5655, 5130})).logOnly = true;
+    hidden(add(make("Hclose", K::Button, "", {9840, 1680, 1095, 375}, "Close Help")));
+    hidden(add(make("WebBrowser1", K::HtmlView, "", {150, 1500, 10905, 5375})));
+    bold(add(make("CustomFrame", K::Frame, "", {120, 960, 5175, 5895}, "Custom Key Strings")));
+    centred(add(make("Label2", K::Label, "CustomFrame", {120, 480, 975, 495}, "Keyboard Key")));
+    centred(add(make("Label4", K::Label, "CustomFrame", {1440, 480, 1815, 495}, "KORVEN7 RS232 Key Output String")));
+    add(make("Label6", K::Label, "CustomFrame", {3480, 600, 1215, 375}, "String Length"));
+    {
+        auto& count = centred(add(make("StringCount", K::Label, "CustomFrame", {4680, 600, 375, 330}, "0",
+                                       "16 characters maximum")));
+        count.bordered = true;
+    }
+    add(make("KbdKey", K::TextBox, "CustomFrame", {120, 960, 1095, 330}, "", "press keyboard key")).capturesTab = true;
+    add(make("KeyString", K::TextBox, "CustomFrame", {1200, 960, 3855, 330}, "",
+             "ASCII characters, or binary chars in { }, dbl-click to clear"));
+    add(make("AddToList", K::Button, "CustomFrame", {2640, 1440, 1215, 375}, "Add To List"));
+    add(make("Label3", K::Label, "CustomFrame", {120, 1680, 1815, 255}, "(double click to remove)"));
+    add(make("Label12", K::Label, "CustomFrame", {4200, 1680, 735, 255}, "(clear list)"));
+    add(make("List1", K::ListBox, "CustomFrame", {120, 1920, 4935, 2400}));
+    add(make("SendKeys", K::Button, "CustomFrame", {120, 4440, 1455, 615}, "Send Strings To KORVEN7",
+             "Send all output strings to KORVEN7"));
+    add(make("VerifyBtn", K::Button, "CustomFrame", {1680, 4440, 1575, 615}, "Verify Strings in KORVEN7",
+             "Verify that KORVEN7 values match those on-screen"));
+    add(make("ReadKeys", K::Button, "CustomFrame", {3360, 4440, 1695, 615}, "Read Strings From KORVEN7",
+             "Read KORVEN7 key outputs and write to screen"));
+    add(make("GetVersionBtn", K::Button, "CustomFrame", {1680, 5160, 1575, 615}, "Get KORVEN7 Code Version",
+             "Get Code Version of connected device"));
+    hidden(add(make("AbortBrn", K::Button, "CustomFrame", {3960, 5280, 1095, 495}, "Abort")));
+    hidden(add(make("MatchImage", K::Picture, "", {5520, 6480, 495, 495})));
+    hidden(bold(add(make("MatchString", K::Label, "", {6120, 6600, 4095, 255}, "KORVEN7 strings validated"))));
+    bold(add(make("Frame1", K::Frame, "", {120, 6960, 5535, 615}, "Settings"))).flat = true;
+    bold(add(make("Label9", K::Label, "Frame1", {120, 0, 615, 255}, "PORT:")));
+    add(make("CommLabel", K::Label, "Frame1", {840, 0, 735, 255}, "COM2"));
+    bold(add(make("Label7", K::Label, "Frame1", {1560, 0, 1335, 255}, "BAUD RATE:")));
+    add(make("BaudLabel", K::Label, "Frame1", {2760, 0, 855, 255}, "9600"));
+    bold(add(make("Label8", K::Label, "Frame1", {3600, 0, 735, 255}, "PARITY:")));
+    add(make("ParityLabel", K::Label, "Frame1", {4440, 0, 975, 255}, "NONE"));
+    bold(add(make("Label11", K::Label, "Frame1", {120, 240, 1575, 255}, "CONFIG FILE:")));
+    add(make("CfgLabel", K::Label, "Frame1", {1560, 240, 4455, 375}, "None"));
+    add(make("ProgressBar1", K::ProgressBar, "", {6240, 7080, 3855, 255}));
+    hidden(add(make("ProgressLabel", K::Label, "", {7320, 7440, 855, 255}, "Progress")));
+    hidden(add(make("PercentLabel", K::Label, "", {10320, 7200, 495, 255}, "pcnt")));
+
+    f.menus = {
+        {"File", "File", ""},
+        {"FOpen", "Open", "File"},
+        {"FSave", "Save", "File"},
+        {"SaveAs", "Save As", "File"},
+        {"Config", "Configuration", ""},
+        {"ClearAll", "Clear All", ""},
+        {"prscr", "Print Screen", ""},
+        {"Help", "Help", ""},
+        {"OverView", "OverView", "Help"},
+        {"EnterKey", "Entering Keyboard Keys", "Help"},
+        {"CreateString", "Creating Output Strings", "Help"},
+        {"VerifyOp", "Verifying Operation", "Help"},
+        {"Misc", "Reading Strings", "Help"},
+        {"CloseHelp", "Close", "Help"},
+    };
+    nameControls(f);
+    return f;
+}
+
+FormDesign buildSettingsDialog() {
+    FormDesign f;
+    f.name = "Configuration";
+    f.caption = "Configuration";
+    f.clientWidth = 4665;
+    f.clientHeight = 3435;
+    f.backgroundRgb = 0xFFEEFF;
+    auto add = [&f](ControlDesign c) -> ControlDesign& { f.controls.push_back(std::move(c)); return f.controls.back(); };
+
+    auto& title = bold(add(make("Label2", K::Label, "", {120, 120, 4455, 375}, "KORVEN7 Config COM Settings")));
+    title.fontPoints = 13.5;
+    add(make("Label1", K::Label, "", {360, 855, 1335, 255}, "Com Port"));
+    add(make("cboPort", K::ComboBox, "", {1680, 840, 1455, 360}));
+    add(make("Label3", K::Label, "", {360, 1365, 975, 255}, "Baud Rate"));
+    add(make("cboBaud", K::ComboBox, "", {1680, 1320, 1455, 360}));
+    add(make("Label4", K::Label, "", {360, 1845, 1095, 375}, "Parity"));
+    add(make("cboParity", K::ComboBox, "", {1680, 1800, 1335, 360}));
+    add(make("ConfigSave", K::Button, "", {960, 2760, 975, 375}, "SAVE"));
+    add(make("ConfigAbort", K::Button, "", {2400, 2760, 975, 375}, "CLOSE"));
+    nameControls(f);
+    return f;
+}
+
+}  // namespace
+
+const FormDesign& mainWindowDesign() {
+    static const FormDesign design = buildMainWindow();
+    return design;
+}
+
+const FormDesign& settingsDialogDesign() {
+    static const FormDesign design = buildSettingsDialog();
+    return design;
+}
+
+}  // namespace k7

@@ -1,0 +1,44 @@
+#include "shell/printout.h"
+
+#include "platform/runtime_error.h"
+
+namespace k7 {
+namespace {
+
+constexpr std::size_t kPrintColumn = 34;  // width of the list column on paper
+constexpr std::size_t kPrintedRows = 301;
+
+std::string trimBlanks(const std::string& s) {
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+void printListAndLog(Printer& printer, Dialogs& dialogs, const std::vector<std::string>& entries,
+                     const std::vector<std::string>& log) {
+    bool printed = false;
+    try {
+        if (!printer.choose()) throw RuntimeError("Cancel was selected.");
+        for (std::size_t i = 0; i < kPrintedRows; ++i) {
+            std::string entry = i < entries.size() ? trimBlanks(entries[i]) : "";
+            const std::string status = i < log.size() ? log[i] : "";
+            if (entry.empty() && trimBlanks(status).empty()) continue;
+            if (entry.size() < kPrintColumn) entry.append(kPrintColumn - entry.size(), ' ');
+            printer.printLine(entry + '\t' + status);
+            printed = true;
+        }
+        printer.endDoc();
+    } catch (const std::exception&) {
+        dialogs.message("Printing cancelled");
+        if (printed) {
+            try {
+                printer.endDoc();
+            } catch (const std::exception&) {
+            }
+        }
+    }
+}
+
+}  // namespace k7

@@ -1,0 +1,35 @@
+#pragma once
+// The communication-settings dialog: port, baud rate and parity. SAVE stores the choice
+// in the settings file, hands it to `apply`, pauses so the user sees it arrive on the
+// main window, and closes; CLOSE changes nothing.
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "platform/platform.h"
+#include "settings/serial_settings.h"
+
+namespace k7 {
+
+class SettingsDialog {
+public:
+    SettingsDialog(Platform& platform, const ProgramSettings& current,
+                   std::function<void(const ProgramSettings&)> apply);
+
+    // Modal; the saved settings, or nothing when the dialog was closed without saving.
+    std::optional<ProgramSettings> run();
+
+private:
+    void save();
+
+    Platform& platform_;
+    ProgramSettings current_;
+    std::function<void(const ProgramSettings&)> apply_;
+    std::unique_ptr<DialogWindow> window_;
+    ComboBox& portList_;
+    ComboBox& baudList_;
+    ComboBox& parityList_;
+    std::optional<ProgramSettings> saved_;
+};
+
+}  // namespace k7

@@ -1,0 +1,288 @@
+// The engine on virtual time: frames, the link's waits and the four operations against
+// the in-process emulator, seen through what the session reports.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+
+#include "device/device_session.h"
+#include "device/flash_image.h"
+#include "device/frames.h"
+#include "device/readback.h"
+#include "platform/runtime_error.h"
+#include "support/fake_port.h"
+
+namespace k7::test {
+namespace {
+
+struct Recorder : SessionObserver {
+    std::vector<std::string> log, failures;
+    std::string shown;  // the caption
+    std::optional<VerdictPicture> picture;  // set while a verdict shows
+    int alerts = 0, progressValue = -1, progressMax = 0;
+    void statusLine(const std::string& line) override { log.push_back(line); }
+    void progressShown() override { progressValue = 0; }
+    void progressMaximum(int maximum) override { progressMax = maximum; }
+    void progress(int value) override { progressValue = value; }
+    void progressHidden() override {}
+    void caption(const std::string& text) override { shown = text, picture.reset(); }
+    void captionHidden() override { shown.clear(), picture.reset(); }
+    void verdict(const std::string& text, VerdictPicture p) override { shown = text, picture = p; }
+    void failure(const std::string& message) override { failures.push_back(message); }
+    void alert() override { ++alerts; }
+    int count(const std::string& prefix) const {
+        return int(std::count_if(log.begin(), log.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
+    }
+    bool logged(const std::string& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
+};
+
+// A session on virtual time with the emulator on its line.
+struct Line {
+    explicit Line(int baud = 9600) {
+        port.attach(&device);
+        session.configure("/dev/fake", {baud, 'N', 8, 1});
+    }
+    VirtualClock clock;
+    FakePump pump{clock};
+    FakeSerialPort port{clock, pump};
+    Korven7Emulator device;
+    Recorder seen;
+    DeviceSession session{port, pump, seen};
+    KeyStringList list;
+    double seconds() const { return double(clock.nowUs()) / 1e6; }
+};
+
+using Image = std::array<std::uint8_t, 1024>;
+Image withSlot(Image image, int row, const std::string& bytes) {
+    for (std::size_t i = 0; i < 10; ++i) image[std::size_t(row) * 10 + i] = i < bytes.size() ? bytes[i] : 0;
+    return image;
+}
+
+TEST(Frames, CarryTheirLengthAndAChecksumOfEveryByteBefore) {
+    EXPECT_EQ(eraseFrame(), std::string("\x2F\x45\x09\xAA\x55\xAA\x55\x00\x7B", 9));
+    EXPECT_EQ(flashFrame(), std::string("\x2F\x46\x06\x00\x00\x7B", 6));
+    EXPECT_EQ(readBackFrame(3), std::string("\x2F\x52\x06\x03\x00\x8A", 6));
+    EXPECT_EQ(writeFrame(0x123, "ab"), std::string("\x2F\x57\x09\x01\x23\x61\x62\x00\x76", 9));
+    EXPECT_TRUE(isAcknowledged("ACK\r\n"));
+    EXPECT_FALSE(isAcknowledged("OK ACK"));
+}
+
+TEST(FramePlan, WritesTheWholeImageInSlotsAndBlocksAndFlashesEachBlock) {
+    std::string image(kImageSize, '\0');
+    std::iota(image.begin(), image.end(), 1);
+    std::string written;
+    int writes = 0, flashes = 0;
+    for (const PlannedFrame& f : framePlan(image)) {
+        if (f.flash) {
+            EXPECT_EQ(f.end, (flashes + 1) * kBlockSize);
+            EXPECT_EQ(int(written.size()), f.end) << "a block is flashed once all its bytes are written";
+            ++flashes;
+            continue;
+        }
+        ++writes;
+        const int address = (std::uint8_t(f.frame[3]) << 8) | std::uint8_t(f.frame[4]);
+        const std::string data = f.frame.substr(5, f.frame.size() - 7);
+        EXPECT_EQ(address, int(written.size()));
+        EXPECT_EQ(address / kSlotSize, (f.end - 1) / kSlotSize) << "a frame stays within one slot";
+        EXPECT_EQ(address / kBlockSize, (f.end - 1) / kBlockSize) << "and within one block";
+        written += data;
+    }
+    EXPECT_EQ(written, image);
+    EXPECT_EQ(writes, 109);
+    EXPECT_EQ(flashes, 8);
+    // The image of a table: row r's string in slot r, the last slot cut to 4 bytes.
+    KeyTable table = defaultKeyTable();
+    table[102].output = "abcdefg";
+    const std::string ofTable = flashImageOf(table);
+    EXPECT_EQ(ofTable.substr(0, 10), std::string("a\0\0\0\0\0\0\0\0\0", 10));
+    EXPECT_EQ(ofTable.substr(1020), "abcd");
+}
+
+TEST(ReadBackReply, NamesTheKeyByItsScancodeAndEndsTheStringAtZero) {
+    const KeyRecord key = parseReadBackReply("SCAN: 0f = {48}{69}{00}{41}{00}{00}{00}{00}{00}{00}");
+    EXPECT_EQ(key.scancode, 0x0F);
+    EXPECT_EQ(key.legend, "L");
+    EXPECT_EQ(key.output, "Hi");
+    EXPECT_THROW(parseReadBackReply("SCAN: 03 = {41}{00}{00}{00}{00}{00}{00}{00}{00}{00}"), RuntimeError);
+    EXPECT_THROW(parseReadBackReply("SCAN: 04 = {4G}{00}{00}{00}{00}{00}{00}{00}{00}{00}"), RuntimeError);
+}
+
+TEST(Link, WaitsFollowTheLineRate) {
+    EXPECT_EQ(lineWaitMs(65, 9600), 81);
+    EXPECT_EQ(lineWaitMs(65, 57600), 25);  // never below 25 ms
+    EXPECT_EQ(lineWaitMs(20, 1200), 200);
+    EXPECT_EQ(settleMs(9600), 40);
+    EXPECT_EQ(settleMs(4800), 90);
+}
+
+TEST(Link, AnAcknowledgementEndsTheWaitAsSoonAsItIsWholeAndSilenceAtTheTimeOut) {
+    Line line;
+    line.port.attach(nullptr);
+    line.port.open();
+    line.port.arriveAt(10'000, "A");  // within the settle: read at its end only
+    line.port.arriveAt(55'000, "C");
+    line.port.arriveAt(63'000, "K");
+    line.session.link().startAck(500);
+    EXPECT_EQ(line.session.link().finishAck(500), "ACK");
+    EXPECT_EQ(line.clock.nowUs(), 63'000);
+    line.session.link().startAck(500);
+    EXPECT_EQ(line.session.link().finishAck(500), "");
+    EXPECT_NEAR(line.clock.nowUs(), 563'000, 10'000);
+}
+
+TEST(Link, ADelayIsNotWokenByArrivingBytes) {
+    Line line;
+    line.port.open();
+    line.port.output(kVersionRequest);
+    const int before = line.pump.waits;
+    line.session.link().delay(100);
+    EXPECT_EQ(line.pump.waits - before, 1);
+    EXPECT_EQ(line.clock.nowUs(), 100'000);
+    EXPECT_EQ(line.port.input(), "KORVEN7 V2.14\r\n");
+}
+
+TEST(Probe, TriesThreeTimesOnASilentLineThenAlerts) {
+    Line line;
+    line.device.faults().silent = true;
+    EXPECT_FALSE(line.session.link().probeDevice());
+    EXPECT_EQ(line.port.sent, "/V/V/V");
+    EXPECT_EQ(line.seen.alerts, 1);
+    EXPECT_EQ(line.seen.log.back(), "KORVEN7 not attached ???");
+    EXPECT_FALSE(line.port.isOpen());
+}
+
+TEST(Send, WritesTheListOverTheDefaultsAndVerifiesIt) {
+    Line line;
+    line.list.add({"B", "Hi{0D}"});
+    line.list.add({"KPdel", "{7B}"});
+    const SendResult result = line.session.send(line.list);
+    EXPECT_EQ(result.ending, Ending::Completed);
+    EXPECT_TRUE(result.verified);
+    Image expected = withSlot(withSlot(Korven7Emulator::DefaultImage(), 1, "Hi\r"), 95, "{");
+    EXPECT_EQ(line.device.flash(), expected);
+    const auto& log = line.seen.log;
+    ASSERT_GE(log.size(), 5u);
+    EXPECT_EQ(std::vector(log.begin(), log.begin() + 4),
+              (std::vector<std::string>{"KORVEN7 device is attached", std::string(27, '-'), "Erasing Flash Page1 ..",
+                                        "SENT:/E{9}{AA}{55}{AA}{55}{0}{7B}"}));
+    EXPECT_EQ(log[4], "RECVD:ACK");
+    EXPECT_EQ(log[5], "SENT:{0)}  /W{11}{0}{0}{61}{0}{0}{0}{0}{0}{0}{0}{0}{0}{0}{F8}");
+    EXPECT_EQ(line.seen.count("SENT:{"), 109);
+    EXPECT_EQ(line.seen.count("RECVD:ACK"), 1 + 109 + 8);
+    EXPECT_TRUE(line.seen.logged("Flashing 128 bytes. BLOCK 7"));
+    EXPECT_EQ(line.seen.shown, "KORVEN7 strings VERIFIED!");
+    EXPECT_EQ(line.seen.picture, VerdictPicture::Checkmark);
+    EXPECT_TRUE(line.seen.failures.empty());
+    EXPECT_FALSE(line.port.isOpen());
+    // Each frame's wait ends with its acknowledgement: the settle and the reply, not the time-out.
+    EXPECT_LT(line.seconds(), 16.0);
+}
+
+TEST(Send, AMissingAcknowledgementEndsTheWritingAndTheVerifyShowsTheResult) {
+    Line line;
+    line.device.faults().noAckAtFrame = 4;  // the third write frame
+    const SendResult result = line.session.send(line.list);
+    EXPECT_EQ(result.ending, Ending::NoAcknowledgement);
+    EXPECT_EQ(line.seen.count("SENT:{"), 3);
+    EXPECT_TRUE(line.seen.logged("No ACK .. RECVD:"));
+    EXPECT_EQ(result.verify.ending, Ending::Completed);
+    EXPECT_FALSE(result.verified);
+    EXPECT_EQ(line.seen.picture, VerdictPicture::QuestionMark);
+}
+
+TEST(Send, AnEraseWithoutAcknowledgementEndsItAndOnlyAReplyStartingWithAckCounts) {
+    Line line;
+    line.device.faults().textBeforeAck = true;
+    EXPECT_EQ(line.session.send(line.list).ending, Ending::NoAcknowledgement);
+    EXPECT_EQ(line.seen.log.back(), "No ACK .. RECVD: OK ACK");
+    EXPECT_FALSE(line.seen.logged("Read Operation Requested"));
+    EXPECT_FALSE(line.port.isOpen());
+}
+
+TEST(Send, AbortEndsItAfterTheBlockBeingWritten) {
+    Line line;
+    line.pump.at(1'500'000, [&] { line.session.requestAbort(); });
+    const SendResult result = line.session.send(line.list);
+    EXPECT_EQ(result.ending, Ending::Aborted);
+    const int flashed = line.seen.count("Flashing 128 bytes");
+    EXPECT_GE(flashed, 1);
+    EXPECT_LT(flashed, 8);
+    // Nothing is written after the last flash.
+    const auto& log = line.seen.log;
+    auto last = [&](const std::string& prefix) {
+        return std::find_if(log.rbegin(), log.rend(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    };
+    EXPECT_GT(last("SENT:{"), last("Flashing"));
+    EXPECT_TRUE(line.seen.logged("Read Operation Requested"));  // the verify still runs
+}
+
+TEST(Send, AListThatCannotBeWrittenFailsBeforeAnythingReachesTheDevice) {
+    Line line;
+    line.list.replace({{"A", "{ZZ}"}});
+    EXPECT_EQ(line.session.send(line.list).ending, Ending::Failed);
+    EXPECT_EQ(line.seen.failures, std::vector<std::string>{"Error sending to KORVEN7. STRindx=0  IstrPos = 0 Type mismatch"});
+    EXPECT_EQ(line.port.sent, "");
+}
+
+TEST(Read, NonDefaultStringsComeBackInRowOrderAndUnansweredKeysAreNamed) {
+    Line line;
+    line.device.setFlash(withSlot(withSlot(Korven7Emulator::DefaultImage(), 36, "{x\x01"), 0, "zz"));
+    line.device.faults().silentRows = {5};
+    const ReadResult result = line.session.read();
+    EXPECT_EQ(result.ending, Ending::Completed);
+    EXPECT_EQ(result.customStrings, (std::vector<KeyString>{{"A", "zz"}, {"ENTER", "{7B}x{01}"}}));
+    EXPECT_EQ(result.unreadRows, std::vector<int>{5});
+    EXPECT_TRUE(line.seen.logged("!NO REPLY!\tKey(5) F"));
+    EXPECT_TRUE(line.seen.logged("2 KORVEN7 contains 2 custom strings"));
+    EXPECT_EQ(line.seen.shown, "2 Custom strings found in KORVEN7 ");
+    EXPECT_EQ(line.seen.picture, VerdictPicture::QuestionMark);
+    EXPECT_EQ(line.seen.count("Sent /R"), 96);
+    EXPECT_EQ(line.seen.progressValue, 95);
+    // The probe's version wait, each request's time on the line, then the pass's settle.
+    EXPECT_EQ(line.clock.nowUs(), (25 + 96 * 81 + 2000) * 1000LL);
+}
+
+TEST(Read, GarbledRepliesAreUnreadAndABadScancodeEndsTheRead) {
+    Line line;
+    for (int length : {50, 52}) {
+        line.device.faults().readbackLength = length;
+        EXPECT_EQ(line.session.read().unreadRows.size(), 96u) << length;
+    }
+    line.device.faults() = {};
+    line.device.faults().badScancode = 3;
+    EXPECT_EQ(line.session.read().ending, Ending::Failed);
+    EXPECT_EQ(line.seen.failures.back(), "Error retrieve current key overrides - Subscript out of range");
+    EXPECT_FALSE(line.port.isOpen());
+}
+
+TEST(Verify, ComparesEveryKeyWithTheListAndASilentKeyFails) {
+    Line line;
+    line.device.setFlash(withSlot(Korven7Emulator::DefaultImage(), 0, "b"));
+    line.device.faults().silentRows = {95};
+    line.list.add({"A", "a"});
+    const VerifyResult result = line.session.verify(line.list);
+    ASSERT_EQ(result.differences.size(), 2u);
+    EXPECT_EQ(result.differences[0].found.output, "b");
+    EXPECT_EQ(result.differences[1].found.scancode, 0);
+    EXPECT_TRUE(line.seen.logged("!FAILED!\tKey(0) A  Readback String b <>  a"));
+    EXPECT_EQ(line.seen.shown, "2 KORVEN7 strings FAILED to match list");
+    EXPECT_EQ(line.seen.picture, VerdictPicture::QuestionMark);
+    line.list.replace({{"A", "b"}});
+    line.device.faults().silentRows.clear();
+    EXPECT_TRUE(line.session.verify(line.list).differences.empty());
+    EXPECT_EQ(line.seen.shown, "KORVEN7 strings VERIFIED!");
+}
+
+TEST(Version, LogsTheReplyOrQuestionMarksOnASilentLine) {
+    Line line;
+    EXPECT_EQ(line.session.version(), "KORVEN7 V2.14\r\n");
+    EXPECT_EQ(line.seen.log, (std::vector<std::string>{"Requesting Version", "Version = KORVEN7 V2.14\r\n"}));
+    line.device.faults().silent = true;
+    EXPECT_EQ(line.session.version(), "???");
+    line.port.failOpen = "No such file or directory";
+    EXPECT_EQ(line.session.version(), "");
+    EXPECT_EQ(line.seen.failures.back(), "Error getting code version. No such file or directory");
+}
+
+}  // namespace
+}  // namespace k7::test

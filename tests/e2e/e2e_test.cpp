@@ -1,0 +1,82 @@
+// The real program end to end: real widgets offscreen, the Qt event loop, QSerialPort,
+// and korven7-sim on a pseudo-terminal at 57600 baud, in real time.
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include "platform/qt/qt_platform.h"
+#include "support/program.h"
+#include "support/sim_process.h"
+
+namespace k7::test {
+namespace {
+
+const std::vector<KeyString> kList{{"A", "{C7}x"}, {"M", "MNOPQRSTUV"}, {"F1", "Hello{0D}"}};  // in row order
+
+struct RealProgram {
+    explicit RealProgram(const std::string& device) : program(pump, port, PortSettingsFile(device, 57600)) {
+        program.window->keyStrings().replace(kList);
+    }
+    qt::QtEventPump pump;
+    qt::QtSerialPort port;
+    Program program;
+    bool idle() {
+        for (const char* name : {"AddToList", "SendKeys", "VerifyBtn", "ReadKeys", "GetVersionBtn", "KbdKey"})
+            if (!program.control(name).enabled()) return false;
+        return !port.isOpen() && program.window->keyStrings().entries() == kList;
+    }
+};
+
+TEST(EndToEnd, SendVerifiesAndTheStringsReadBack) {
+    SimProcess sim(57600);
+    RealProgram real(sim.link());
+    real.program.click("SendKeys");
+    EXPECT_EQ(real.program.caption("MatchString"), "KORVEN7 strings VERIFIED!");
+    real.program.window->keyStrings().replace({{"B", "b"}});
+    real.program.click("ReadKeys");
+    EXPECT_EQ(real.program.window->keyStrings().entries(), kList);
+    EXPECT_EQ(real.program.caption("MatchString"), "3 Custom strings found in KORVEN7 ");
+    real.program.click("GetVersionBtn");
+    EXPECT_EQ(real.program.log().back(), "Version = KORVEN7 V2.14\r\n");
+    EXPECT_TRUE(real.program.dialogs.messages.empty());
+    EXPECT_TRUE(real.idle());
+}
+
+// The emulator dies once the operation has logged `lines` lines: the operation ends,
+// reports, reports no verdict, gives the window back and leaves the list alone.
+class EmulatorKilled : public ::testing::TestWithParam<std::pair<const char*, int>> {};
+
+TEST_P(EmulatorKilled, TheOperationEndsAndReports) {
+    const auto [button, lines] = GetParam();
+    SimProcess sim(57600);
+    RealProgram real(sim.link());
+    QTimer watcher;
+    watcher.setInterval(1);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (int(real.program.log().size()) >= lines) sim.kill(), watcher.stop();
+    });
+    watcher.start();
+    real.program.click(button);
+    ASSERT_FALSE(watcher.isActive()) << "the operation ended before the emulator was killed";
+    EXPECT_FALSE(real.program.dialogs.messages.empty());
+    for (const std::string& line : real.program.log())
+        EXPECT_TRUE(line.find("verified successfully") == std::string::npos && line.find("custom strings") == std::string::npos &&
+                    line.find("default values") == std::string::npos) << line;
+    EXPECT_TRUE(real.idle());
+}
+
+INSTANTIATE_TEST_SUITE_P(MidOperation, EmulatorKilled,
+                         ::testing::Values(std::pair("SendKeys", 30), std::pair("ReadKeys", 40)),
+                         [](const auto& info) { return std::string(info.param.first); });
+
+TEST(EndToEnd, APortThatDoesNotExistIsReportedOnEveryTry) {
+    RealProgram real("/dev/k7-no-such-port");
+    real.program.click("SendKeys");
+    ASSERT_EQ(real.program.dialogs.messages.size(), 3u);
+    EXPECT_EQ(real.program.dialogs.messages[0].rfind("Error getting code version. ", 0), 0u);
+    EXPECT_EQ(real.program.log(), std::vector<std::string>{"KORVEN7 not attached "});
+    EXPECT_TRUE(real.idle());
+}
+
+}  // namespace
+}  // namespace k7::test

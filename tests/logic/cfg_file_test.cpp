@@ -1,0 +1,73 @@
+// Key-string configuration files: what is written and what is read back.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cfgfile/cfg_file.h"
+
+namespace k7 {
+namespace {
+
+using Entries = std::vector<KeyString>;
+
+CfgContent Read(const std::string& text) {
+    std::istringstream in(text);
+    return readCfgFile(in);
+}
+
+TEST(CfgFile, HeaderThenNumberedEntriesWithCrLf) {
+    EXPECT_EQ(cfgFileText({{"A", "Hello{0D}"}, {"", "no legend"}, {"F1", ""}, {"KPhome", "x y"}}, "12/6/2026 7:30:00 AM"),
+              "#Quimbrell KORVEN7 configuration file\r\n"
+              "#File written 12/6/2026 7:30:00 AM\r\n"
+              "\r\n"
+              "001\tA\tHello{0D}\r\n"
+              "003\tF1\t\r\n"
+              "004\tKPhome\tx y\r\n");
+    const std::string text = cfgFileText(Entries(1000, {"A", "b"}), "now");
+    EXPECT_NE(text.find("\r\n009\tA\tb\r\n010\tA\tb\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\n999\tA\tb\r\n1000\tA\tb\r\n"), std::string::npos);
+}
+
+TEST(CfgFile, ReadsEntryLinesOnly) {
+    const CfgContent content = Read(
+        "# my keys\n\n   \n  001\tA\tHello{0D}\n-32768\tF1\tnegative\n004\tF2\tfour\tfields\n005\tF3\n"
+        "abc\tF4\tletters\n101\tF5\ttoo big\n40000\tF5\tbig\n1e2\tF6\t{7B}\r\n-99999\tF8\toverflow\n"
+        "006\t a \t b  \r\n-32769\tF9\n100\tF7\t last line");
+    EXPECT_EQ(content.entries, (Entries{{"A", "Hello{0D}"}, {"F1", "negative"}, {"F2", "four"}, {"F6", "{7B}"},
+                                        {" a ", " b"}, {"F7", " last line"}}));
+    EXPECT_EQ(content.lineErrors, (std::vector<std::string>{"Overflow", "Overflow"}));
+    EXPECT_FALSE(content.readError);
+}
+
+// A file whose bytes end in a read error, like one on a failing disk.
+struct FailingFile : std::stringbuf {
+    using std::stringbuf::stringbuf;
+    int_type underflow() override { throw std::ios_base::failure("disk gone"); }
+};
+
+TEST(CfgFile, AStreamThatFailsGivesAReadErrorAndKeepsTheEntriesBeforeIt) {
+    FailingFile file("001\tA\tx\r\n002\tB\ty");
+    std::istream in(&file);
+    const CfgContent content = readCfgFile(in);
+    EXPECT_EQ(content.entries, (Entries{{"A", "x"}}));
+    EXPECT_TRUE(content.readError);
+}
+
+TEST(CfgFile, EveryByteBesideTabAndLineFeedSurvivesWritingAndReading) {
+    Entries entries;
+    std::string notation;
+    for (int b = 1; b <= 0xFF; ++b) {
+        if (b != '\t' && b != '\n') notation += char(b);
+        if (b % 10 == 0 || b == 0xFF) {
+            entries.push_back({"K" + std::to_string(entries.size()), notation});
+            notation.clear();
+        }
+    }
+    entries.insert(entries.end(), {{"\x80\xFF #legend", "ends in CR\r"}, {"F1", ""}});
+    const CfgContent content = Read(cfgFileText(entries, "now"));
+    EXPECT_EQ(content.entries, entries);
+    EXPECT_TRUE(content.lineErrors.empty());
+}
+
+}  // namespace
+}  // namespace k7

@@ -1,0 +1,159 @@
+// The main window on real widgets, its device operations on virtual time against the
+// in-process emulator: what the user does and what the user sees.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "support/fake_port.h"
+#include "support/program.h"
+
+namespace k7::test {
+namespace {
+
+struct Rig {
+    explicit Rig(const std::string& settings = "") : program(pump, port, settings) {}
+    VirtualClock clock;
+    FakePump pump{clock};
+    FakeSerialPort port{clock, pump};
+    Korven7Emulator device;
+    bool attached = (port.attach(&device), true);
+    Program program;
+    MainWindow& window() { return *program.window; }
+};
+
+TEST(MainWindow, StartsWithTheSettingsFileOnThePortAndItsLabels) {
+    Rig rig("[COMSETTINGS]\nPORT=2\nBAUD=57600\nPARITY=E\n");
+    EXPECT_EQ(rig.program.qtWindow.caption(), "KORVEN7 CONFIG v1.05");
+    EXPECT_EQ(rig.port.portName, "/dev/ttyS1");
+    EXPECT_EQ(rig.device.baud(), 57600);
+    EXPECT_EQ(rig.program.caption("CommLabel") + rig.program.caption("BaudLabel") + rig.program.caption("ParityLabel"),
+              "COM257600EVEN");
+    Rig bad("[COMSETTINGS]\nPORT=x\nBAUD=fast\n");
+    EXPECT_EQ(bad.program.dialogs.messages, (std::vector<std::string>{"Error detected - Type mismatch",
+                                                                      "Error setting up comm port - Invalid property value"}));
+    EXPECT_EQ(bad.program.caption("CommLabel") + bad.program.caption("BaudLabel"), "COM19600");
+}
+
+TEST(MainWindow, AKeyPressAndATypedStringMakeAnEntryOnceAndADoubleClickRemovesIt) {
+    Rig rig;
+    auto* key = rig.program.widget<QLineEdit>("KbdKey");
+    auto* text = rig.program.widget<QLineEdit>("KeyString");
+    QTest::keyClick(key, Qt::Key_F1);
+    EXPECT_EQ(key->text(), "F1");
+    QTest::keyClicks(text, "ab{0d}{");
+    EXPECT_EQ(text->text(), "ab{0D}{");  // upper case inside braces
+    QTest::keyClick(text, Qt::Key_Backspace);
+    EXPECT_EQ(rig.program.caption("StringCount"), "3");
+    rig.program.click("AddToList");
+    rig.program.click("AddToList");
+    EXPECT_EQ(rig.program.list(), std::vector<std::string>{"F1\tab{0D}"});
+    EXPECT_EQ(rig.program.dialogs.messages, std::vector<std::string>{"Cannot add .. this key is already in the list"});
+    QTest::keyClicks(text, "abcdefghi");  // now 12 units: cut back to 10
+    EXPECT_EQ(text->text(), "ab{0D}abcdefg");
+    auto* list = rig.program.widget<QListWidget>("List1");
+    list->setCurrentRow(0);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    EXPECT_TRUE(rig.window().keyStrings().entries().empty());
+    EXPECT_EQ(list->count(), 0);
+}
+
+TEST(MainWindow, SaveAndOpenKeepTheListAndAFailedSaveKeepsTheOldFile) {
+    Rig rig;
+    rig.window().keyStrings().replace({{"A", "x{7B}"}, {"F12", "{FF}"}});
+    auto& dialogs = rig.program.dialogs;
+    const std::string file = rig.program.env.path("keys.cfg");
+    dialogs.fileAnswers = {file};
+    rig.program.menu("SaveAs");
+    const std::string written = rig.program.env.read("keys.cfg");
+    EXPECT_EQ(written, "#Quimbrell KORVEN7 configuration file\r\n#File written 12/6/2026 7:30:00 AM\r\n\r\n"
+                       "001\tA\tx{7B}\r\n002\tF12\t{FF}\r\n");
+    dialogs.fileAnswers = {std::nullopt, file};
+    rig.program.menu("FOpen");  // cancelled: the list stays
+    EXPECT_EQ(rig.program.list().size(), 2u);
+    rig.window().keyStrings().clear();
+    rig.program.menu("FOpen");
+    EXPECT_EQ(rig.program.list(), (std::vector<std::string>{"A\tx{7B}", "F12\t{FF}"}));
+    EXPECT_EQ(rig.program.caption("CfgLabel"), "keys.cfg");
+    dialogs.confirmAnswers = {true};
+    rig.program.env.write("keys.cfg", written);
+    ::chmod(rig.program.env.programFolder().c_str(), 0500);
+    dialogs.messages.clear();
+    rig.program.menu("FSave");
+    ::chmod(rig.program.env.programFolder().c_str(), 0700);
+    if (::geteuid() != 0) {
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0], "Error saving file Permission denied");
+        EXPECT_EQ(rig.program.env.read("keys.cfg"), written);
+    }
+}
+
+TEST(MainWindow, ReadReplacesTheListOnlyWhenTheDeviceAnswered) {
+    Rig rig;
+    rig.window().keyStrings().replace({{"Z", "unsaved"}});
+    rig.device.faults().silent = true;
+    rig.program.click("ReadKeys");
+    EXPECT_EQ(rig.program.list(), std::vector<std::string>{"Z\tunsaved"});
+    EXPECT_EQ(rig.program.dialogs.beeps, 1);
+    rig.device.faults() = {};
+    auto image = Korven7Emulator::DefaultImage();
+    image[0] = 'q';
+    rig.device.setFlash(image);
+    rig.program.click("ReadKeys");
+    EXPECT_EQ(rig.program.list(), std::vector<std::string>{"A\tq"});
+    EXPECT_EQ(rig.program.caption("MatchString"), "1 Custom strings found in KORVEN7 ");
+    EXPECT_TRUE(rig.program.control("MatchImage").visible());
+    EXPECT_FALSE(rig.program.widget<QLabel>("MatchImage")->pixmap().isNull());
+    for (const char* name : {"SendKeys", "VerifyBtn", "ReadKeys", "GetVersionBtn", "AddToList", "KbdKey"})
+        EXPECT_TRUE(rig.program.control(name).enabled()) << name;
+    EXPECT_FALSE(rig.port.isOpen());
+}
+
+TEST(MainWindow, TheSettingsDialogStoresAndAppliesTheChoice) {
+    Rig rig("; my settings\n[COMSETTINGS]\nPORT=1\n[PORTS]\nCOM3=/dev/ttyUSB0\n");
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        dialog->findChild<QComboBox*>("cboPort")->setCurrentIndex(2);
+        dialog->findChild<QComboBox*>("cboBaud")->setCurrentText("19.2k");
+        dialog->findChild<QComboBox*>("cboParity")->setCurrentText("ODD");
+        dialog->findChild<QPushButton*>("ConfigSave")->click();
+    });
+    rig.program.menu("Config");
+    EXPECT_EQ(rig.program.env.read("KORVEN7.ini"),
+              "; my settings\n[COMSETTINGS]\nPORT=3\nBAUD=19200\nPARITY=O\n[PORTS]\nCOM3=/dev/ttyUSB0\n"
+              "[GENERAL]\nENABLESTRINGS=0\n");
+    EXPECT_EQ(rig.port.portName, "/dev/ttyUSB0");
+    EXPECT_EQ(rig.program.caption("BaudLabel") + rig.program.caption("ParityLabel"), "19200ODD");
+    EXPECT_TRUE(rig.program.dialogs.messages.empty());
+}
+
+TEST(MainWindow, HelpShowsItsPageInFrontAndPrintingPutsTheListBesideTheLog) {
+    Rig rig;
+    rig.program.menu("VerifyOp");
+    EXPECT_TRUE(rig.program.control("WebBrowser1").visible());
+    EXPECT_EQ(dynamic_cast<HtmlView&>(rig.program.control("WebBrowser1")).location(),
+              rig.program.env.path("KORVVerify.htm"));
+    rig.program.click("Hclose");
+    EXPECT_FALSE(rig.program.control("WebBrowser1").visible());
+
+    rig.window().keyStrings().replace({{"A", "x"}});
+    rig.program.click("GetVersionBtn");
+    rig.program.menu("prscr");
+    EXPECT_EQ(rig.program.printer.lines,
+              (std::vector<std::string>{"A\tx" + std::string(31, ' ') + "\tRequesting Version",
+                                        std::string(34, ' ') + "\tVersion = KORVEN7 V2.14\r\n"}));
+    rig.program.printer.lines.clear();
+    rig.program.printer.failAfterLines = 1;
+    rig.program.menu("prscr");
+    EXPECT_EQ(rig.program.dialogs.messages, std::vector<std::string>{"Printing cancelled"});
+    EXPECT_EQ(rig.program.printer.documents, 2);
+}
+
+}  // namespace
+}  // namespace k7::test
