@@ -77,7 +77,7 @@ void Measure(benchmark::State& state, Program& p, double floorMs, Op op) {
 
 void BM_CheckAttachmentSilentLine(benchmark::State& state) {
     k7::test::SimProcess sim(9600, {"--silent"});
-    Program p(sim.settingsFile());
+    Program p(k7::test::PortSettingsFile(sim.link(), 9600));
     bool attached = true;
     Measure(state, p, 3.0 * k7::lineWaitMs(20, 9600), [&] { attached = p.window().session().link().probeDevice(); });
     if (attached) state.SkipWithError("a silent line counted as attached");
@@ -182,14 +182,14 @@ double ReadPassFloorMs(int baud, int settleMs) {
 void BM_Read(benchmark::State& state) {
     const int baud = int(state.range(0));
     k7::test::SimProcess sim(baud);
-    Program p(sim.settingsFile());
+    Program p(k7::test::PortSettingsFile(sim.link(), baud));
     Measure(state, p, ReadPassFloorMs(baud, 2000), [&] { p.program.click("ReadKeys"); });
 }
 
 void BM_Verify(benchmark::State& state) {
     const int baud = int(state.range(0));
     k7::test::SimProcess sim(baud);
-    Program p(sim.settingsFile());
+    Program p(k7::test::PortSettingsFile(sim.link(), baud));
     Measure(state, p, ReadPassFloorMs(baud, 1000), [&] { p.program.click("VerifyBtn"); });
     ExpectVerified(state, p);
 }
@@ -199,7 +199,7 @@ void BM_Verify(benchmark::State& state) {
 void BM_Send(benchmark::State& state) {
     const int baud = int(state.range(0));
     k7::test::SimProcess sim(baud);
-    Program p(sim.settingsFile());
+    Program p(k7::test::PortSettingsFile(sim.link(), baud));
     p.window().keyStrings().replace({{"F1", "Hello"}, {"A", "{C7}x"}});
     const double frames = 1.0 + double(k7::framePlan(k7::flashImageOf(p.window().keyStrings().keyTable())).size());
     const double floor = k7::lineWaitMs(20, baud) + frames * k7::settleMs(baud) + ReadPassFloorMs(baud, 1000);

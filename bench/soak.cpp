@@ -69,7 +69,7 @@ void BM_SendCycles(benchmark::State& state) {
     }
     const std::size_t warmUp = cycles > 5 ? 2 : 0;
     k7::test::SimProcess sim(57600);
-    k7::bench::RealProgram p(sim.settingsFile());
+    k7::bench::RealProgram p(k7::test::PortSettingsFile(sim.link(), 57600));
     p.window().keyStrings().replace({{"F1", "Hello"}, {"A", "{C7}x"}, {"M", "MNOPQRSTUV"}});
 
     std::vector<SendCycle> runs;

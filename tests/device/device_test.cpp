@@ -90,12 +90,6 @@ TEST(FramePlan, WritesTheWholeImageInSlotsAndBlocksAndFlashesEachBlock) {
     EXPECT_EQ(written, image);
     EXPECT_EQ(writes, 109);
     EXPECT_EQ(flashes, 8);
-    // The image of a table: row r's string in slot r, the last slot cut to 4 bytes.
-    KeyTable table = defaultKeyTable();
-    table[102].output = "abcdefg";
-    const std::string ofTable = flashImageOf(table);
-    EXPECT_EQ(ofTable.substr(0, 10), std::string("a\0\0\0\0\0\0\0\0\0", 10));
-    EXPECT_EQ(ofTable.substr(1020), "abcd");
 }
 
 TEST(ReadBackReply, NamesTheKeyByItsScancodeAndEndsTheStringAtZero) {
@@ -128,17 +122,6 @@ TEST(Link, AnAcknowledgementEndsTheWaitAsSoonAsItIsWholeAndSilenceAtTheTimeOut) 
     line.session.link().startAck(500);
     EXPECT_EQ(line.session.link().finishAck(500), "");
     EXPECT_NEAR(line.clock.nowUs(), 563'000, 10'000);
-}
-
-TEST(Link, ADelayIsNotWokenByArrivingBytes) {
-    Line line;
-    line.port.open();
-    line.port.output(kVersionRequest);
-    const int before = line.pump.waits;
-    line.session.link().delay(100);
-    EXPECT_EQ(line.pump.waits - before, 1);
-    EXPECT_EQ(line.clock.nowUs(), 100'000);
-    EXPECT_EQ(line.port.input(), "KORVEN7 V2.14\r\n");
 }
 
 TEST(Probe, TriesThreeTimesOnASilentLineThenAlerts) {

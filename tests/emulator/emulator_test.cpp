@@ -63,17 +63,6 @@ TEST(Emulator, MalformedFramesGetNoReplyAndTheNextFrameIsHeard) {
     }
 }
 
-TEST(Emulator, RepliesArePacedAtTenBitsPerByte) {
-    Korven7Emulator device(1200);
-    device.receive("/V", 0);
-    for (int n = 1; n <= 15; ++n) {
-        const std::int64_t due = Korven7Emulator::kProcessingUs + n * 10'000'000LL / 1200;
-        ASSERT_EQ(device.nextByteTime(), due);
-        EXPECT_EQ(device.take(due - 1), "");
-        EXPECT_EQ(device.take(due).size(), 1u);
-    }
-}
-
 TEST(Emulator, FaultsChangeOnlyTheRepliesTheyName) {
     const std::string row4 = Korven7Emulator::ReadbackReply(Korven7Emulator::DefaultImage(), 4);
     const struct {

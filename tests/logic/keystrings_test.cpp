@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <random>
 #include <set>
 
@@ -24,13 +23,6 @@ TEST(Notation, WritesGroupsForUnprintableBytesAndEveryStringWithoutNulDecodesBac
         ASSERT_EQ(notationToBytes(bytesToNotation(bytes)), bytes) << bytesToNotation(bytes);
     }
     EXPECT_EQ(bytesToNotation("\rA{}\x1F \x7E\x7F\xF1"), "{0D}A{7B}}{1F} ~{7F}{F1}");
-}
-
-TEST(Notation, HexDigitsAndHexText) {
-    EXPECT_EQ(hexText(0) + " " + hexText(6) + " " + hexText(0xC, 2) + " " + hexText(5, 3) + " " + hexText(0x1A2F, 2),
-              "0 6 0C 005 1A2F");
-    for (int c = 0; c < 256; ++c)
-        EXPECT_EQ(hexDigitValue(char(c)), std::isxdigit(c) ? std::stoi(std::string(1, char(c)), nullptr, 16) : -1) << c;
 }
 
 TEST(Notation, DecodesEitherCaseAndRefusesBadGroups) {

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace k7::test {
 
-SimProcess::SimProcess(int baud, const std::vector<std::string>& options) : baud_(baud) {
+SimProcess::SimProcess(int baud, const std::vector<std::string>& options) {
     std::string pattern = (fs::temp_directory_path() / "k7sim-XXXXXX").string();
     folder_ = ::mkdtemp(pattern.data());
     link_ = folder_ + "/ttyKORVEN7";
@@ -40,27 +40,16 @@ SimProcess::SimProcess(int baud, const std::vector<std::string>& options) : baud
 }
 
 SimProcess::~SimProcess() {
-    stop();
+    if (pid_ > 0) {
+        ::kill(pid_, SIGTERM);
+        ::waitpid(pid_, nullptr, 0);
+    }
     std::error_code ec;
     fs::remove_all(folder_, ec);
 }
 
 std::string PortSettingsFile(const std::string& device, int baud) {
     return "[COMSETTINGS]\r\nPORT=1\r\nBAUD=" + std::to_string(baud) + "\r\nPARITY=N\r\n[PORTS]\r\nCOM1=" + device + "\r\n";
-}
-
-std::string SimProcess::settingsFile() const { return PortSettingsFile(link_, baud_); }
-
-void SimProcess::pause() { if (pid_ > 0) ::kill(pid_, SIGSTOP); }
-
-int SimProcess::stop() {
-    if (pid_ <= 0) return -1;
-    ::kill(pid_, SIGCONT);
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return status;
 }
 
 void SimProcess::kill() {

@@ -20,16 +20,11 @@ public:
     SimProcess& operator=(const SimProcess&) = delete;
 
     const std::string& link() const { return link_; }
-    // A settings file whose COM1 is this emulator's line at its baud rate.
-    std::string settingsFile() const;
-    void pause();  // the process stops: the line stays open and goes silent
-    int stop();    // its wait status; -1 when it had ended already
-    void kill();   // SIGKILL: the line vanishes as when the device is pulled
+    void kill();  // SIGKILL: the line vanishes as when the device is pulled
 
 private:
     std::string folder_;
     std::string link_;
-    int baud_;
     pid_t pid_ = -1;
 };
 
