@@ -25,6 +25,7 @@ public:
     virtual void setGeometry(const Rect& r) = 0;
     virtual Rect geometry() const = 0;
     virtual void raise() = 0;  // bring in front of its siblings
+    virtual void setToolTip(const std::string& text) = 0;
 };
 
 class Label : public Control {
@@ -78,10 +79,15 @@ public:
 class ComboBox : public Control {
 public:
     virtual void addItem(const std::string& text) = 0;
+    // A second column in the drop-down list beside the entry's text; the closed box shows
+    // the text alone.
+    virtual void setItemDetail(int index, const std::string& detail) = 0;
+    virtual void clear() = 0;
     virtual int count() const = 0;
     virtual void setCurrentIndex(int index) = 0;  // -1: no selection
     virtual int currentIndex() const = 0;
     virtual std::string currentText() const = 0;  // "" with no selection
+    std::function<void()> onChange;  // the selection changed, by the user or the program
 };
 
 class ProgressBar : public Control {

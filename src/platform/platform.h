@@ -1,12 +1,14 @@
 #pragma once
 // Everything outside the program: the window's controls, the event pump, the serial
-// port, dialogs and message boxes, the printer, files, the program's folder and clock.
+// port and the list of the system's ports, dialogs and message boxes, the printer,
+// files, the program's folder and clock.
 // platform/qt implements these with Qt; tests implement them with fakes.
 #include <functional>
 #include <istream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/controls.h"
 #include "platform/window_design.h"
@@ -30,6 +32,8 @@ class DialogWindow : public ControlSet {
 public:
     virtual void showModal() = 0;  // returns once the dialog is closed
     virtual void close() = 0;
+    // The dialog was closed, by the program or by the user (Escape, the close box).
+    std::function<void()> onClosed;
 };
 
 // A window timer: ticks on the user-interface thread every interval while enabled.
@@ -79,6 +83,24 @@ public:
     // While quiet, arriving bytes do not wake the program; they wait for input(). For
     // fixed waits that read only at their end. Closing the port ends it.
     virtual void setInputQuiet(bool) {}
+};
+
+// A serial port the system has, and what the system says of it ("" where it says nothing).
+struct SerialPortInfo {
+    std::string device;        // /dev/ttyUSB0 (COM9 on Windows)
+    std::string description;   // "FT232R USB UART"
+    std::string manufacturer;  // "FTDI"
+    std::string serialNumber;
+    std::string stablePath;    // /dev/serial/by-id/...: the same adapter after re-plugging; "" when none
+    bool operator==(const SerialPortInfo&) const = default;
+};
+
+// The serial ports the system has now: built-in ports with hardware behind them, USB
+// adapters, ACM devices. Pseudo-terminals are not among them.
+class PortList {
+public:
+    virtual ~PortList() = default;
+    virtual std::vector<SerialPortInfo> ports() = 0;
 };
 
 class Dialogs {
@@ -135,6 +157,7 @@ struct Platform {
     FileStore& files;
     Environment& env;
     std::function<std::unique_ptr<DialogWindow>(const FormDesign&)> createDialog;
+    PortList& portList;
 };
 
 }  // namespace k7

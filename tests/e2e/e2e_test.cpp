@@ -73,7 +73,9 @@ TEST(EndToEnd, APortThatDoesNotExistIsReportedOnEveryTry) {
     RealProgram real("/dev/k7-no-such-port");
     real.program.click("SendKeys");
     ASSERT_EQ(real.program.dialogs.messages.size(), 3u);
-    EXPECT_EQ(real.program.dialogs.messages[0].rfind("Error getting code version. ", 0), 0u);
+    const std::string& message = real.program.dialogs.messages[0];
+    EXPECT_EQ(message.rfind("Error getting code version. ", 0), 0u);
+    EXPECT_TRUE(message.ends_with(" - no such device (unplugged?)")) << message;
     EXPECT_EQ(real.program.log(), std::vector<std::string>{"KORVEN7 not attached "});
     EXPECT_TRUE(real.idle());
 }

@@ -78,7 +78,8 @@ Program::Program(EventPump& pump, SerialPort& port, const std::string& settings)
       platform{qtWindow, pump, port, dialogs, printer, files, env,
                [this](const FormDesign& design) -> std::unique_ptr<DialogWindow> {
                    return std::make_unique<qt::QtDialogWindow>(design, &qtWindow.qwindow());
-               }} {
+               },
+               ports} {
     if (!settings.empty()) env.write("KORVEN7.ini", settings);
     window = std::make_unique<MainWindow>(platform);
     window->start();

@@ -62,6 +62,12 @@ private:
     std::string folder_;
 };
 
+// The system's serial ports, as the test says.
+struct FakePortList : PortList {
+    std::vector<SerialPortInfo> list;
+    std::vector<SerialPortInfo> ports() override { return list; }
+};
+
 struct Program {
     // Writes `settings` as KORVEN7.ini (when given), builds the window and starts it.
     Program(EventPump& pump, SerialPort& port, const std::string& settings = "");
@@ -69,6 +75,7 @@ struct Program {
     ScriptedDialogs dialogs;
     FakePrinter printer;
     DiskFileStore files;
+    FakePortList ports;
     qt::QtMainWindow qtWindow;
     Platform platform;
     std::unique_ptr<MainWindow> window;

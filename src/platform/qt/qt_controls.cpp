@@ -1,9 +1,11 @@
 #include "platform/qt/qt_controls.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QStandardItemModel>
 #include <QUrl>
 
 #include "platform/qt/qt_keys.h"
@@ -31,7 +33,10 @@ QtLabel::QtLabel(ClickableLabel* label) : Wrapped(label), label_(label) {
 
 void QtLabel::setCaption(const std::string& text) {
     const QString q = ToQ(text);
-    if (q != label_->text()) label_->setText(q);
+    if (q == label_->text()) return;
+    // A label named by its own text stays named by it.
+    if (label_->accessibleName() == label_->text()) label_->setAccessibleName(q);
+    label_->setText(q);
 }
 
 QtButton::QtButton(QPushButton* button) : Wrapped(button), button_(button) {
@@ -209,6 +214,33 @@ void QtLogBox::setTextColor(std::uint32_t rgb) {
 }
 
 // ---- progress bar ----
+
+QtComboBox::QtComboBox(QComboBox* box) : Wrapped(box), box_(box) {
+    QObject::connect(box, &QComboBox::currentIndexChanged, [this] { if (onChange) onChange(); });
+}
+
+void QtComboBox::setItemDetail(int index, const std::string& detail) {
+    auto* model = qobject_cast<QStandardItemModel*>(box_->model());
+    if (!model || index < 0 || index >= box_->count()) return;
+    if (!columns_) {
+        columns_ = new QTreeView;
+        columns_->setHeaderHidden(true);
+        columns_->setRootIsDecorated(false);
+        columns_->setAllColumnsShowFocus(true);
+        columns_->setUniformRowHeights(true);
+        columns_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        model->setColumnCount(2);
+        box_->setView(columns_);
+    }
+    model->setItem(index, 1, new QStandardItem(ToQ(detail)));
+    // The drop-down list is as wide as its two columns, however narrow the closed box.
+    const QFontMetrics metrics(columns_->font());
+    int widest[2] = {0, 0};
+    for (int row = 0; row < model->rowCount(); ++row)
+        for (int column : {0, 1})
+            widest[column] = std::max(widest[column], metrics.horizontalAdvance(model->index(row, column).data().toString()));
+    columns_->setMinimumWidth(widest[0] + widest[1] + 4 * metrics.averageCharWidth() + 24);
+}
 
 // QProgressBar repaints at once on every visible step; with updates held off for the
 // change it is painted with the rest of the window on the next pass of the event loop.

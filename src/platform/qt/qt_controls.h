@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QTreeView>
 
 #include "platform/platform.h"
 
@@ -41,6 +42,7 @@ public:
     }
     Rect geometry() const override { return geometry_; }
     void raise() override { widget_->raise(); }
+    void setToolTip(const std::string& text) override { widget_->setToolTip(ToQ(text)); }
     QWidget* widget() const { return widget_; }
 private:
     QWidget* widget_;
@@ -168,14 +170,17 @@ private:
 
 class QtComboBox : public Wrapped<ComboBox> {
 public:
-    explicit QtComboBox(QComboBox* box) : Wrapped(box), box_(box) {}
+    explicit QtComboBox(QComboBox* box);
     void addItem(const std::string& text) override { box_->addItem(ToQ(text)); }
+    void setItemDetail(int index, const std::string& detail) override;
+    void clear() override { box_->clear(); }
     int count() const override { return box_->count(); }
     void setCurrentIndex(int index) override { box_->setCurrentIndex(index); }
     int currentIndex() const override { return box_->currentIndex(); }
     std::string currentText() const override { return box_->currentIndex() < 0 ? "" : FromQ(box_->currentText()); }
 private:
     QComboBox* box_;
+    QTreeView* columns_ = nullptr;  // the drop-down list, once an entry has a detail
 };
 
 class QtProgressBar : public Wrapped<ProgressBar> {

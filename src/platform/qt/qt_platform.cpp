@@ -150,6 +150,7 @@ QtPlatform::QtPlatform(const FormDesign& mainDesign, Dialogs* dialogs, Printer* 
                 environment ? *environment : env_,
                 [this](const FormDesign& design) -> std::unique_ptr<DialogWindow> {
                     return std::make_unique<QtDialogWindow>(design, &window_.qwindow());
-                }} {}
+                },
+                portList_} {}
 
 }  // namespace k7::qt

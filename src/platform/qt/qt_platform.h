@@ -1,6 +1,6 @@
 #pragma once
 // The real platform: the main window and dialogs on Qt Widgets, the Qt event loop,
-// QSerialPort, message boxes, the printer, files on disk, the program's folder.
+// QSerialPort and QSerialPortInfo, message boxes, the printer, files on disk, the program's folder.
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPrinter>
@@ -9,6 +9,7 @@
 #include "platform/disk_file_store.h"
 #include "platform/platform.h"
 #include "platform/user_folders.h"
+#include "platform/qt/qt_port_list.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_window.h"
 
@@ -79,6 +80,7 @@ private:
     QtPrinter printer_;
     DiskFileStore files_;
     QtEnvironment env_;
+    QtPortList portList_;
     Platform platform_;
 };
 

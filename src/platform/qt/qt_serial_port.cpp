@@ -1,9 +1,25 @@
 #include "platform/qt/qt_serial_port.h"
 
+#include <unistd.h>
+
 #include "platform/qt/qt_controls.h"
 #include "platform/runtime_error.h"
 
 namespace k7::qt {
+namespace {
+
+// What the user can do about a port that would not open, said after the system's words.
+std::string OpenFailureHint(QSerialPort::SerialPortError error, const QString& device) {
+    if (error == QSerialPort::DeviceNotFoundError) return " - no such device (unplugged?)";
+    if (error != QSerialPort::PermissionError) return "";
+    // QSerialPort opens a port exclusively: refused although this user may use the
+    // device, it is held by another program.
+    const QString path = device.startsWith('/') || device.startsWith('.') ? device : "/dev/" + device;
+    if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) == 0) return " - in use by another program";
+    return " - no permission to use it; the fix: sudo usermod -aG dialout $USER, then log out and in again";
+}
+
+}  // namespace
 
 QtSerialPort::QtSerialPort() {
     // Unlimited, QSerialPort sets aside 32 KB for every read from the line, and the
@@ -42,8 +58,9 @@ void QtSerialPort::open() {
     if (port_.isOpen()) throw RuntimeError("Port already open");
     if (!port_.open(QIODevice::ReadWrite)) {
         const std::string reason = FromQ(port_.errorString());
+        const std::string hint = OpenFailureHint(port_.error(), port_.portName());
         port_.clearError();
-        throw RuntimeError(reason + " (" + FromQ(port_.portName()) + ")");
+        throw RuntimeError(reason + " (" + FromQ(port_.portName()) + ")" + hint);
     }
 }
 

@@ -197,6 +197,7 @@ QtDialogWindow::QtDialogWindow(const FormDesign& design, QWidget* parent) : dial
         dialog_.setAutoFillBackground(true);
     }
     controls_ = std::make_unique<QtControls>(design, &dialog_);
+    QObject::connect(&dialog_, &QDialog::finished, [this] { if (onClosed) onClosed(); });
 }
 
 MenuItem& QtDialogWindow::menu(const std::string& name) {

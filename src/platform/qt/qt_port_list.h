@@ -1,0 +1,13 @@
+#pragma once
+#include "platform/platform.h"
+
+namespace k7::qt {
+
+// The system's serial ports as QSerialPortInfo finds them; on Linux an adapter's stable
+// path is its link in /dev/serial/by-id.
+class QtPortList : public PortList {
+public:
+    std::vector<SerialPortInfo> ports() override;
+};
+
+}  // namespace k7::qt
