@@ -95,6 +95,18 @@ std::string readIniValue(const std::string& file, const std::string& section, co
     return def.substr(0, limit);
 }
 
+std::vector<std::pair<std::string, std::string>> readIniSection(const std::string& file, const std::string& section) {
+    bool exists = false;
+    std::vector<std::pair<std::string, std::string>> keys;
+    bool inSection = false;
+    for (const auto& line : ReadLines(file, exists)) {
+        std::string name, k, v;
+        if (SectionName(line.text, name)) inSection = SameName(name, section);
+        else if (inSection && KeyLine(line.text, k, v)) keys.emplace_back(k, v.substr(0, 1023));
+    }
+    return keys;
+}
+
 void writeIniValue(const std::string& file, const std::string& section, const std::string& key,
                    const std::string& value) {
     bool exists = false;

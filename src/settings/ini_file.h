@@ -4,6 +4,8 @@
 // creates the file, the section or the key when missing, and keeps every other line
 // of the file byte for byte.
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace k7 {
 
@@ -11,6 +13,9 @@ namespace k7 {
 // key is missing.
 std::string readIniValue(const std::string& file, const std::string& section, const std::string& key,
                          const std::string& def);
+
+// Every key of the section with its value, in the order of the file (cut like a read).
+std::vector<std::pair<std::string, std::string>> readIniSection(const std::string& file, const std::string& section);
 
 // Writes section/key through replaceFileContent; throws RuntimeError when the file cannot
 // be written, and the old file then stays as it was.

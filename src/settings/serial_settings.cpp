@@ -65,13 +65,15 @@ void saveSettings(const std::string& file, const ProgramSettings& s) {
 }
 
 std::string portDeviceName(const std::string& file, int port) {
-    const std::string comName = "COM" + std::to_string(port);
+    return readIniValue(file, "PORTS", "COM" + std::to_string(port), standardDeviceName(port));
+}
+
+std::string standardDeviceName(int port) {
 #ifdef _WIN32
-    const std::string fallback = comName;
+    return "COM" + std::to_string(port);
 #else
-    const std::string fallback = "/dev/ttyS" + std::to_string(port - 1);
+    return "/dev/ttyS" + std::to_string(port - 1);
 #endif
-    return readIniValue(file, "PORTS", comName, fallback);
 }
 
 LineSettings lineSettings(const SerialSettings& s) { return {s.baud, s.parity, 8, 1}; }

@@ -30,8 +30,10 @@ ProgramSettings loadSettings(const std::string& file, const std::function<void(c
 void saveSettings(const std::string& file, const ProgramSettings& settings);
 
 // The device opened for a port number: the settings file's [PORTS] COMn when present,
-// else COMn on Windows and /dev/ttyS{n-1} elsewhere.
+// else its standard device.
 std::string portDeviceName(const std::string& file, int port);
+// COMn on Windows, /dev/ttyS{n-1} elsewhere.
+std::string standardDeviceName(int port);
 
 // The line settings for the port: 8 data bits, 1 stop bit.
 LineSettings lineSettings(const SerialSettings& settings);
