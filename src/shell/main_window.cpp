@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include "keystrings/string_field_check.h"
+#include "settings/port_choices.h"
 #include "shell/main_window_design.h"
 #include "shell/printout.h"
 #include "shell/settings_dialog.h"
@@ -202,8 +203,11 @@ void MainWindow::showVersion() {
 void MainWindow::applySettings() {
     try {
         const SerialSettings& serial = settings_.serial;
-        session_.configure(portDeviceName(platform_.env.settingsFileName(), serial.port), lineSettings(serial));
-        portLabel_.setCaption("COM" + std::to_string(serial.port));
+        const std::string device = portDeviceName(platform_.env.settingsFileName(), serial.port);
+        session_.configure(device, lineSettings(serial));
+        // What the program will open: "COM9 (ttyUSB0)", and what the system says of it.
+        portLabel_.setCaption(portCaption(serial.port, device));
+        portLabel_.setToolTip(portDetail(device, platform_.portList.ports()));
         baudLabel_.setCaption(std::to_string(serial.baud));
         if (const std::string parity = parityCaption(serial.parity); !parity.empty()) parityLabel_.setCaption(parity);
     } catch (const std::exception& e) {
@@ -216,7 +220,7 @@ void MainWindow::openSettingsDialog() {
         settings_ = chosen;
         applySettings();
     });
-    dialog.run();
+    if (!dialog.run()) applySettings();  // Find KORVEN7 may have set the port to another device
 }
 
 void MainWindow::print() {

@@ -36,6 +36,7 @@ void nameControls(FormDesign& f) {
         {"cboPort", "Com Port"},
         {"cboBaud", "Baud Rate"},
         {"cboParity", "Parity"},
+        {"FindProgress", "Find KORVEN7 progress"},
     };
     for (auto& c : f.controls)
         for (const auto& [control, label] : kNames)
@@ -95,11 +96,12 @@ FormDesign buildMainWindow() {
     hidden(bold(add(make("MatchString", K::Label, "", {6120, 6600, 4095, 255}, "KORVEN7 strings validated"))));
     bold(add(make("Frame1", K::Frame, "", {120, 6960, 5535, 615}, "Settings"))).flat = true;
     bold(add(make("Label9", K::Label, "Frame1", {120, 0, 615, 255}, "PORT:")));
-    add(make("CommLabel", K::Label, "Frame1", {840, 0, 735, 255}, "COM2"));
-    bold(add(make("Label7", K::Label, "Frame1", {1560, 0, 1335, 255}, "BAUD RATE:")));
-    add(make("BaudLabel", K::Label, "Frame1", {2760, 0, 855, 255}, "9600"));
-    bold(add(make("Label8", K::Label, "Frame1", {3600, 0, 735, 255}, "PARITY:")));
-    add(make("ParityLabel", K::Label, "Frame1", {4440, 0, 975, 255}, "NONE"));
+    // The port's caption may name its device, "COM10 (ttyUSB0)": it has the most room.
+    add(make("CommLabel", K::Label, "Frame1", {720, 0, 1665, 255}, "COM2"));
+    bold(add(make("Label7", K::Label, "Frame1", {2430, 0, 1080, 255}, "BAUD RATE:")));
+    add(make("BaudLabel", K::Label, "Frame1", {3600, 0, 510, 255}, "9600"));
+    bold(add(make("Label8", K::Label, "Frame1", {4140, 0, 765, 255}, "PARITY:")));
+    add(make("ParityLabel", K::Label, "Frame1", {4920, 0, 600, 255}, "NONE"));
     bold(add(make("Label11", K::Label, "Frame1", {120, 240, 1575, 255}, "CONFIG FILE:")));
     add(make("CfgLabel", K::Label, "Frame1", {1560, 240, 4455, 375}, "None"));
     add(make("ProgressBar1", K::ProgressBar, "", {6240, 7080, 3855, 255}));
@@ -130,12 +132,12 @@ FormDesign buildSettingsDialog() {
     FormDesign f;
     f.name = "Configuration";
     f.caption = "Configuration";
-    f.clientWidth = 4665;
-    f.clientHeight = 3435;
+    f.clientWidth = 7320;
+    f.clientHeight = 4320;
     f.backgroundRgb = 0xFFEEFF;
     auto add = [&f](ControlDesign c) -> ControlDesign& { f.controls.push_back(std::move(c)); return f.controls.back(); };
 
-    auto& title = bold(add(make("Label2", K::Label, "", {120, 120, 4455, 375}, "KORVEN7 Config COM Settings")));
+    auto& title = bold(add(make("Label2", K::Label, "", {120, 120, 6840, 375}, "KORVEN7 Config COM Settings")));
     title.fontPoints = 13.5;
     add(make("Label1", K::Label, "", {360, 855, 1335, 255}, "Com Port"));
     add(make("cboPort", K::ComboBox, "", {1680, 840, 1455, 360}));
@@ -143,8 +145,14 @@ FormDesign buildSettingsDialog() {
     add(make("cboBaud", K::ComboBox, "", {1680, 1320, 1455, 360}));
     add(make("Label4", K::Label, "", {360, 1845, 1095, 375}, "Parity"));
     add(make("cboParity", K::ComboBox, "", {1680, 1800, 1335, 360}));
-    add(make("ConfigSave", K::Button, "", {960, 2760, 975, 375}, "SAVE"));
-    add(make("ConfigAbort", K::Button, "", {2400, 2760, 975, 375}, "CLOSE"));
+    // Beside the port list, the selected port's device; below, Find KORVEN7 and its outcome.
+    add(make("PortDetail", K::Label, "", {3240, 780, 3960, 480}));
+    add(make("FindBtn", K::Button, "", {3240, 1320, 1695, 375}, "Find KORVEN7",
+             "Ask every free port for the KORVEN7's version, at each baud rate"));
+    hidden(add(make("FindProgress", K::ProgressBar, "", {360, 2340, 6840, 255})));
+    add(make("FindStatus", K::Label, "", {360, 2640, 6840, 960}));
+    add(make("ConfigSave", K::Button, "", {2520, 3780, 975, 375}, "SAVE"));
+    add(make("ConfigAbort", K::Button, "", {3840, 3780, 975, 375}, "CLOSE"));
     nameControls(f);
     return f;
 }

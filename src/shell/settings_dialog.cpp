@@ -8,7 +8,6 @@
 namespace k7 {
 namespace {
 
-constexpr int kPorts = 8;
 const char* const kBaudTexts[] = {"1200", "4800", "9600", "19.2k", "38.4k", "57.6k"};
 const char* const kParityTexts[] = {"NONE", "EVEN", "ODD"};
 constexpr int kSavePauseMs = 700;
@@ -42,16 +41,13 @@ SettingsDialog::SettingsDialog(Platform& platform, const ProgramSettings& curren
       current_(current),
       apply_(std::move(apply)),
       window_(platform.createDialog(settingsDialogDesign())),
-      portList_(window_->get<ComboBox>("cboPort")),
+      ports_(platform, *window_, current.serial.port),
       baudList_(window_->get<ComboBox>("cboBaud")),
       parityList_(window_->get<ComboBox>("cboParity")) {
     window_->get<Button>("ConfigSave").onClick = [this] { save(); };
     window_->get<Button>("ConfigAbort").onClick = [this] { window_->close(); };
-
-    for (int n = 1; n <= kPorts; ++n) portList_.addItem("COM" + std::to_string(n));
-    // A hand-edited port number without an entry shows no selection.
-    const int port = current.serial.port;
-    portList_.setCurrentIndex(port >= 1 && port <= kPorts ? port - 1 : -1);
+    window_->get<Button>("FindBtn").onClick = [this] { find(); };
+    window_->onClosed = [this] { ports_.stop(); };  // a search under way ends with the dialog
     fillAndSelect(baudList_, kBaudTexts, std::to_string(current.serial.baud), 2);
     fillAndSelect(parityList_, kParityTexts, std::string(1, current.serial.parity), 1);
 }
@@ -65,7 +61,7 @@ void SettingsDialog::save() {
     try {
         // A list left without a selection keeps the current value.
         ProgramSettings chosen = current_;
-        if (portList_.currentIndex() >= 0) chosen.serial.port = portList_.currentIndex() + 1;
+        if (const auto port = ports_.storeChoice()) chosen.serial.port = *port;
         if (baudList_.currentIndex() >= 0) chosen.serial.baud = baudOfListText(baudList_.currentText());
         if (parityList_.currentIndex() >= 0) chosen.serial.parity = parityList_.currentText()[0];
         saveSettings(platform_.env.settingsFileName(), chosen);
@@ -83,6 +79,20 @@ void SettingsDialog::save() {
     } catch (const std::exception& e) {
         platform_.dialogs.message(std::string("Error saving configuration - ") + e.what());
     }
+}
+
+// The selected rate first, then the six of the list; the rate that answers is selected.
+void SettingsDialog::find() {
+    if (ports_.searching()) return ports_.stop();
+    std::vector<int> rates{baudList_.currentIndex() >= 0 ? baudOfListText(baudList_.currentText()) : current_.serial.baud};
+    for (const char* text : kBaudTexts)
+        if (baudOfListText(text) != rates.front()) rates.push_back(baudOfListText(text));
+    const char parity = parityList_.currentIndex() >= 0 ? parityList_.currentText()[0] : current_.serial.parity;
+    for (const char* name : {"ConfigSave", "cboBaud", "cboParity"}) window_->control(name).setEnabled(false);
+    const std::optional<int> found = ports_.find(rates, parity);
+    for (const char* name : {"ConfigSave", "cboBaud", "cboParity"}) window_->control(name).setEnabled(true);
+    for (int i = 0; found && i < baudList_.count(); ++i)
+        if (baudOfListText(kBaudTexts[i]) == *found) baudList_.setCurrentIndex(i);
 }
 
 }  // namespace k7

@@ -1,13 +1,15 @@
 #pragma once
 // The communication-settings dialog: port, baud rate and parity. SAVE stores the choice
 // in the settings file, hands it to `apply`, pauses so the user sees it arrive on the
-// main window, and closes; CLOSE changes nothing.
+// main window, and closes; CLOSE changes nothing. Find KORVEN7 looks for the device on
+// the ports and rates offered (PortPicker).
 #include <functional>
 #include <memory>
 #include <optional>
 
 #include "platform/platform.h"
 #include "settings/serial_settings.h"
+#include "shell/port_picker.h"
 
 namespace k7 {
 
@@ -21,12 +23,13 @@ public:
 
 private:
     void save();
+    void find();
 
     Platform& platform_;
     ProgramSettings current_;
     std::function<void(const ProgramSettings&)> apply_;
     std::unique_ptr<DialogWindow> window_;
-    ComboBox& portList_;
+    PortPicker ports_;
     ComboBox& baudList_;
     ComboBox& parityList_;
     std::optional<ProgramSettings> saved_;

@@ -4,9 +4,20 @@
 
 namespace k7::test {
 
+void FakeSerialPort::setPortName(const std::string& device) {
+    portName = device;
+    if (!wired.empty()) device_ = wired.count(device) ? wired[device] : nullptr;
+}
+
+void FakeSerialPort::setSettings(const LineSettings& s) {
+    lineBaud_ = s.baud;
+    if (device_ && wired.empty()) device_->setBaud(s.baud);
+}
+
 void FakeSerialPort::open() {
     if (open_) throw RuntimeError("Port already open");
     if (failOpen) throw RuntimeError(*failOpen);
+    if (failOpenAt.count(portName)) throw RuntimeError(failOpenAt[portName]);
     open_ = true;
 }
 
@@ -14,7 +25,7 @@ void FakeSerialPort::output(const std::string& bytes) {
     if (!open_) throw RuntimeError("Operation valid only when the port is open");
     if (failOutput) throw RuntimeError(*failOutput);
     sent += bytes;
-    if (device_) device_->receive(bytes, clock_.nowUs());
+    if (device_ && device_->baud() == lineBaud_) device_->receive(bytes, clock_.nowUs());
 }
 
 std::string FakeSerialPort::input() {

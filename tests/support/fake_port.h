@@ -14,8 +14,8 @@ public:
     FakeSerialPort(VirtualClock& clock, FakePump& pump) : clock_(clock) { pump.addSource(this); }
     // The device on the line; nullptr: nothing attached (silence).
     void attach(Korven7Emulator* device) { device_ = device; }
-    void setPortName(const std::string& device) override { portName = device; }
-    void setSettings(const LineSettings& s) override { if (device_) device_->setBaud(s.baud); }
+    void setPortName(const std::string& device) override;
+    void setSettings(const LineSettings& s) override;
     bool isOpen() const override { return open_; }
     void open() override;
     void close() override { open_ = false; }
@@ -31,11 +31,16 @@ public:
     std::optional<std::string> failOpen;    // description of an open that fails
     std::optional<std::string> failOutput;  // description of a write that fails
     std::string sent;                       // every byte written, in order
+    // Devices by port name instead of the one attached, each hearing only at its own rate
+    // (the emulator's): bytes sent at another rate are noise to it.
+    std::map<std::string, Korven7Emulator*> wired;
+    std::map<std::string, std::string> failOpenAt;  // port name: description of its failing open
 private:
     VirtualClock& clock_;
     Korven7Emulator* device_ = nullptr;
     bool open_ = false;
     bool quiet_ = false;  // arriving bytes do not wake the pump
+    int lineBaud_ = 9600;
     std::multimap<std::int64_t, std::string> arrivals_;
 };
 
