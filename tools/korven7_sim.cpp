@@ -44,6 +44,8 @@ options:
   --readback-length N    cut (N < 51) or pad with CR (N > 51) read-back replies to N characters
   --bad-scancode HEX     read-back replies name this scancode, e.g. 03 or 6B
   --slow MS              start every reply MS milliseconds later
+  --strict-baud          hear only at RATE: what the host sends with the port set to
+                         another rate is noise to the device and gets no answer
   --help                 show this text
 
 --set-port-in INI LINK: in the settings file INI, point the configured port (section
@@ -94,6 +96,7 @@ struct Options {
     std::string link;
     int baud = 9600;
     bool baudGiven = false;
+    bool strictBaud = false;
     std::optional<std::string> setPortIn;  // INI file for --set-port-in
     k7::EmulatorFaults faults;
 };
@@ -139,6 +142,8 @@ Options ParseArgs(int argc, char** argv) {
             o.faults.badScancode = code;
         } else if (arg == "--slow") {
             o.faults.extraDelayMs = ParseInt(value(), "--slow");
+        } else if (arg == "--strict-baud") {
+            o.strictBaud = true;
         } else if (arg == "--set-port-in") {
             o.setPortIn = value();
         } else if (!arg.empty() && arg[0] == '-') {
@@ -205,6 +210,17 @@ public:
         close(master_);
     }
     int master() const { return master_; }
+    // The rate the host set the port to; 0 when it is not one of the usual rates.
+    int hostBaud() const {
+        static const std::pair<speed_t, int> kRates[] = {{B1200, 1200},   {B2400, 2400},   {B4800, 4800},
+                                                         {B9600, 9600},   {B19200, 19200}, {B38400, 38400},
+                                                         {B57600, 57600}, {B115200, 115200}};
+        termios tio{};
+        if (tcgetattr(slave_, &tio) != 0) return 0;
+        for (const auto& [speed, baud] : kRates)
+            if (cfgetospeed(&tio) == speed) return baud;
+        return 0;
+    }
     int watchFd() const { return watch_; }
     const std::string& slaveName() const { return slaveName_; }
     // Without the watch the host counts as always there.
@@ -320,7 +336,10 @@ int Serve(const Options& o) {
         if (fds[0].revents & POLLIN) {
             char buffer[4096];
             const ssize_t n = read(line.master(), buffer, sizeof buffer);
-            if (n > 0) {
+            if (n > 0 && o.strictBaud && line.hostBaud() != o.baud) {
+                say("heard " + std::to_string(n) + " bytes sent at " + std::to_string(line.hostBaud()) +
+                    " baud: noise at " + std::to_string(o.baud));
+            } else if (n > 0) {
                 device.receive(std::string(buffer, n), nowUs());
             } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
                 say(std::string("line failed: ") + (n == 0 ? "end of file" : std::strerror(errno)));

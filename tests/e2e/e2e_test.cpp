@@ -2,6 +2,8 @@
 // and korven7-sim on a pseudo-terminal at 57600 baud, in real time.
 #include <gtest/gtest.h>
 
+#include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 
 #include "platform/qt/qt_platform.h"
@@ -78,6 +80,29 @@ TEST(EndToEnd, APortThatDoesNotExistIsReportedOnEveryTry) {
     EXPECT_TRUE(message.ends_with(" - no such device (unplugged?)")) << message;
     EXPECT_EQ(real.program.log(), std::vector<std::string>{"KORVEN7 not attached "});
     EXPECT_TRUE(real.idle());
+}
+
+// Three emulators named in [PORTS]: a silent one, one another program holds, and one that
+// hears only at 38400 baud. Find KORVEN7 selects the last at its rate and SAVE stores it.
+TEST(EndToEnd, FindKORVEN7SkipsAPortInUseAndSelectsTheAnsweringEmulatorAtItsRate) {
+    SimProcess silent(9600, {"--silent"}), held(9600), answering(38400, {"--strict-baud"});
+    qt::QtEventPump pump;
+    qt::QtSerialPort port, otherProgram;
+    otherProgram.setPortName(held.link());
+    otherProgram.open();
+    Program program(pump, port, "[PORTS]\nCOM9=" + silent.link() + "\nCOM10=" + held.link() + "\nCOM11=" + answering.link() + "\n");
+    QTimer::singleShot(0, [&] {
+        auto* dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog);
+        dialog->findChild<QPushButton*>("FindBtn")->click();
+        const std::string shown = dialog->findChild<QLabel*>("FindStatus")->text().toStdString();
+        EXPECT_EQ(shown.rfind("Found on COM11 (ttyKORVEN7) at 38400 baud: KORVEN7 V2.14.", 0), 0u) << shown;
+        EXPECT_TRUE(shown.ends_with(" - in use by another program")) << shown;
+        dialog->findChild<QPushButton*>("ConfigSave")->click();
+    });
+    program.menu("Config");
+    EXPECT_EQ(loadSettings(program.env.settingsFileName(), [](const std::string&) {}).serial, (SerialSettings{11, 38400, 'N'}));
+    EXPECT_EQ(program.caption("CommLabel"), "COM11 (ttyKORVEN7)");
 }
 
 }  // namespace
