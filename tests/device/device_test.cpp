@@ -225,6 +225,19 @@ TEST(Read, NonDefaultStringsComeBackInRowOrderAndUnansweredKeysAreNamed) {
     EXPECT_EQ(line.clock.nowUs(), (25 + 96 * 81 + 2000) * 1000LL);
 }
 
+TEST(Read, FastRepliesEndEachWaitOnceTheReplyIsWholeAndReadTheSame) {
+    Line line;
+    line.session.link().setFastReplies(true);
+    line.device.setFlash(withSlot(Korven7Emulator::DefaultImage(), 0, "zz"));
+    EXPECT_EQ(line.session.read().customStrings, (std::vector<KeyString>{{"A", "zz"}}));
+    // Each exchange: the device's millisecond, the reply at 10 bits a byte, the quiet gap.
+    const double exchangeMs = 1 + 10.0 * 51 * 1000 / 9600 + quietGapMs(9600);
+    EXPECT_LT(line.seconds() * 1000, 25 + 96 * (exchangeMs + 1));
+    line.device.faults().readbackLength = 52;  // a reply that goes on is garbled, as ever
+    EXPECT_EQ(line.session.read().unreadRows.size(), 96u);
+    EXPECT_EQ(line.session.version(), "KORVEN7 V2.14\r\n");
+}
+
 TEST(Read, GarbledRepliesAreUnreadAndABadScancodeEndsTheRead) {
     Line line;
     for (int length : {50, 52}) {
