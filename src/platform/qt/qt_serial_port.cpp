@@ -1,6 +1,6 @@
 #include "platform/qt/qt_serial_port.h"
 
-#include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_text.h"
 #include "platform/runtime_error.h"
 
 namespace k7::qt {
