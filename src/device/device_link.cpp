@@ -14,14 +14,11 @@ int lineWaitMs(int chars, int baud) {
 
 int settleMs(int baud) { return baud >= 9600 ? 40 : 90; }
 
-int quietGapMs(int baud) { return std::max(1, int(std::ceil(2 * 10 * 1000.0 / baud))); }
-
 DeviceLink::DeviceLink(SerialPort& port, EventPump& pump, SessionObserver& observer)
     : port_(port), pump_(pump), observer_(observer), delayTimer_(pump.createTimer()),
-      responseTimer_(pump.createTimer()), gapTimer_(pump.createTimer()) {
+      responseTimer_(pump.createTimer()) {
     delayTimer_->setInterval(10);
     delayTimer_->onTick = [this] { delayTimer_->setEnabled(false); };
-    gapTimer_->onTick = [this] { gapTimer_->setEnabled(false); };
     responseTimer_->onTick = [this] {
         if (responseTicks_ > 0) --responseTicks_;
     };
@@ -88,24 +85,10 @@ std::string DeviceLink::finishReply(const std::function<bool(const std::string&)
         return port_.input();
     }
     std::string reply = port_.input();
-    for (;;) {
-        if (complete(reply)) {
-            const std::size_t whole = reply.size();
-            gapTimer_->setEnabled(false);
-            gapTimer_->setInterval(quietGapMs(baud_));
-            gapTimer_->setEnabled(true);
-            while (reply.size() == whole && gapTimer_->enabled() && delayTimer_->enabled()) {
-                pump_.waitEvents();
-                reply += port_.input();
-            }
-            if (reply.size() == whole) break;  // nothing followed: the reply is whole
-            continue;
-        }
-        if (!delayTimer_->enabled()) break;
+    while (!complete(reply) && delayTimer_->enabled()) {
         pump_.waitEvents();  // serial data or the end of the wait wakes it
         reply += port_.input();
     }
-    gapTimer_->setEnabled(false);
     delayTimer_->setEnabled(false);
     return reply;
 }

@@ -19,10 +19,6 @@ int lineWaitMs(int chars, int baud);
 // 9600 baud up, else 90.
 int settleMs(int baud);
 
-// With fast replies, how long the line must stay quiet after a complete reply to show
-// that nothing more follows: two characters' time, rounded up, at least 1 ms.
-int quietGapMs(int baud);
-
 // Opens the port when it is closed, and closes it on every way out of the scope.
 class OpenPort {
 public:
@@ -63,8 +59,7 @@ public:
     void startDelay(int ms);
     void finishDelay();
     // Waits for the reply to a request just sent and returns what arrived, in two halves
-    // too: all of `ms`, or with fast replies until `complete` holds for what arrived and
-    // nothing more arrives within the quiet gap (a reply that goes on waits all of `ms`).
+    // too: all of `ms`, or with fast replies until `complete` holds for what arrived.
     void startReply(int ms);
     std::string finishReply(const std::function<bool(const std::string&)>& complete);
     // A pause that awaits nothing (after a read-back pass, before a version request);
@@ -85,7 +80,6 @@ private:
     SessionObserver& observer_;
     std::unique_ptr<Timer> delayTimer_;
     std::unique_ptr<Timer> responseTimer_;
-    std::unique_ptr<Timer> gapTimer_;
     int responseTicks_ = 0;
     int baud_ = 9600;
     bool fast_ = false;
