@@ -53,7 +53,7 @@ std::string cfgFileText(const std::vector<KeyString>& entries, const std::string
 CfgContent readCfgFile(std::istream& in) {
     CfgContent content;
     std::string line;
-    for (;;) {
+    for (int number = 1;; ++number) {
         line.clear();
         std::getline(in, line);
         if (in.bad()) {
@@ -63,9 +63,16 @@ CfgContent readCfgFile(std::istream& in) {
         if (in.fail()) break;  // nothing left to read
         if (!line.empty() && line.back() == '\r') line.pop_back();
         try {
-            if (auto entry = entryOf(fieldsOf(line))) content.entries.push_back(std::move(*entry));
+            const std::vector<std::string> fields = fieldsOf(line);
+            if (auto entry = entryOf(fields)) {
+                content.entries.push_back(std::move(*entry));
+                content.entryLines.push_back(number);
+            } else if (!fields.empty()) {
+                content.skippedLines.push_back(number);
+            }
         } catch (const RuntimeError& e) {
             content.lineErrors.push_back(e.what());
+            content.lineErrorLines.push_back(number);
         }
     }
     return content;

@@ -26,6 +26,11 @@ struct CfgContent {
     std::vector<KeyString> entries;
     std::vector<std::string> lineErrors;   // why a line could not be read, one per line
     std::optional<std::string> readError;  // the stream failed; the entries before it are kept
+    // Where each entry and each line error stood, and the lines that are neither blank,
+    // a comment nor an entry (and were skipped); lines count from 1.
+    std::vector<int> entryLines;
+    std::vector<int> lineErrorLines;
+    std::vector<int> skippedLines;
 };
 
 // Reads the entries of a file. A line is an entry when its first field is a number of at

@@ -34,9 +34,11 @@ void DeviceLink::startAck(int ms) {
 std::string DeviceLink::finishAck(int ms) {
     try {
         // Settle: let the first ticks pass without reading; bytes need not wake it.
-        port_.setInputQuiet(true);
-        while (responseTicks_ > ms / 10 - settleMs(baud_) / 10) pump_.waitEvents();
-        port_.setInputQuiet(false);
+        if (!fast_) {
+            port_.setInputQuiet(true);
+            while (responseTicks_ > ms / 10 - settleMs(baud_) / 10) pump_.waitEvents();
+            port_.setInputQuiet(false);
+        }
         std::string reply;
         while (responseTicks_ > 0) {
             reply += port_.input();
@@ -70,12 +72,43 @@ void DeviceLink::finishDelay() {
     port_.setInputQuiet(false);
 }
 
+void DeviceLink::startReply(int ms) {
+    if (!fast_) return startDelay(ms);
+    delayTimer_->setEnabled(false);
+    delayTimer_->setInterval(ms);
+    delayTimer_->setEnabled(true);
+}
+
+std::string DeviceLink::finishReply(const std::function<bool(const std::string&)>& complete) {
+    if (!fast_) {
+        finishDelay();
+        return port_.input();
+    }
+    std::string reply = port_.input();
+    while (!complete(reply) && delayTimer_->enabled()) {
+        pump_.waitEvents();  // serial data or the end of the wait wakes it
+        reply += port_.input();
+    }
+    delayTimer_->setEnabled(false);
+    return reply;
+}
+
+void DeviceLink::pause(int ms) {
+    if (!fast_) delay(ms);
+}
+
+void DeviceLink::dropLateInput() {
+    if (fast_) port_.input();
+}
+
 std::string DeviceLink::queryVersion() {
     try {
         OpenPort open(port_);
+        dropLateInput();
         port_.output(kVersionRequest);
-        delay(lineWaitMs(20, baud_));
-        const std::string reply = port_.input();
+        startReply(lineWaitMs(20, baud_));
+        // The KORVEN7 ends its version text with CR LF.
+        const std::string reply = finishReply([](const std::string& r) { return r.ends_with("\r\n"); });
         return reply.empty() ? "???" : reply;
     } catch (const std::exception& e) {
         observer_.failure(std::string("Error getting code version. ") + e.what());

@@ -2,6 +2,7 @@
 // The serial line to the KORVEN7: frames out, replies in, and the waits between them.
 // Every wait blocks on the event pump until something happens (a timer tick, serial
 // data, user input), so the window stays live while it waits and no core spins.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,6 +43,11 @@ public:
     EventPump& pump() { return pump_; }
     void setBaud(int baud) { baud_ = baud; }
     int baud() const { return baud_; }
+    // Fast replies: a reply wait ends as soon as the reply is complete, an acknowledgement
+    // is read without settling first, and the pauses that await nothing are skipped.
+    // Off by default, which keeps the window's timing exactly.
+    void setFastReplies(bool on) { fast_ = on; }
+    bool fastReplies() const { return fast_; }
 
     // Waits up to `ms` for a reply holding "ACK" and returns what arrived ("" after a
     // failure, which is reported). In two halves, so that work done between them (logging
@@ -52,6 +58,15 @@ public:
     void delay(int ms);
     void startDelay(int ms);
     void finishDelay();
+    // Waits for the reply to a request just sent and returns what arrived, in two halves
+    // too: all of `ms`, or with fast replies until `complete` holds for what arrived.
+    void startReply(int ms);
+    std::string finishReply(const std::function<bool(const std::string&)>& complete);
+    // A pause that awaits nothing (after a read-back pass, before a version request);
+    // skipped with fast replies.
+    void pause(int ms);
+    // With fast replies, drops what is left of an earlier reply before a request.
+    void dropLateInput();
 
     // Asks for the firmware version and closes the port; "???" when nothing answered,
     // "" after a failure, which is reported.
@@ -67,6 +82,7 @@ private:
     std::unique_ptr<Timer> responseTimer_;
     int responseTicks_ = 0;
     int baud_ = 9600;
+    bool fast_ = false;
 };
 
 }  // namespace k7

@@ -159,13 +159,14 @@ void DeviceSession::readBackPass(int settle) {
         try {
             for (int row = 0; row < kKeyRows; ++row) {
                 const std::string request = readBackFrame(row);
+                link_.dropLateInput();
                 port_.output(request);
                 // The reply's time on the line counts from the moment the request left.
-                link_.startDelay(lineWaitMs(65, link_.baud()));
+                link_.startReply(lineWaitMs(65, link_.baud()));
                 showHeld();
                 observer_.statusLine("Sent " + commandForLog(request));
-                link_.finishDelay();
-                std::string reply = port_.input();
+                std::string reply = link_.finishReply(
+                    [](const std::string& r) { return r.size() == kReadBackReplyLength; });
                 if (reply.size() == kReadBackReplyLength) {
                     const KeyRecord key = parseReadBackReply(reply);
                     readback_[std::size_t(rowOfScancode(key.scancode))] = key;
@@ -179,7 +180,7 @@ void DeviceSession::readBackPass(int settle) {
         }
         showHeld();
     }
-    link_.delay(settle);
+    link_.pause(settle);
     observer_.progressHidden();
 }
 
@@ -249,7 +250,7 @@ VerifyResult DeviceSession::verify(const KeyStringList& list) {
 
 std::string DeviceSession::version() {
     observer_.captionHidden();
-    link_.delay(200);
+    link_.pause(200);
     const std::string text = link_.queryVersion();
     observer_.statusLine("Requesting Version");
     observer_.statusLine("Version = " + text);

@@ -141,6 +141,9 @@ class Environment {
 public:
     virtual ~Environment() = default;
     virtual std::string programFolder() const = 0;  // no trailing separator
+    // Where the help pages and pictures lie: the program folder, or the shared data
+    // folder of an installed program.
+    virtual std::string dataFolder() const { return programFolder(); }
     // Where the settings file lives and the file dialogs start: the program folder, or
     // the user's folders when the program folder cannot be written.
     virtual std::string settingsFileName() const = 0;

@@ -13,19 +13,23 @@ UserFolders ResolveUserFolders(const std::string& programFolder,
                                const std::function<std::string(const char*)>& getenv,
                                const std::function<bool(const std::string&)>& writable) {
     const std::string settingsName = "KORVEN7.ini";
-    if (writable(programFolder)) return {programFolder + "/" + settingsName, programFolder};
+    const fs::path program(programFolder);
+    const fs::path shared = program.parent_path() / "share" / "korven7-config";
+    std::error_code ec;
+    const bool installed = program.filename() == "bin" && fs::is_directory(shared, ec);
+    const std::string data = installed ? shared.string() : programFolder;
+    if (!installed && writable(programFolder)) return {programFolder + "/" + settingsName, programFolder, data};
 
     const std::string home = getenv("HOME");
     std::string config = getenv("XDG_CONFIG_HOME");
     if (config.empty() || config.front() != '/') config = home + "/.config";
     const fs::path folder = fs::path(config) / "korven7-config";
     const fs::path settings = folder / settingsName;
-    std::error_code ec;
     fs::create_directories(folder, ec);
-    const fs::path shipped = fs::path(programFolder) / settingsName;
+    const fs::path shipped = fs::path(data) / settingsName;
     if (!fs::exists(settings, ec) && fs::is_regular_file(shipped, ec))
         fs::copy_file(shipped, settings, ec);  // on failure the defaults apply
-    return {settings.string(), home.empty() ? programFolder : home};
+    return {settings.string(), home.empty() ? programFolder : home, data};
 }
 
 UserFolders ResolveUserFolders(const std::string& programFolder) {

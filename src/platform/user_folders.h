@@ -1,8 +1,11 @@
 #pragma once
-// Where the settings file lives and where file dialogs start. A program run from a
-// folder it can write keeps everything beside itself; an installed program (its folder
-// read-only) keeps the settings in the user's configuration folder, first copied from
-// the program folder when one lies there, and starts file dialogs in the home folder.
+// Where the help pages, pictures and settings file live and where file dialogs start.
+// An installed program (<prefix>/bin, its data in <prefix>/share/korven7-config) keeps
+// the settings in the user's configuration folder and starts file dialogs in the home
+// folder. A program run from any other folder finds its data beside itself, and keeps
+// everything there when it can write the folder; when it cannot, it uses the user's
+// folders as an installed one does. The user's settings file starts as a copy of the
+// one in the data folder when one lies there.
 #include <functional>
 #include <string>
 
@@ -11,6 +14,7 @@ namespace k7 {
 struct UserFolders {
     std::string settingsFile;
     std::string documentsFolder;
+    std::string dataFolder;
 };
 
 // `getenv` reads XDG_CONFIG_HOME and HOME; `writable` tells whether a folder can be written.

@@ -15,7 +15,7 @@ void HelpPane::show(const std::string& page) {
     view_.raise();  // over the list frame and the log it covers
     closeButton_.setVisible(true);
     closeButton_.raise();
-    view_.navigate(env_.programFolder() + "/" + page);
+    view_.navigate(env_.dataFolder() + "/" + page);
 }
 
 void HelpPane::close() {

@@ -248,7 +248,7 @@ void MainWindow::appendStatus(const std::string& line) {
 
 void MainWindow::showPicture(VerdictPicture picture) {
     const char* file = picture == VerdictPicture::Checkmark ? "checkmark.gif" : "question-mark.gif";
-    verdictPicture_.load(platform_.env.programFolder() + "/" + file);
+    verdictPicture_.load(platform_.env.dataFolder() + "/" + file);
 }
 
 void MainWindow::progressShown() {

@@ -225,6 +225,22 @@ TEST(Read, NonDefaultStringsComeBackInRowOrderAndUnansweredKeysAreNamed) {
     EXPECT_EQ(line.clock.nowUs(), (25 + 96 * 81 + 2000) * 1000LL);
 }
 
+TEST(Read, FastRepliesEndEachWaitOnceTheReplyIsWhole) {
+    Line line;
+    line.session.link().setFastReplies(true);
+    line.device.setFlash(withSlot(Korven7Emulator::DefaultImage(), 0, "zz"));
+    EXPECT_EQ(line.session.read().customStrings, (std::vector<KeyString>{{"A", "zz"}}));
+    // Each exchange: the device's millisecond, then the reply at 10 bits a byte.
+    const double exchangeMs = 1 + 10.0 * 51 * 1000 / 9600;
+    EXPECT_LT(line.seconds() * 1000, 25 + 96 * (exchangeMs + 1));
+    EXPECT_EQ(line.session.version(), "KORVEN7 V2.14\r\n");
+    // A reply that goes on past its 51 characters shifts the next one: the read fails
+    // rather than reading a key wrongly.
+    line.device.faults().readbackLength = 52;
+    EXPECT_EQ(line.session.read().ending, Ending::Failed);
+    EXPECT_EQ(line.seen.failures.back(), "Error retrieve current key overrides - Type mismatch");
+}
+
 TEST(Read, GarbledRepliesAreUnreadAndABadScancodeEndsTheRead) {
     Line line;
     for (int length : {50, 52}) {

@@ -37,6 +37,9 @@ TEST(CfgFile, ReadsEntryLinesOnly) {
                                         {" a ", " b"}, {"F7", " last line"}}));
     EXPECT_EQ(content.lineErrors, (std::vector<std::string>{"Overflow", "Overflow"}));
     EXPECT_FALSE(content.readError);
+    EXPECT_EQ(content.entryLines, (std::vector<int>{4, 5, 6, 11, 13, 15}));
+    EXPECT_EQ(content.lineErrorLines, (std::vector<int>{12, 14}));
+    EXPECT_EQ(content.skippedLines, (std::vector<int>{7, 8, 9, 10}));
 }
 
 // A file whose bytes end in a read error, like one on a failing disk.

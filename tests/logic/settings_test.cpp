@@ -134,6 +134,14 @@ TEST_F(UserFolderChoice, AWritableProgramFolderKeepsAllBesideItAndAnInstalledOne
     EXPECT_EQ(get(f.settingsFile), "PORT=5");
     vars["XDG_CONFIG_HOME"] = "relative";
     EXPECT_EQ(resolve(false).settingsFile, dir + "/home/.config/korven7-config/KORVEN7.ini");
+    // Installed: the data in <prefix>/share, the settings never beside the program, even for root.
+    fs::create_directories(dir + "/usr/bin");
+    fs::create_directories(dir + "/usr/share/korven7-config");
+    const UserFolders installed = ResolveUserFolders(dir + "/usr/bin", [&](const char* n) { return vars[n]; },
+                                                     [](const std::string&) { return true; });
+    EXPECT_EQ(installed.settingsFile + " " + installed.dataFolder,
+              dir + "/home/.config/korven7-config/KORVEN7.ini " + dir + "/usr/share/korven7-config");
+    EXPECT_EQ(beside.dataFolder, dir + "/opt");
 }
 
 }  // namespace

@@ -12,13 +12,6 @@
 
 namespace k7::qt {
 
-QString ToQ(const std::string& bytes) { return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())); }
-
-std::string FromQ(const QString& text) {
-    const QByteArray latin = text.toLatin1();
-    return std::string(latin.constData(), std::size_t(latin.size()));
-}
-
 int Px(int twips) { return (twips + 7) / 15; }
 int Twips(int pixels) { return pixels * 15; }
 
@@ -276,17 +269,5 @@ QtMenuItem::QtMenuItem(QAction* action) : action_(action) {
 }
 void QtMenuItem::setEnabled(bool on) { action_->setEnabled(on); }
 bool QtMenuItem::enabled() const { return action_->isEnabled(); }
-
-QtTimer::QtTimer() {
-    timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { if (onTick) onTick(); });
-}
-
-void QtTimer::setInterval(int ms) { timer_.setInterval(ms); }
-
-void QtTimer::setEnabled(bool on) {
-    if (on && !timer_.isActive() && timer_.interval() > 0) timer_.start();
-    if (!on) timer_.stop();
-}
 
 }  // namespace k7::qt

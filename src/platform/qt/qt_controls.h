@@ -1,6 +1,5 @@
 #pragma once
-// The real widgets behind the control interfaces. Texts cross as Latin-1, so one
-// character is one byte both ways.
+// The real widgets behind the control interfaces.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -12,15 +11,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextBrowser>
-#include <QTimer>
 #include <QTreeView>
 
 #include "platform/platform.h"
+#include "platform/qt/qt_text.h"
 
 namespace k7::qt {
 
-QString ToQ(const std::string& bytes);
-std::string FromQ(const QString& text);
 // Twips to pixels and back (15 twips a pixel).
 int Px(int twips);
 int Twips(int pixels);
@@ -221,17 +218,6 @@ public:
     bool enabled() const override;
 private:
     QAction* action_;
-};
-
-class QtTimer : public Timer {
-public:
-    QtTimer();
-    void setInterval(int ms) override;
-    int interval() const override { return timer_.interval(); }
-    void setEnabled(bool on) override;
-    bool enabled() const override { return timer_.isActive(); }
-private:
-    QTimer timer_;
 };
 
 }  // namespace k7::qt

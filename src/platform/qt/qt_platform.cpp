@@ -1,12 +1,9 @@
 #include "platform/qt/qt_platform.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
@@ -36,20 +33,6 @@ std::optional<std::string> Chosen(const QString& name) {
 }
 
 }  // namespace
-
-// Handlers call this after every byte or character they handle, thousands of times per
-// operation; one pass over the event sources costs system calls, so passes closer than
-// a millisecond apart are skipped. The window still reacts within a millisecond.
-void QtEventPump::doEvents() {
-    if (lastPass_.isValid() && lastPass_.nsecsElapsed() < 1'000'000) return;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    lastPass_.start();
-}
-
-void QtEventPump::waitEvents() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    lastPass_.start();
-}
 
 void QtDialogs::message(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, kTitle, ToQ(text), QMessageBox::Ok, parent_);
@@ -121,20 +104,6 @@ void QtPrinter::endDoc() {
         painter_->end();
         painter_.reset();
     }
-}
-
-QtEnvironment::QtEnvironment()
-    : folder_(QCoreApplication::applicationDirPath().toLocal8Bit().constData()), folders_(ResolveUserFolders(folder_)) {}
-
-std::string QtEnvironment::settingsFileName() const { return folders_.settingsFile; }
-
-std::string QtEnvironment::documentsFolder() const { return folders_.documentsFolder; }
-
-std::string QtEnvironment::nowText() const {
-    const QDateTime now = QDateTime::currentDateTime();
-    const QLocale locale = QLocale::system();
-    return FromQ(locale.toString(now.date(), QLocale::ShortFormat) + " " +
-                 locale.toString(now.time(), QLocale::LongFormat));
 }
 
 QtPlatform::QtPlatform(const FormDesign& mainDesign, Dialogs* dialogs, Printer* printer, Environment* environment)

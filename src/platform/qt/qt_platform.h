@@ -1,28 +1,19 @@
 #pragma once
-// The real platform: the main window and dialogs on Qt Widgets, the Qt event loop,
-// QSerialPort and QSerialPortInfo, message boxes, the printer, files on disk, the program's folder.
-#include <QElapsedTimer>
+// The window program's platform: the main window and dialogs on Qt Widgets, message
+// boxes and the printer, with the Qt Core parts (event loop, QSerialPort, folders).
 #include <QPainter>
 #include <QPrinter>
 #include <memory>
 
 #include "platform/disk_file_store.h"
 #include "platform/platform.h"
-#include "platform/user_folders.h"
+#include "platform/qt/qt_environment.h"
+#include "platform/qt/qt_event_pump.h"
 #include "platform/qt/qt_port_list.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_window.h"
 
 namespace k7::qt {
-
-class QtEventPump : public EventPump {
-public:
-    void doEvents() override;
-    void waitEvents() override;
-    std::unique_ptr<Timer> createTimer() override { return std::make_unique<QtTimer>(); }
-private:
-    QElapsedTimer lastPass_;  // since the event sources were last looked at
-};
 
 class QtDialogs : public Dialogs {
 public:
@@ -50,18 +41,6 @@ private:
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
     int y_ = 0;
-};
-
-class QtEnvironment : public Environment {
-public:
-    QtEnvironment();
-    std::string programFolder() const override { return folder_; }
-    std::string settingsFileName() const override;
-    std::string documentsFolder() const override;
-    std::string nowText() const override;
-private:
-    std::string folder_;
-    UserFolders folders_;
 };
 
 // Everything put together. Tests may put their own dialogs or printer in.

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <map>
 
-#include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_text.h"
 
 namespace fs = std::filesystem;
 

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_text.h"
 #include "platform/runtime_error.h"
 
 namespace k7::qt {

@@ -1,0 +1,73 @@
+#pragma once
+// What the sessions of the command line report, one observer per port: status lines to
+// the log file, progress to the terminal, failures kept for the summary. The ports run
+// on threads of their own, so the log and the progress line take turns.
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/port_outcome.h"
+#include "device/session_observer.h"
+
+namespace k7 {
+
+// The status log of every port in one file, each line as the window shows it; with
+// several ports each line starts with "port: ".
+class StatusLogFile {
+public:
+    StatusLogFile(std::ostream* out, bool prefixPorts) : out_(out), prefixPorts_(prefixPorts) {}
+    void write(const std::string& port, const std::string& line);
+private:
+    std::mutex mutex_;
+    std::ostream* out_;  // nullptr: no log
+    bool prefixPorts_;
+};
+
+// The progress line on standard error, redrawn in place when a percentage changes.
+class ProgressLine {
+public:
+    ProgressLine(std::ostream* out, const std::vector<std::string>& ports);
+    void update(std::size_t index, const PortProgress& progress);
+    void clear();  // removes the line, for the summary to follow
+private:
+    std::mutex mutex_;
+    std::ostream* out_;  // nullptr: not shown
+    std::vector<PortProgress> ports_;
+    std::string shown_;
+};
+
+class CliObserver : public SessionObserver {
+public:
+    // `caption` names the operation on the progress line until the session gives its own.
+    CliObserver(std::string port, std::size_t index, const std::string& caption, StatusLogFile& log,
+                ProgressLine& progress)
+        : port_(std::move(port)), index_(index), log_(log), progressLine_(progress), progress_{port_, caption, 0, 0} {}
+    void statusLine(const std::string& line) override;
+    void progressShown() override { progress(0); }
+    void progressMaximum(int maximum) override;
+    void progress(int value) override;
+    void progressHidden() override {}
+    void caption(const std::string& text) override;
+    void captionHidden() override {}
+    void verdict(const std::string&, VerdictPicture) override {}
+    void failure(const std::string& message) override { lastFailure_ = message; }
+    void alert() override {}
+
+    // The last failure reported since the last call, then forgotten.
+    std::string takeFailure() { return std::exchange(lastFailure_, ""); }
+    // The send has erased the keyboard (or tried to): its strings are no longer what they were.
+    bool writingBegun() const { return writingBegun_; }
+
+private:
+    std::string port_;
+    std::size_t index_;
+    StatusLogFile& log_;
+    ProgressLine& progressLine_;
+    PortProgress progress_;
+    std::string lastFailure_;
+    bool writingBegun_ = false;
+};
+
+}  // namespace k7

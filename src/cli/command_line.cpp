@@ -1,0 +1,163 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace k7 {
+namespace {
+
+constexpr std::pair<const char*, Command> kCommands[] = {
+    {"ports", Command::Ports}, {"detect", Command::Detect}, {"version", Command::Version},
+    {"read", Command::Read},   {"verify", Command::Verify}, {"send", Command::Send},
+};
+
+std::optional<int> numberOf(const std::string& text) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::string quoted(const std::string& text) { return "'" + text + "'"; }
+
+}  // namespace
+
+const char* const kUsage = R"(usage: korven7 [options] COMMAND
+
+Programs KORVEN7 keyboards over serial ports, from scripts, several at once.
+
+commands:
+  ports                list the serial ports, with what the system says of each
+  detect               find the KORVEN7: the port and baud rate that answer
+  version              print the firmware version
+  read [-o FILE.cfg]   read the keys' strings: print "key<TAB>string" lines, or write FILE.cfg
+  verify FILE.cfg      compare the keyboard with the file's list
+  send FILE.cfg        erase, write, flash and verify, as the window's send does
+
+options:
+  --port COMn|PATH     the port (the settings file's port by default); given more than once,
+                       the command runs on every port at the same time
+  --baud N             the baud rate (the settings file's by default)
+  --parity N|E|O       the parity (the settings file's by default)
+  --settings FILE      read the defaults from FILE instead of the window's settings file
+  --log FILE           write the status log, as the window shows it, to FILE
+  --json               print one JSON document instead of lines
+  --fast               end each wait as soon as the keyboard's reply is complete
+  --quiet              no progress and no line for a port that succeeded
+  --help               show this text
+  --version            show the program's version
+
+exit status: 0 done (and verified), 1 the keyboard differs from the list, 2 bad usage or
+a file that cannot be read or written, 3 no answer from the keyboard or the port cannot
+be used, 130 interrupted. With several ports, the worst of them.
+)";
+
+const char* commandName(Command command) {
+    for (const auto& [name, value] : kCommands)
+        if (value == command) return name;
+    return "";
+}
+
+std::optional<int> comPortNumber(const std::string& port) {
+    if (port.size() < 4) return std::nullopt;
+    std::string prefix = port.substr(0, 3);
+    for (char& c : prefix) c = char(std::toupper(static_cast<unsigned char>(c)));
+    const auto number = numberOf(port.substr(3));
+    if (prefix != "COM" || !number || *number < 1 || *number > 32767) return std::nullopt;
+    return number;
+}
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
+    ParsedCommandLine parsed;
+    CommandLine& line = parsed.line;
+    auto fail = [&](const std::string& error) {
+        parsed.error = error;
+        return parsed;
+    };
+    if (std::find(args.begin(), args.end(), "--help") != args.end() ||
+        std::find(args.begin(), args.end(), "-h") != args.end()) {
+        line.help = true;
+        return parsed;
+    }
+    if (std::find(args.begin(), args.end(), "--version") != args.end()) {
+        line.version = true;
+        return parsed;
+    }
+    std::vector<std::string> positional;
+    std::optional<std::string> outputFile;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string name = arg;
+        std::optional<std::string> value;
+        if (const std::size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+        }
+        const bool takesValue = name == "--port" || name == "--baud" || name == "--parity" || name == "--settings" ||
+                                name == "--log" || name == "-o";
+        if (!takesValue) {
+            if (value) return fail("option " + quoted(name) + " takes no value");
+            if (name == "--json") line.json = true;
+            else if (name == "--fast") line.fast = true;
+            else if (name == "--quiet") line.quiet = true;
+            else return fail("unknown option " + quoted(arg));
+            continue;
+        }
+        if (!value) {
+            if (i + 1 == args.size()) return fail("option " + quoted(name) + " needs a value");
+            value = args[++i];
+        }
+        if (value->empty()) return fail("option " + quoted(name) + " needs a value");
+        if (name == "--port") {
+            std::string start = value->substr(0, 3);
+            for (char& c : start) c = char(std::toupper(static_cast<unsigned char>(c)));
+            if (start == "COM" && value->find('/') == std::string::npos && !comPortNumber(*value))
+                return fail("--port: not a port: " + quoted(*value) + " (COM1, COM2, ... or a device path)");
+            if (std::find(line.ports.begin(), line.ports.end(), *value) != line.ports.end())
+                return fail("--port: " + quoted(*value) + " is given twice");
+            line.ports.push_back(*value);
+        } else if (name == "--baud") {
+            const auto baud = numberOf(*value);
+            if (!baud || *baud < 50 || *baud > 4'000'000)
+                return fail("--baud: not a baud rate: " + quoted(*value) + " (50 to 4000000)");
+            line.baud = baud;
+        } else if (name == "--parity") {
+            const char p = value->size() == 1 ? char(std::toupper(static_cast<unsigned char>((*value)[0]))) : '?';
+            if (p != 'N' && p != 'E' && p != 'O') return fail("--parity: not a parity: " + quoted(*value) + " (N, E or O)");
+            line.parity = p;
+        } else if (name == "--settings") {
+            line.settingsFile = value;
+        } else if (name == "--log") {
+            line.logFile = value;
+        } else {
+            outputFile = value;
+        }
+    }
+    if (positional.empty()) return fail("no command given");
+    const auto known = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                    [&](const auto& c) { return positional[0] == c.first; });
+    if (known == std::end(kCommands)) return fail("unknown command " + quoted(positional[0]));
+    line.command = known->second;
+    const bool takesFile = line.command == Command::Verify || line.command == Command::Send;
+    if (takesFile && positional.size() < 2) return fail(std::string(known->first) + " needs a .cfg file");
+    if (positional.size() > (takesFile ? 2u : 1u)) return fail("unexpected argument " + quoted(positional.back()));
+    if (takesFile) line.listFile = positional[1];
+    if (outputFile) {
+        if (line.command != Command::Read) return fail("-o belongs to read only");
+        if (line.ports.size() > 1) return fail("read -o takes a single --port");
+        line.listFile = *outputFile;
+    }
+    return parsed;
+}
+
+}  // namespace k7

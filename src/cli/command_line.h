@@ -1,0 +1,43 @@
+#pragma once
+// The arguments of korven7: a command and its options, checked before anything runs.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace k7 {
+
+enum class Command { Ports, Detect, Version, Read, Verify, Send };
+
+struct CommandLine {
+    Command command = Command::Version;
+    std::vector<std::string> ports;  // --port, in the order given: COMn or a device path
+    std::optional<int> baud;
+    std::optional<char> parity;      // N, E or O
+    std::optional<std::string> settingsFile;
+    std::optional<std::string> logFile;
+    std::string listFile;            // the .cfg of verify and send; read -o FILE ("": print the list)
+    bool json = false;
+    bool fast = false;
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedCommandLine {
+    CommandLine line;
+    std::string error;  // why the arguments cannot be used; "" when they can
+};
+
+// Options may stand before or after the command, as "--baud 9600" or "--baud=9600";
+// "--" ends the options. --help and --version win over everything else.
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
+
+// The port number of "COMn" (any case), n >= 1; nullopt for anything else.
+std::optional<int> comPortNumber(const std::string& port);
+
+const char* commandName(Command command);
+
+// The text of --help.
+extern const char* const kUsage;
+
+}  // namespace k7

@@ -1,0 +1,37 @@
+// korven7: the command line, on Qt Core and Qt Serial Port only (no display needed).
+#include <QCoreApplication>
+#include <iostream>
+#include <optional>
+#include <unistd.h>
+
+#include "cli/command_runner.h"
+#include "platform/disk_file_store.h"
+#include "platform/qt/qt_environment.h"
+#include "platform/qt/qt_event_pump.h"
+#include "platform/qt/qt_job_threads.h"
+#include "platform/qt/qt_port_list.h"
+#include "platform/qt/qt_serial_port.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("korven7");
+    k7::DiskFileStore files;
+    std::optional<k7::qt::QtEnvironment> env;  // found only when needed: it may create the settings folder
+    auto environment = [&]() -> k7::qt::QtEnvironment& {
+        if (!env) env.emplace();
+        return *env;
+    };
+    k7::CliPlatform platform{
+        std::cout,
+        std::cerr,
+        ::isatty(STDERR_FILENO) == 1,
+        files,
+        [&] { return environment().settingsFileName(); },
+        [&] { return environment().nowText(); },
+        [] { return k7::qt::QtPortList().ports(); },
+        [] { return std::make_unique<k7::qt::QtSerialPort>(); },
+        [] { return std::make_unique<k7::qt::QtEventPump>(); },
+        [](const auto& jobs, const auto& interrupted) { k7::qt::runJobsOnThreads(jobs, interrupted); },
+    };
+    return k7::runCommandLine(std::vector<std::string>(argv + 1, argv + argc), platform);
+}

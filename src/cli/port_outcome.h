@@ -1,0 +1,72 @@
+#pragma once
+// What came of a command on one port, made from the engine's results, and the ways the
+// command line shows it: plain lines for scripts, one JSON document, the one-line
+// summary on standard error, the exit status and the progress line.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "device/device_session.h"
+
+namespace k7 {
+
+enum class Outcome {
+    Ok,           // done, and verified where there is something to verify
+    Differs,      // the keyboard differs from the list
+    FileError,    // a file could not be written
+    NoAnswer,     // the keyboard did not answer, or not completely
+    Failed,       // the port or the line failed
+    Interrupted,  // Ctrl-C
+};
+
+struct StringDifference {
+    std::string key;
+    std::string expected;             // notation
+    std::optional<std::string> found; // notation; nullopt: the key did not answer
+    bool operator==(const StringDifference&) const = default;
+};
+
+struct PortOutcome {
+    std::string port;   // the device opened
+    Outcome outcome = Outcome::Ok;
+    std::string message;  // what happened, in words, for the summary line
+    std::string version;  // version, detect: the reply in notation, without its line end
+    int baud = 0;         // detect: the rate that answered
+    std::vector<KeyString> entries;             // read: the custom strings
+    std::vector<std::string> unread;            // read: the keys that did not answer
+    std::vector<StringDifference> differences;  // verify, send
+    bool operator==(const PortOutcome&) const = default;
+};
+
+// From the engine's results. `failure` is the last failure the session reported ("" none).
+PortOutcome versionOutcome(const std::string& reply, const std::string& failure);
+PortOutcome readOutcome(const ReadResult& result, const std::string& failure);
+PortOutcome verifyOutcome(const VerifyResult& result, const std::string& failure);
+// `writingBegun`: the erase frame had gone out, so the keyboard's strings may be lost.
+PortOutcome sendOutcome(const SendResult& result, const std::string& failure, bool writingBegun);
+PortOutcome interruptedOutcome(Command command, bool writingBegun);
+
+int exitStatus(Outcome outcome);  // 0, 1, 2, 3 or 130
+int worstExitStatus(const std::vector<PortOutcome>& outcomes);
+const char* outcomeName(Outcome outcome);
+
+// The lines for standard output. With several ports each line starts with "port<TAB>".
+std::vector<std::string> plainLines(Command command, const std::vector<PortOutcome>& outcomes, bool listWritten);
+// The one JSON document: the command, the exit status and a result per port.
+std::string jsonDocument(Command command, const std::vector<PortOutcome>& outcomes);
+std::string jsonPortList(const std::vector<SerialPortInfo>& ports);
+std::string jsonText(const std::string& bytes);  // a JSON string; bytes from 0x80 as Latin-1
+// "korven7: PORT: message".
+std::string summaryLine(const PortOutcome& outcome);
+
+// The progress line on a terminal: one port as a bar, several as their percentages.
+struct PortProgress {
+    std::string port;
+    std::string caption;  // the operation's caption
+    int value = 0;
+    int maximum = 0;
+};
+std::string progressLine(const std::vector<PortProgress>& ports);
+
+}  // namespace k7

@@ -1,0 +1,25 @@
+#include "platform/qt/qt_environment.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QLocale>
+
+#include "platform/qt/qt_text.h"
+
+namespace k7::qt {
+
+QtEnvironment::QtEnvironment()
+    : folder_(QCoreApplication::applicationDirPath().toLocal8Bit().constData()), folders_(ResolveUserFolders(folder_)) {}
+
+std::string QtEnvironment::settingsFileName() const { return folders_.settingsFile; }
+
+std::string QtEnvironment::documentsFolder() const { return folders_.documentsFolder; }
+
+std::string QtEnvironment::nowText() const {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QLocale locale = QLocale::system();
+    return FromQ(locale.toString(now.date(), QLocale::ShortFormat) + " " +
+                 locale.toString(now.time(), QLocale::LongFormat));
+}
+
+}  // namespace k7::qt

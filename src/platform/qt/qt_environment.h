@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/user_folders.h"
+
+namespace k7::qt {
+
+// The program's folder and data folder, the settings file found from them, the clock.
+class QtEnvironment : public Environment {
+public:
+    QtEnvironment();
+    std::string programFolder() const override { return folder_; }
+    std::string dataFolder() const override { return folders_.dataFolder; }
+    std::string settingsFileName() const override;
+    std::string documentsFolder() const override;
+    std::string nowText() const override;
+private:
+    std::string folder_;
+    UserFolders folders_;
+};
+
+}  // namespace k7::qt
