@@ -183,7 +183,7 @@ void MainWindow::readStrings() {
     setBusy(true);
     clearLogIfAsked();
     ReadResult result = session_.read();
-    if (result.ending == Ending::Completed) {
+    if (result.hasAnswers()) {
         // The device has answered: its strings replace the list.
         keyStrings_.replace(std::move(result.customStrings));
         keyField_.setText("");

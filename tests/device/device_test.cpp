@@ -217,6 +217,7 @@ TEST(Read, NonDefaultStringsComeBackInRowOrderAndUnansweredKeysAreNamed) {
     EXPECT_EQ(result.unreadRows, std::vector<int>{5});
     EXPECT_TRUE(line.seen.logged("!NO REPLY!\tKey(5) F"));
     EXPECT_TRUE(line.seen.logged("2 KORVEN7 contains 2 custom strings"));
+    EXPECT_TRUE(line.seen.logged("1 keys did not answer"));
     EXPECT_EQ(line.seen.shown, "2 Custom strings found in KORVEN7 ");
     EXPECT_EQ(line.seen.picture, VerdictPicture::QuestionMark);
     EXPECT_EQ(line.seen.count("Sent /R"), 96);
@@ -229,8 +230,14 @@ TEST(Read, GarbledRepliesAreUnreadAndABadScancodeEndsTheRead) {
     Line line;
     for (int length : {50, 52}) {
         line.device.faults().readbackLength = length;
-        EXPECT_EQ(line.session.read().unreadRows.size(), 96u) << length;
+        const ReadResult result = line.session.read();
+        EXPECT_EQ(result.unreadRows.size(), 96u) << length;
+        EXPECT_FALSE(result.hasAnswers());
     }
+    // Not a word of "all DEFAULT" when keys did not answer.
+    EXPECT_EQ(line.seen.log.back(), "96 keys did not answer");
+    EXPECT_EQ(line.seen.shown, "96 KORVEN7 keys did not answer");
+    EXPECT_EQ(line.seen.picture, VerdictPicture::QuestionMark);
     line.device.faults() = {};
     line.device.faults().badScancode = 3;
     EXPECT_EQ(line.session.read().ending, Ending::Failed);

@@ -101,6 +101,10 @@ TEST(MainWindow, ReadReplacesTheListOnlyWhenTheDeviceAnswered) {
     EXPECT_EQ(rig.program.list(), std::vector<std::string>{"Z\tunsaved"});
     EXPECT_EQ(rig.program.dialogs.beeps, 1);
     rig.device.faults() = {};
+    rig.device.faults().readbackLength = 52;  // every reply garbled: no key answered
+    rig.program.click("ReadKeys");
+    EXPECT_EQ(rig.program.list(), std::vector<std::string>{"Z\tunsaved"});
+    rig.device.faults() = {};
     auto image = Korven7Emulator::DefaultImage();
     image[0] = 'q';
     rig.device.setFlash(image);
