@@ -118,6 +118,16 @@ TEST(MainWindow, ReadReplacesTheListOnlyWhenTheDeviceAnswered) {
     EXPECT_FALSE(rig.port.isOpen());
 }
 
+TEST(MainWindow, TheReasonASendStoppedStaysInTheLogThroughItsVerify) {
+    Rig rig;
+    rig.device.faults().noAckAtFrame = 4;
+    rig.program.click("SendKeys");
+    const auto log = rig.program.log();
+    const auto noAck = std::find(log.begin(), log.end(), "No ACK .. RECVD:");
+    EXPECT_NE(noAck, log.end());
+    EXPECT_NE(std::find(noAck, log.end(), "Read Operation Requested"), log.end());
+}
+
 TEST(MainWindow, TheSettingsDialogStoresAndAppliesTheChoice) {
     Rig rig("; my settings\n[COMSETTINGS]\nPORT=1\n[PORTS]\nCOM3=/dev/ttyUSB0\n");
     QTimer::singleShot(0, [&] {
