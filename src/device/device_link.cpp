@@ -24,6 +24,12 @@ DeviceLink::DeviceLink(SerialPort& port, EventPump& pump, SessionObserver& obser
     };
 }
 
+void DeviceLink::sendRequest(const std::string& bytes) {
+    if (const std::string late = port_.input(); !late.empty())
+        observer_.statusLine("Discarded " + std::to_string(late.size()) + " bytes from the line");
+    port_.output(bytes);
+}
+
 void DeviceLink::startAck(int ms) {
     responseTimer_->setEnabled(false);
     responseTimer_->setInterval(10);
@@ -73,7 +79,7 @@ void DeviceLink::finishDelay() {
 std::string DeviceLink::queryVersion() {
     try {
         OpenPort open(port_);
-        port_.output(kVersionRequest);
+        sendRequest(kVersionRequest);
         delay(lineWaitMs(20, baud_));
         const std::string reply = port_.input();
         return reply.empty() ? "???" : reply;

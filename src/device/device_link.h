@@ -43,6 +43,11 @@ public:
     void setBaud(int baud) { baud_ = baud; }
     int baud() const { return baud_; }
 
+    // Sends a request: a frame, a read-back request or the version request. Input still
+    // waiting from an earlier late or unexpected reply is discarded first, and logged, so
+    // that it is neither taken as this request's answer nor breaks that answer apart.
+    void sendRequest(const std::string& bytes);
+
     // Waits up to `ms` for a reply holding "ACK" and returns what arrived ("" after a
     // failure, which is reported). In two halves, so that work done between them (logging
     // the frame just sent) counts into the wait.

@@ -58,7 +58,7 @@ SendResult DeviceSession::send(const KeyStringList& list) {
         // Sends a frame and logs `line` while its acknowledgement is awaited, which counts
         // from the frame's departure. False when it was not acknowledged.
         auto sendFrame = [&](const std::string& frame, const std::string& line, int ackMs, const char* noAck) {
-            port_.output(frame);
+            link_.sendRequest(frame);
             link_.startAck(ackMs);
             logAck();
             observer_.statusLine(line);
@@ -159,7 +159,7 @@ void DeviceSession::readBackPass(int settle) {
         try {
             for (int row = 0; row < kKeyRows; ++row) {
                 const std::string request = readBackFrame(row);
-                port_.output(request);
+                link_.sendRequest(request);
                 // The reply's time on the line counts from the moment the request left.
                 link_.startDelay(lineWaitMs(65, link_.baud()));
                 showHeld();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 
 #include "device/device_session.h"
@@ -20,7 +21,11 @@ struct Recorder : SessionObserver {
     std::string shown;  // the caption
     std::optional<VerdictPicture> picture;  // set while a verdict shows
     int alerts = 0, progressValue = -1, progressMax = 0;
-    void statusLine(const std::string& line) override { log.push_back(line); }
+    std::function<void(const std::string&)> onLine;  // runs after a line is logged
+    void statusLine(const std::string& line) override {
+        log.push_back(line);
+        if (onLine) onLine(line);
+    }
     void progressShown() override { progressValue = 0; }
     void progressMaximum(int maximum) override { progressMax = maximum; }
     void progress(int value) override { progressValue = value; }
@@ -122,6 +127,20 @@ TEST(Link, AnAcknowledgementEndsTheWaitAsSoonAsItIsWholeAndSilenceAtTheTimeOut) 
     line.session.link().startAck(500);
     EXPECT_EQ(line.session.link().finishAck(500), "");
     EXPECT_NEAR(line.clock.nowUs(), 563'000, 10'000);
+}
+
+// Bytes that reach the line just before a request (a late or unexpected reply) are
+// neither taken as its answer nor break it apart.
+TEST(Link, InputLeftOnTheLineIsDiscardedBeforeTheNextRequest) {
+    for (const char* lineBefore : {"Erasing Flash Page1 ..", "KORVEN7 device is attached"}) {
+        Line line;
+        line.seen.onLine = [&](const std::string& l) {
+            if (l == lineBefore) line.port.arriveAt(line.clock.nowUs(), "LATE");
+        };
+        const bool sending = lineBefore[0] == 'E';
+        EXPECT_TRUE(sending ? line.session.send(line.list).verified : line.session.read().unreadRows.empty());
+        EXPECT_EQ(line.seen.count("Discarded 4 bytes from the line"), 1) << lineBefore;
+    }
 }
 
 TEST(Probe, TriesThreeTimesOnASilentLineThenAlerts) {
@@ -265,8 +284,10 @@ TEST(Verify, ComparesEveryKeyWithTheListAndASilentKeyFails) {
 
 TEST(Version, LogsTheReplyOrQuestionMarksOnASilentLine) {
     Line line;
+    line.port.arriveAt(0, "LATE");
     EXPECT_EQ(line.session.version(), "KORVEN7 V2.14\r\n");
-    EXPECT_EQ(line.seen.log, (std::vector<std::string>{"Requesting Version", "Version = KORVEN7 V2.14\r\n"}));
+    EXPECT_EQ(line.seen.log, (std::vector<std::string>{"Discarded 4 bytes from the line", "Requesting Version",
+                                                       "Version = KORVEN7 V2.14\r\n"}));
     line.device.faults().silent = true;
     EXPECT_EQ(line.session.version(), "???");
     line.port.failOpen = "No such file or directory";
