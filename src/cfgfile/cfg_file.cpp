@@ -35,6 +35,21 @@ std::optional<KeyString> entryOf(const std::vector<std::string>& fields) {
     return KeyString{fields[1], fields[2]};
 }
 
+// The string as a line can carry it: a TAB or a line feed would split the line and the
+// reader strips blanks at its end, so these are written as the groups of the same bytes.
+std::string lineNotation(const std::string& notation) {
+    const std::size_t trailing = notation.find_last_not_of(' ') + 1;  // 0 when all are blanks
+    std::string text;
+    for (std::size_t i = 0; i < notation.size(); ++i) {
+        const char c = notation[i];
+        if (c == '\t') text += "{09}";
+        else if (c == '\n') text += "{0A}";
+        else if (c == ' ' && i >= trailing) text += "{20}";
+        else text += c;
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string cfgFileText(const std::vector<KeyString>& entries, const std::string& writtenAt) {
@@ -45,7 +60,7 @@ std::string cfgFileText(const std::vector<KeyString>& entries, const std::string
         if (entries[i].legend.empty()) continue;
         const std::string number = std::to_string(i + 1);
         text += std::string(number.size() < 3 ? 3 - number.size() : 0, '0') + number;
-        text += '\t' + entries[i].legend + '\t' + entries[i].notation + kCrLf;
+        text += '\t' + entries[i].legend + '\t' + lineNotation(entries[i].notation) + kCrLf;
     }
     return text;
 }

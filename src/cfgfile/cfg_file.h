@@ -19,7 +19,8 @@
 namespace k7 {
 
 // The whole file for the list's entries, in list order. Entries with an empty legend are
-// left out; their positions still count in the numbering.
+// left out; their positions still count in the numbering. In a string, a TAB, a line feed
+// and the blanks at its end are written as {09}, {0A} and {20}, so it reads back whole.
 std::string cfgFileText(const std::vector<KeyString>& entries, const std::string& writtenAt);
 
 struct CfgContent {

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::istringstream in(input);
     if (k7::readCfgFile(in).readError) std::abort();
     // Entries from the input's lines, legend TAB string, less what a line cannot carry:
-    // TAB inside a field, line ends, blanks at its end.
+    // TAB inside a field, line ends. Blanks at the end come back as groups.
     std::vector<k7::KeyString> entries, expected;
     std::istringstream lines(input);
     for (std::string line; std::getline(lines, line) && entries.size() < 100;) {
@@ -22,8 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (c != '\r') entry.legend += c;
         for (char c : tab == std::string::npos ? "" : line.substr(tab + 1))
             if (c != '\r' && c != '\t') entry.notation += c;
-        while (!entry.notation.empty() && entry.notation.back() == ' ') entry.notation.pop_back();
         entries.push_back(entry);
+        const std::size_t blanks = entry.notation.size() - (entry.notation.find_last_not_of(' ') + 1);
+        entry.notation.resize(entry.notation.size() - blanks);
+        for (std::size_t i = 0; i < blanks; ++i) entry.notation += "{20}";
         if (!entry.legend.empty()) expected.push_back(entry);
     }
     std::istringstream written(k7::cfgFileText(entries, "12/6/2026 7:30:00 AM"));

@@ -23,6 +23,9 @@ TEST(CfgFile, HeaderThenNumberedEntriesWithCrLf) {
               "001\tA\tHello{0D}\r\n"
               "003\tF1\t\r\n"
               "004\tKPhome\tx y\r\n");
+    // A TAB, a line feed or blanks at the end would not survive the line: they go as groups.
+    const std::string groups = cfgFileText({{"A", " x\ty\n  "}}, "now");
+    EXPECT_EQ(groups.substr(groups.find("001")), "001\tA\t x{09}y{0A}{20}{20}\r\n");
     const std::string text = cfgFileText(Entries(1000, {"A", "b"}), "now");
     EXPECT_NE(text.find("\r\n009\tA\tb\r\n010\tA\tb\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\n999\tA\tb\r\n1000\tA\tb\r\n"), std::string::npos);
