@@ -1,5 +1,7 @@
 #include "cfgfile/cfg_file.h"
 
+#include <array>
+
 #include "platform/runtime_error.h"
 #include "settings/numbers.h"
 
@@ -35,6 +37,8 @@ std::optional<KeyString> entryOf(const std::vector<std::string>& fields) {
     return KeyString{fields[1], fields[2]};
 }
 
+constexpr std::size_t kLinesNamedInReport = 5;
+
 // The string as a line can carry it: a TAB or a line feed would split the line and the
 // reader strips blanks at its end, so these are written as the groups of the same bytes.
 std::string lineNotation(const std::string& notation) {
@@ -67,8 +71,9 @@ std::string cfgFileText(const std::vector<KeyString>& entries, const std::string
 
 CfgContent readCfgFile(std::istream& in) {
     CfgContent content;
+    std::array<bool, kKeyRows> listed{};
     std::string line;
-    for (;;) {
+    for (int number = 1;; ++number) {
         line.clear();
         std::getline(in, line);
         if (in.bad()) {
@@ -77,13 +82,37 @@ CfgContent readCfgFile(std::istream& in) {
         }
         if (in.fail()) break;  // nothing left to read
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::string lineName = "line " + std::to_string(number);
         try {
-            if (auto entry = entryOf(fieldsOf(line))) content.entries.push_back(std::move(*entry));
+            const std::vector<std::string> fields = fieldsOf(line);
+            if (fields.empty()) continue;  // blank or comment
+            const auto entry = entryOf(fields);
+            const int row = entry ? findKeyRow(entry->legend) : -1;
+            if (!entry) {
+                content.notLoaded.push_back(lineName + " cannot be read");
+            } else if (row < 0) {
+                content.notLoaded.push_back(lineName + ": \"" + entry->legend + "\" names no key");
+            } else if (listed[std::size_t(row)]) {
+                content.notLoaded.push_back(lineName + ": key \"" + entry->legend + "\" is listed already");
+            } else {
+                listed[std::size_t(row)] = true;
+                content.entries.push_back(*entry);
+            }
         } catch (const RuntimeError& e) {
-            content.lineErrors.push_back(e.what());
+            content.notLoaded.push_back(lineName + " cannot be read: " + e.what());
         }
     }
     return content;
+}
+
+std::string notLoadedReport(const CfgContent& content) {
+    const std::vector<std::string>& lines = content.notLoaded;
+    if (lines.empty()) return "";
+    std::string text = std::to_string(lines.size()) + " lines of the file were not loaded:";
+    for (std::size_t i = 0; i < lines.size() && i < kLinesNamedInReport; ++i) text += "\n" + lines[i];
+    if (lines.size() > kLinesNamedInReport)
+        text += "\n... and " + std::to_string(lines.size() - kLinesNamedInReport) + " more";
+    return text;
 }
 
 }  // namespace k7

@@ -8,7 +8,8 @@
 //   ...
 //
 // The reader skips blank lines and "#" comments anywhere, strips blanks (not TABs)
-// around each line and accepts LF-only line ends.
+// around each line and accepts LF-only line ends. Every other line that gives the list no
+// entry is named in the content's notLoaded.
 #include <istream>
 #include <optional>
 #include <string>
@@ -24,13 +25,18 @@ namespace k7 {
 std::string cfgFileText(const std::vector<KeyString>& entries, const std::string& writtenAt);
 
 struct CfgContent {
-    std::vector<KeyString> entries;
-    std::vector<std::string> lineErrors;   // why a line could not be read, one per line
+    std::vector<KeyString> entries;        // one per key, in file order
+    std::vector<std::string> notLoaded;    // each line that gave no entry, by number, and why
     std::optional<std::string> readError;  // the stream failed; the entries before it are kept
 };
 
 // Reads the entries of a file. A line is an entry when its first field is a number of at
-// most 100 and it has three fields; a number that does not fit 16 bits is a line error.
+// most 100 that fits 16 bits and it has three fields (a fourth and more are ignored); the
+// entry is taken when its legend names a key that no earlier entry named.
 CfgContent readCfgFile(std::istream& in);
+
+// One text that counts the lines that gave no entry and names the first few; "" when
+// every line was loaded.
+std::string notLoadedReport(const CfgContent& content);
 
 }  // namespace k7

@@ -31,15 +31,22 @@ TEST(CfgFile, HeaderThenNumberedEntriesWithCrLf) {
     EXPECT_NE(text.find("\r\n999\tA\tb\r\n1000\tA\tb\r\n"), std::string::npos);
 }
 
-TEST(CfgFile, ReadsEntryLinesOnly) {
+TEST(CfgFile, ReadsOneEntryPerKeyAndNamesEveryLineThatGivesNone) {
     const CfgContent content = Read(
         "# my keys\n\n   \n  001\tA\tHello{0D}\n-32768\tF1\tnegative\n004\tF2\tfour\tfields\n005\tF3\n"
         "abc\tF4\tletters\n101\tF5\ttoo big\n40000\tF5\tbig\n1e2\tF6\t{7B}\r\n-99999\tF8\toverflow\n"
-        "006\t a \t b  \r\n-32769\tF9\n100\tF7\t last line");
+        "006\t a \t b  \r\n-32769\tF9\n100\tF7\t last line\n7\tA\tagain");
     EXPECT_EQ(content.entries, (Entries{{"A", "Hello{0D}"}, {"F1", "negative"}, {"F2", "four"}, {"F6", "{7B}"},
-                                        {" a ", " b"}, {"F7", " last line"}}));
-    EXPECT_EQ(content.lineErrors, (std::vector<std::string>{"Overflow", "Overflow"}));
+                                        {"F7", " last line"}}));
+    const std::vector<std::string> notLoaded{
+        "line 7 cannot be read", "line 8 cannot be read", "line 9 cannot be read", "line 10 cannot be read",
+        "line 12 cannot be read: Overflow", "line 13: \" a \" names no key", "line 14 cannot be read: Overflow",
+        "line 16: key \"A\" is listed already"};
+    EXPECT_EQ(content.notLoaded, notLoaded);
     EXPECT_FALSE(content.readError);
+    EXPECT_EQ(notLoadedReport(content), "8 lines of the file were not loaded:\n" + notLoaded[0] + "\n" + notLoaded[1] +
+                                            "\n" + notLoaded[2] + "\n" + notLoaded[3] + "\n" + notLoaded[4] + "\n... and 3 more");
+    EXPECT_EQ(notLoadedReport(Read("1\tA\tx")), "");
 }
 
 // A file whose bytes end in a read error, like one on a failing disk.
@@ -62,14 +69,14 @@ TEST(CfgFile, EveryByteBesideTabAndLineFeedSurvivesWritingAndReading) {
     for (int b = 1; b <= 0xFF; ++b) {
         if (b != '\t' && b != '\n') notation += char(b);
         if (b % 10 == 0 || b == 0xFF) {
-            entries.push_back({"K" + std::to_string(entries.size()), notation});
+            entries.push_back({defaultKeyTable()[entries.size()].legend, notation});
             notation.clear();
         }
     }
-    entries.insert(entries.end(), {{"\x80\xFF #legend", "ends in CR\r"}, {"F1", ""}});
+    entries.insert(entries.end(), {{"F1", "ends in CR\r"}, {"F2", ""}});
     const CfgContent content = Read(cfgFileText(entries, "now"));
     EXPECT_EQ(content.entries, entries);
-    EXPECT_TRUE(content.lineErrors.empty());
+    EXPECT_TRUE(content.notLoaded.empty());
 }
 
 }  // namespace

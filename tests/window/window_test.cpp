@@ -91,6 +91,13 @@ TEST(MainWindow, SaveAndOpenKeepTheListAndAFailedSaveKeepsTheOldFile) {
         EXPECT_EQ(dialogs.messages[0], "Error saving file Permission denied");
         EXPECT_EQ(rig.program.env.read("keys.cfg"), written);
     }
+    rig.program.env.write("odd.cfg", "1\tA\tx\n2\tA\ty\n3\tF1\n");
+    dialogs.fileAnswers = {rig.program.env.path("odd.cfg")};
+    dialogs.messages.clear();
+    rig.program.menu("FOpen");
+    EXPECT_EQ(rig.program.list(), std::vector<std::string>{"A\tx"});
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"2 lines of the file were not loaded:\n"
+                                                         "line 2: key \"A\" is listed already\nline 3 cannot be read"});
 }
 
 TEST(MainWindow, ReadReplacesTheListOnlyWhenTheDeviceAnswered) {
