@@ -1,11 +1,14 @@
 // The settings file, the settings read from it and where it lives.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 
+#include "platform/disk_file_store.h"
 #include "platform/runtime_error.h"
 #include "platform/user_folders.h"
 #include "settings/ini_file.h"
@@ -78,10 +81,32 @@ TEST_F(IniFile, ValuesAreCutTo1023Characters) {
 TEST_F(IniFile, AWriteThatCannotBeDoneThrowsAndKeepsTheOldFile) {
     EXPECT_THROW(writeIniValue(dir + "/none/KORVEN7.ini", "A", "B", "1"), RuntimeError);
     EXPECT_FALSE(fs::exists(dir + "/none"));
-    const std::string longName = dir + "/" + std::string(250, 'k');  // no room for a temporary file's name
+}
+
+using FileReplace = Folder;
+
+TEST_F(FileReplace, KeepsLinkAndPermissionsAndNeverReplacesAReadOnlyFileOrLeavesOneHalfWritten) {
+    put(dir + "/real.ini", "old");
+    fs::permissions(dir + "/real.ini", fs::perms(0640));
+    fs::create_symlink("real.ini", dir + "/link.ini");
+    replaceFileContent(dir + "/link.ini", "new");
+    EXPECT_TRUE(fs::is_symlink(dir + "/link.ini"));
+    EXPECT_EQ(get(dir + "/real.ini") + " " + std::to_string(int(fs::status(dir + "/real.ini").permissions())), "new 416");
+    fs::permissions(dir + "/real.ini", fs::perms(0444));  // read-only, whoever writes
+    EXPECT_THROW(replaceFileContent(dir + "/link.ini", "newer"), RuntimeError);
+    EXPECT_EQ(get(dir + "/real.ini"), "new");
+    // Without a temporary file beside it (no room for its name here, or a folder that
+    // cannot be written) a file is written in place, and only when it can be completed.
+    const std::string longName = dir + "/" + std::string(250, 'k');
     put(longName, "[A]\nB=0\n");
-    EXPECT_THROW(writeIniValue(longName, "A", "B", "1"), RuntimeError);
-    EXPECT_EQ(get(longName), "[A]\nB=0\n");
+    writeIniValue(longName, "A", "B", "1");
+    EXPECT_EQ(get(longName), "[A]\nB=1\n");
+    const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY}, small{100, RLIM_INFINITY};
+    std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    EXPECT_THROW(replaceFileContent(longName, std::string(500, 'x')), RuntimeError);
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    EXPECT_EQ(get(longName), "[A]\nB=1\n");
 }
 
 using Settings = Folder;
