@@ -157,6 +157,25 @@ TEST(MainWindow, TheSettingsDialogStoresAndAppliesTheChoice) {
     EXPECT_TRUE(rig.program.dialogs.messages.empty());
 }
 
+TEST(MainWindow, TheSettingsDialogStaysOpenWhenItCannotSaveAndKeepsWhatNoListSelects) {
+    Rig rig("[COMSETTINGS]\nPORT=12\nBAUD=300\nPARITY=M\n");
+    const std::string ini = rig.program.env.path("KORVEN7.ini");
+    ::chmod(ini.c_str(), 0444);
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        dialog->findChild<QPushButton*>("ConfigSave")->click();
+        EXPECT_TRUE(dialog->isVisible());
+        ::chmod(ini.c_str(), 0644);
+        dialog->findChild<QPushButton*>("ConfigSave")->click();
+    });
+    rig.program.menu("Config");
+    EXPECT_EQ(rig.program.dialogs.messages,
+              std::vector<std::string>{"Error saving configuration - The file is read-only; nothing was written"});
+    EXPECT_EQ(rig.program.env.read("KORVEN7.ini"),
+              "[COMSETTINGS]\nPORT=12\nBAUD=300\nPARITY=M\n[GENERAL]\nENABLESTRINGS=0\n");
+}
+
 TEST(MainWindow, HelpShowsItsPageInFrontAndPrintingPutsTheListBesideTheLog) {
     Rig rig;
     rig.program.menu("VerifyOp");
