@@ -54,6 +54,12 @@ public:
     virtual void setText(const std::string& text) = 0;  // fires onChange when the text differs
     virtual std::string text() const = 0;
     std::function<void()> onChange;
+    // The user changed the text (typing, deleting, cutting, pasting); not fired when the
+    // program writes it.
+    std::function<void()> onEdited;
+    // The user typed or pasted characters that no byte can hold; they were taken out again
+    // before anything saw them.
+    std::function<void()> onRefused;
     std::function<void()> onGotFocus;
     std::function<void()> onDoubleClick;
     std::function<void(int& keyCode)> onKeyDown;

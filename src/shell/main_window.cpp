@@ -12,6 +12,8 @@ constexpr int kTabChar = 9;
 constexpr int kPrintScreenKeyUp = 44;  // VK_SNAPSHOT, reported only on release
 constexpr int kListRowsShown = 10;     // an add scrolls the newest ten entries into view
 constexpr int kLogRowsShown = 5;       // the log keeps its newest five lines in view
+constexpr const char* kNotOneByte =
+    "Only characters that fit in one byte (codes up to 255) can be entered .. write any byte as {HH}";
 
 std::string entryText(const KeyString& entry) { return entry.legend + "\t" + entry.notation; }
 
@@ -58,6 +60,8 @@ MainWindow::MainWindow(Platform& platform)
     keyField_.onKeyUp = [this](int& k) { keyUp(k); };
     stringField_.onChange = [this] { stringChanged(); };
     stringField_.onKeyPress = [this](int& c) { stringKeyPress(c); };
+    stringField_.onEdited = [this] { showPicture(VerdictPicture::QuestionMark); };
+    stringField_.onRefused = [this] { platform_.dialogs.message(kNotOneByte); };
     stringField_.onDoubleClick = [this] { stringField_.setText(""); };
     listBox_.onDoubleClick = [this] { removeSelectedEntry(); };
 
@@ -116,7 +120,6 @@ void MainWindow::stringChanged() {
 
 void MainWindow::stringKeyPress(int& charCode) {
     if (stringGroupOpen_ && charCode >= 'a' && charCode <= 'z') charCode = charCode - 'a' + 'A';
-    showPicture(VerdictPicture::QuestionMark);
 }
 
 void MainWindow::addToList() {

@@ -63,6 +63,32 @@ TEST(MainWindow, AKeyPressAndATypedStringMakeAnEntryOnceAndADoubleClickRemovesIt
     EXPECT_EQ(list->count(), 0);
 }
 
+TEST(MainWindow, TheStringFieldRefusesWhatNoByteHoldsAndEveryEditShowsTheQuestionMark) {
+    Rig rig;
+    auto* text = rig.program.widget<QLineEdit>("KeyString");
+    QTest::keyClicks(text, "a");
+    QTest::sendKeyEvent(QTest::Click, text, Qt::Key_unknown, QString::fromUtf8("\u4E2D"), {});  // typed
+    text->insert(QString::fromUtf8("\u00E9\u20ACc"));     // pasted
+    EXPECT_EQ(text->text(), QString::fromUtf8("a\u00E9c"));
+    EXPECT_EQ(rig.program.dialogs.messages,
+              std::vector<std::string>(2, "Only characters that fit in one byte (codes up to 255) can be entered .. "
+                                          "write any byte as {HH}"));
+    auto& picture = dynamic_cast<Picture&>(rig.program.control("MatchImage"));
+    const std::function<void()> edits[] = {
+        [&] { QTest::keyClick(text, Qt::Key_Backspace); },
+        [&] { QTest::keyClicks(text, "{a"); },
+        [&] { QTest::keyClick(text, Qt::Key_Home), QTest::keyClick(text, Qt::Key_Delete); },
+        [&] { text->selectAll(), text->cut(); },
+        [&] { text->paste(); },
+    };
+    for (const auto& edit : edits) {
+        picture.load(rig.program.env.path("checkmark.gif"));
+        edit();
+        EXPECT_EQ(picture.loadedPath(), rig.program.env.path("question-mark.gif")) << text->text().toStdString();
+    }
+    EXPECT_EQ(text->text(), QString::fromUtf8("\u00E9{A"));
+}
+
 TEST(MainWindow, SaveAndOpenKeepTheListAndASaveNeverReplacesAReadOnlyFile) {
     Rig rig;
     rig.window().keyStrings().replace({{"A", "x{7B}"}, {"F12", "{FF}"}});

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_controls.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QKeyEvent>
 #include <QPixmap>
@@ -122,7 +124,25 @@ void KeyLineEdit::mouseDoubleClickEvent(QMouseEvent* e) {
 
 QtTextBox::QtTextBox(KeyLineEdit* edit) : Wrapped(edit), edit_(edit) {
     edit->owner = this;
-    QObject::connect(edit, &QLineEdit::textChanged, [this] { if (onChange) onChange(); });
+    QObject::connect(edit, &QLineEdit::textChanged, [this](const QString& text) {
+        if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; })) return refuseWide(text);
+        if (onChange) onChange();
+    });
+    QObject::connect(edit, &QLineEdit::textEdited, [this] { if (onEdited) onEdited(); });
+}
+
+// The text crosses as bytes, so a character above 0xFF would become "?": it is taken out
+// at once, and putting the rest back fires the change handler with it.
+void QtTextBox::refuseWide(const QString& text) {
+    QString kept;
+    int cursor = edit_->cursorPosition();
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() <= 0xFF) kept += text[i];
+        else if (i < edit_->cursorPosition()) --cursor;
+    }
+    edit_->setText(kept);
+    edit_->setCursorPosition(cursor);
+    if (onRefused) onRefused();
 }
 
 void QtTextBox::setText(const std::string& text) {

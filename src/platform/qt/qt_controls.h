@@ -118,6 +118,7 @@ public:
     void setText(const std::string& text) override;
     std::string text() const override { return FromQ(edit_->text()); }
 private:
+    void refuseWide(const QString& text);
     KeyLineEdit* edit_;
 };
 
