@@ -2,7 +2,8 @@
 // The window's controls as the program sees them. The Qt side wraps real widgets,
 // the test side keeps plain state; both fire their handlers synchronously, the way
 // the toolkit does (writing a text box's text fires its change handler at once).
-// Texts are byte strings: one char is one byte, 0-255.
+// Texts are byte strings: one char is one byte, 0-255. File names and paths are UTF-8, as
+// the system's file dialogs give them, and are shown only through the calls made for them.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -31,6 +32,7 @@ class Label : public Control {
 public:
     virtual void setCaption(const std::string& text) = 0;
     virtual std::string caption() const = 0;
+    virtual void setFileName(const std::string& path) = 0;  // shows a file name (UTF-8) as the caption
     std::function<void()> onClick;
 };
 

@@ -27,7 +27,7 @@ void FileMenu::open() {
     if (!chosen || chosen->empty()) return;  // cancelled: the list stays as it was
     list_.clear();
     fileName_ = *chosen;
-    fileLabel_.setCaption(withoutFolder(fileName_));
+    fileLabel_.setFileName(withoutFolder(fileName_));
     try {
         const CfgContent content = readCfgFile(*platform_.files.openRead(fileName_));
         list_.replace(content.entries);

@@ -93,10 +93,10 @@ TEST(MainWindow, SaveAndOpenKeepTheListAndASaveNeverReplacesAReadOnlyFile) {
     Rig rig;
     rig.window().keyStrings().replace({{"A", "x{7B}"}, {"F12", "{FF}"}});
     auto& dialogs = rig.program.dialogs;
-    const std::string file = rig.program.env.path("keys.cfg");
+    const std::string name = "Grüße 鍵.cfg", file = rig.program.env.path(name);  // names are UTF-8
     dialogs.fileAnswers = {file};
     rig.program.menu("SaveAs");
-    const std::string written = rig.program.env.read("keys.cfg");
+    const std::string written = rig.program.env.read(name);
     EXPECT_EQ(written, "#Quimbrell KORVEN7 configuration file\r\n#File written 12/6/2026 7:30:00 AM\r\n\r\n"
                        "001\tA\tx{7B}\r\n002\tF12\t{FF}\r\n");
     dialogs.fileAnswers = {std::nullopt, file};
@@ -105,7 +105,7 @@ TEST(MainWindow, SaveAndOpenKeepTheListAndASaveNeverReplacesAReadOnlyFile) {
     rig.window().keyStrings().clear();
     rig.program.menu("FOpen");
     EXPECT_EQ(rig.program.list(), (std::vector<std::string>{"A\tx{7B}", "F12\t{FF}"}));
-    EXPECT_EQ(rig.program.caption("CfgLabel"), "keys.cfg");
+    EXPECT_EQ(rig.program.widget<QLabel>("CfgLabel")->text(), QString::fromUtf8(name));
     // A folder that takes no temporary file: the file is written in place. A read-only
     // file is not replaced.
     dialogs.confirmAnswers = {true, true};
@@ -114,10 +114,10 @@ TEST(MainWindow, SaveAndOpenKeepTheListAndASaveNeverReplacesAReadOnlyFile) {
     ::chmod(rig.program.env.programFolder().c_str(), 0500);
     rig.program.menu("FSave");
     ::chmod(rig.program.env.programFolder().c_str(), 0700);
-    EXPECT_EQ(rig.program.env.read("keys.cfg").substr(written.find("001")), "001\tB\tb\r\n");
+    EXPECT_EQ(rig.program.env.read(name).substr(written.find("001")), "001\tB\tb\r\n");
     ::chmod(file.c_str(), 0444);
     rig.program.menu("FSave");
-    EXPECT_EQ(rig.program.env.read("keys.cfg").substr(written.find("001")), "001\tB\tb\r\n");
+    EXPECT_EQ(rig.program.env.read(name).substr(written.find("001")), "001\tB\tb\r\n");
     EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Save Successful",
                                                           "Error saving file The file is read-only; nothing was written"}));
     rig.program.env.write("odd.cfg", "1\tA\tx\n2\tA\ty\n3\tF1\n");

@@ -19,6 +19,13 @@ std::string FromQ(const QString& text) {
     return std::string(latin.constData(), std::size_t(latin.size()));
 }
 
+QString PathToQ(const std::string& path) { return QString::fromUtf8(path.data(), qsizetype(path.size())); }
+
+std::string PathFromQ(const QString& path) {
+    const QByteArray utf8 = path.toUtf8();
+    return std::string(utf8.constData(), std::size_t(utf8.size()));
+}
+
 int Px(int twips) { return (twips + 7) / 15; }
 int Twips(int pixels) { return pixels * 15; }
 
@@ -244,7 +251,7 @@ void QtProgressBar::setValue(int value) {
 
 bool QtPicture::load(const std::string& path) {
     QPixmap pixmap;
-    if (!pixmap.load(QString::fromLocal8Bit(path.c_str()))) {
+    if (!pixmap.load(PathToQ(path))) {
         label_->clear();
         path_.clear();
         return false;
@@ -256,7 +263,7 @@ bool QtPicture::load(const std::string& path) {
 
 void QtHtmlView::navigate(const std::string& path) {
     location_ = path;
-    browser_->setSource(QUrl::fromLocalFile(QString::fromLocal8Bit(path.c_str())));
+    browser_->setSource(QUrl::fromLocalFile(PathToQ(path)));
 }
 
 QtMenuItem::QtMenuItem(QAction* action) : action_(action) {

@@ -1,6 +1,6 @@
 #pragma once
 // The real widgets behind the control interfaces. Texts cross as Latin-1, so one
-// character is one byte both ways.
+// character is one byte both ways; file names and paths cross as UTF-8.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -20,6 +20,8 @@ namespace k7::qt {
 
 QString ToQ(const std::string& bytes);
 std::string FromQ(const QString& text);
+QString PathToQ(const std::string& path);
+std::string PathFromQ(const QString& path);
 // Twips to pixels and back (15 twips a pixel).
 int Px(int twips);
 int Twips(int pixels);
@@ -69,6 +71,7 @@ public:
     explicit QtLabel(ClickableLabel* label);
     void setCaption(const std::string& text) override;
     std::string caption() const override { return FromQ(label_->text()); }
+    void setFileName(const std::string& path) override { label_->setText(PathToQ(path)); }
 private:
     ClickableLabel* label_;
 };

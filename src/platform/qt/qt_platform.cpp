@@ -32,7 +32,7 @@ QString QtFilter(const std::string& filter) {
 
 std::optional<std::string> Chosen(const QString& name) {
     if (name.isEmpty()) return std::nullopt;
-    return std::string(name.toLocal8Bit().constData());
+    return PathFromQ(name);
 }
 
 }  // namespace
@@ -62,13 +62,13 @@ bool QtDialogs::confirm(const std::string& text, const std::string& title) {
 }
 
 std::optional<std::string> QtDialogs::openFileName(const std::string& folder, const std::string& filter) {
-    return Chosen(QFileDialog::getOpenFileName(parent_, "Open", QString::fromLocal8Bit(folder.c_str()),
+    return Chosen(QFileDialog::getOpenFileName(parent_, "Open", PathToQ(folder),
                                                QtFilter(filter), nullptr, QFileDialog::DontConfirmOverwrite));
 }
 
 std::optional<std::string> QtDialogs::saveFileName(const std::string& folder, const std::string& filter) {
     // The program asks its own overwrite question.
-    return Chosen(QFileDialog::getSaveFileName(parent_, "Save As", QString::fromLocal8Bit(folder.c_str()),
+    return Chosen(QFileDialog::getSaveFileName(parent_, "Save As", PathToQ(folder),
                                                QtFilter(filter), nullptr, QFileDialog::DontConfirmOverwrite));
 }
 
@@ -81,7 +81,7 @@ bool QtPrinter::choose() {
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (!pdfPath_.empty()) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
-        printer_->setOutputFileName(QString::fromLocal8Bit(pdfPath_.c_str()));
+        printer_->setOutputFileName(PathToQ(pdfPath_));
         return true;
     }
     QPrintDialog dialog(printer_.get(), parent_);
@@ -124,7 +124,7 @@ void QtPrinter::endDoc() {
 }
 
 QtEnvironment::QtEnvironment()
-    : folder_(QCoreApplication::applicationDirPath().toLocal8Bit().constData()), folders_(ResolveUserFolders(folder_)) {}
+    : folder_(PathFromQ(QCoreApplication::applicationDirPath())), folders_(ResolveUserFolders(folder_)) {}
 
 std::string QtEnvironment::settingsFileName() const { return folders_.settingsFile; }
 
