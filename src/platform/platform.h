@@ -18,7 +18,7 @@ class ControlSet {
 public:
     virtual ~ControlSet() = default;
     virtual Control& control(const std::string& name) = 0;  // throws std::out_of_range
-    virtual MenuItem& menu(const std::string& name) = 0;
+    virtual MenuItem& menu(const std::string& name) = 0;  // an item, or a menu of items as a whole
     virtual Window& window() = 0;
 
     template <class T>

@@ -161,6 +161,13 @@ void MainWindow::showListChange(int index, bool added) {
 void MainWindow::setBusy(bool busy) {
     for (const char* name : {"AddToList", "SendKeys", "VerifyBtn", "ReadKeys", "GetVersionBtn", "KeyString", "KbdKey"})
         ui_.control(name).setEnabled(!busy);
+    setMenusBusy(busy);
+}
+
+// Waits keep the window live: while an operation runs, no menu may change the list, the
+// settings or the port under it. Help stays.
+void MainWindow::setMenusBusy(bool busy) {
+    for (const char* name : {"File", "Config", "ClearAll", "prscr"}) ui_.menu(name).setEnabled(!busy);
 }
 
 void MainWindow::clearLogIfAsked() {
@@ -196,8 +203,10 @@ void MainWindow::readStrings() {
 }
 
 void MainWindow::showVersion() {
+    setMenusBusy(true);
     statusLog_.clear();
     session_.version();
+    setMenusBusy(false);
 }
 
 // ---- settings, printing, the window's size ----

@@ -154,14 +154,25 @@ TEST(MainWindow, ReadReplacesTheListOnlyWhenTheDeviceAnswered) {
     EXPECT_FALSE(rig.port.isOpen());
 }
 
-TEST(MainWindow, TheReasonASendStoppedStaysInTheLogThroughItsVerify) {
+TEST(MainWindow, WhileAnOperationRunsOnlyHelpIsOnAndTheReasonASendStoppedStaysInTheLog) {
     Rig rig;
+    auto menusOn = [&] {
+        std::string on;
+        for (const char* menu : {"File", "Config", "ClearAll", "prscr", "Help", "OverView"})
+            on += rig.program.qtWindow.menu(menu).enabled() ? '1' : '0';
+        return on;
+    };
+    std::string during;
+    rig.pump.at(500'000, [&] { during += menusOn(); });
     rig.device.faults().noAckAtFrame = 4;
     rig.program.click("SendKeys");
     const auto log = rig.program.log();
     const auto noAck = std::find(log.begin(), log.end(), "No ACK .. RECVD:");
     EXPECT_NE(noAck, log.end());
     EXPECT_NE(std::find(noAck, log.end(), "Read Operation Requested"), log.end());
+    rig.pump.at(rig.clock.nowUs() + 100'000, [&] { during += menusOn(); });
+    rig.program.click("GetVersionBtn");
+    EXPECT_EQ(during + menusOn(), "000011000011111111");
 }
 
 TEST(MainWindow, TheSettingsDialogStoresAndAppliesTheChoice) {
