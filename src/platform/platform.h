@@ -101,7 +101,7 @@ public:
     virtual ~Printer() = default;
     virtual bool choose() = 0;  // the print dialog; false when cancelled
     virtual void printLine(const std::string& line) = 0;  // throws RuntimeError
-    virtual void endDoc() = 0;
+    virtual void endDoc() = 0;                            // throws RuntimeError when the printer fails
 };
 
 class FileStore {

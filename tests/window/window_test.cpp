@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "platform/qt/qt_platform.h"
+#include "shell/printout.h"
 #include "support/fake_port.h"
 #include "support/program.h"
 
@@ -228,11 +230,22 @@ TEST(MainWindow, HelpShowsItsPageInFrontAndPrintingPutsTheListBesideTheLog) {
     EXPECT_EQ(rig.program.printer.lines,
               (std::vector<std::string>{"A\tx" + std::string(31, ' ') + "\tRequesting Version",
                                         std::string(34, ' ') + "\tVersion = KORVEN7 V2.14\r\n"}));
+    // Every row comes out; a printer that fails is a failure, not a cancel.
+    rig.window().keyStrings().replace(std::vector<KeyString>(305, {"A", "x"}));
+    rig.program.printer.lines.clear();
+    rig.program.menu("prscr");
+    EXPECT_EQ(rig.program.printer.lines.size(), 305u);
     rig.program.printer.lines.clear();
     rig.program.printer.failAfterLines = 1;
     rig.program.menu("prscr");
-    EXPECT_EQ(rig.program.dialogs.messages, std::vector<std::string>{"Printing cancelled"});
-    EXPECT_EQ(rig.program.printer.documents, 2);
+    rig.program.printer.cancel = true;
+    rig.program.menu("prscr");
+    qt::QtPrinter pdf(nullptr, rig.program.env.path("no-such-folder/out.pdf"));
+    printListAndLog(pdf, rig.program.dialogs, {"A\tx"}, {});
+    EXPECT_EQ(rig.program.dialogs.messages,
+              (std::vector<std::string>{"Printing failed - Printer error", "Printing cancelled",
+                                        "Printing failed - The printer could not be started"}));
+    EXPECT_EQ(rig.program.printer.documents, 3);
 }
 
 }  // namespace

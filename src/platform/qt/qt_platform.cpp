@@ -74,10 +74,13 @@ std::optional<std::string> QtDialogs::saveFileName(const std::string& folder, co
 
 void QtDialogs::beep() { QApplication::beep(); }
 
-QtPrinter::~QtPrinter() { endDoc(); }
+QtPrinter::~QtPrinter() {
+    if (painter_) painter_->end();
+}
 
 bool QtPrinter::choose() {
-    endDoc();
+    if (painter_) painter_->end();
+    painter_.reset();
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (!pdfPath_.empty()) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
@@ -114,13 +117,15 @@ void QtPrinter::printLine(const std::string& line) {
     }
     painter_->drawText(QPointF(0, y_ + metrics.ascent()), ToQ(expanded));
     y_ += metrics.height();
+    if (printer_->printerState() == QPrinter::Error) throw RuntimeError("The printer reported an error");
 }
 
 void QtPrinter::endDoc() {
-    if (painter_) {
-        painter_->end();
-        painter_.reset();
-    }
+    if (!painter_) return;
+    const bool ended = painter_->end();
+    painter_.reset();
+    if (!ended || printer_->printerState() == QPrinter::Error)
+        throw RuntimeError("The printer did not take the document");
 }
 
 QtEnvironment::QtEnvironment()
