@@ -22,10 +22,7 @@ struct Recorder : SessionObserver {
     std::optional<VerdictPicture> picture;  // set while a verdict shows
     int alerts = 0, progressValue = -1, progressMax = 0;
     std::function<void(const std::string&)> onLine;  // runs after a line is logged
-    void statusLine(const std::string& line) override {
-        log.push_back(line);
-        if (onLine) onLine(line);
-    }
+    void statusLine(const std::string& line) override { log.push_back(line), onLine ? onLine(line) : void(); }
     void progressShown() override { progressValue = 0; }
     void progressMaximum(int maximum) override { progressMax = maximum; }
     void progress(int value) override { progressValue = value; }
@@ -129,17 +126,14 @@ TEST(Link, AnAcknowledgementEndsTheWaitAsSoonAsItIsWholeAndSilenceAtTheTimeOut) 
     EXPECT_NEAR(line.clock.nowUs(), 563'000, 10'000);
 }
 
-// Bytes that reach the line just before a request (a late or unexpected reply) are
-// neither taken as its answer nor break it apart.
+// Bytes a late or unexpected reply leaves on the line are neither the next request's answer nor in it.
 TEST(Link, InputLeftOnTheLineIsDiscardedBeforeTheNextRequest) {
     for (const char* lineBefore : {"Erasing Flash Page1 ..", "KORVEN7 device is attached"}) {
         Line line;
-        line.seen.onLine = [&](const std::string& l) {
-            if (l == lineBefore) line.port.arriveAt(line.clock.nowUs(), "LATE");
-        };
-        const bool sending = lineBefore[0] == 'E';
-        EXPECT_TRUE(sending ? line.session.send(line.list).verified : line.session.read().unreadRows.empty());
-        EXPECT_EQ(line.seen.count("Discarded 4 bytes from the line"), 1) << lineBefore;
+        line.seen.onLine = [&](const std::string& l) { l == lineBefore ? line.port.arriveAt(line.clock.nowUs(), "x") : void(); };
+        EXPECT_TRUE(lineBefore[0] == 'E' ? line.session.send(line.list).verified
+                                         : line.session.read().unreadRows.empty());
+        EXPECT_EQ(line.seen.count("Discarded 1 bytes from the line"), 1) << lineBefore;
     }
 }
 
@@ -249,13 +243,9 @@ TEST(Read, GarbledRepliesAreUnreadAndABadScancodeEndsTheRead) {
     Line line;
     for (int length : {50, 52}) {
         line.device.faults().readbackLength = length;
-        const ReadResult result = line.session.read();
-        EXPECT_EQ(result.unreadRows.size(), 96u) << length;
-        EXPECT_FALSE(result.hasAnswers());
+        EXPECT_EQ(line.session.read().unreadRows.size(), 96u) << length;
     }
-    // Not a word of "all DEFAULT" when keys did not answer.
-    EXPECT_EQ(line.seen.log.back(), "96 keys did not answer");
-    EXPECT_EQ(line.seen.shown, "96 KORVEN7 keys did not answer");
+    EXPECT_EQ(line.seen.log.back() + "|" + line.seen.shown, "96 keys did not answer|96 KORVEN7 keys did not answer");
     EXPECT_EQ(line.seen.picture, VerdictPicture::QuestionMark);
     line.device.faults() = {};
     line.device.faults().badScancode = 3;
