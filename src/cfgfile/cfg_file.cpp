@@ -108,7 +108,8 @@ CfgContent readCfgFile(std::istream& in) {
 std::string notLoadedReport(const CfgContent& content) {
     const std::vector<std::string>& lines = content.notLoaded;
     if (lines.empty()) return "";
-    std::string text = std::to_string(lines.size()) + " lines of the file were not loaded:";
+    std::string text = std::to_string(lines.size()) +
+                       (lines.size() == 1 ? " line of the file was not loaded:" : " lines of the file were not loaded:");
     for (std::size_t i = 0; i < lines.size() && i < kLinesNamedInReport; ++i) text += "\n" + lines[i];
     if (lines.size() > kLinesNamedInReport)
         text += "\n... and " + std::to_string(lines.size() - kLinesNamedInReport) + " more";

@@ -206,15 +206,16 @@ ReadResult DeviceSession::read() {
     }
     const std::string n = std::to_string(result.customStrings.size());
     const std::string unread = std::to_string(result.unreadRows.size());
+    const std::string keys = result.unreadRows.size() == 1 ? " key" : " keys";
     const VerdictPicture picture = result.unreadRows.empty() ? VerdictPicture::Checkmark : VerdictPicture::QuestionMark;
     if (!result.customStrings.empty()) {
         observer_.statusLine(n + " KORVEN7 contains " + n + " custom strings");
-        if (!result.unreadRows.empty()) observer_.statusLine(unread + " keys did not answer");
+        if (!result.unreadRows.empty()) observer_.statusLine(unread + keys + " did not answer");
         observer_.verdict(n + " Custom strings found in KORVEN7 ", picture);
     } else if (!result.unreadRows.empty()) {
         // Keys that did not answer may hold anything: no claim that all are default.
-        observer_.statusLine(unread + " keys did not answer");
-        observer_.verdict(unread + " KORVEN7 keys did not answer", picture);
+        observer_.statusLine(unread + keys + " did not answer");
+        observer_.verdict(unread + " KORVEN7" + keys + " did not answer", picture);
     } else {
         observer_.statusLine("ALL KORVEN7 strings found to be default values");
         observer_.verdict("KORVEN7 strings all DEFAULT", picture);

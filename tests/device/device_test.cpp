@@ -230,7 +230,7 @@ TEST(Read, NonDefaultStringsComeBackInRowOrderAndUnansweredKeysAreNamed) {
     EXPECT_EQ(result.unreadRows, std::vector<int>{5});
     EXPECT_TRUE(line.seen.logged("!NO REPLY!\tKey(5) F"));
     EXPECT_TRUE(line.seen.logged("2 KORVEN7 contains 2 custom strings"));
-    EXPECT_TRUE(line.seen.logged("1 keys did not answer"));
+    EXPECT_TRUE(line.seen.logged("1 key did not answer"));
     EXPECT_EQ(line.seen.shown, "2 Custom strings found in KORVEN7 ");
     EXPECT_EQ(line.seen.picture, VerdictPicture::QuestionMark);
     EXPECT_EQ(line.seen.count("Sent /R"), 96);

@@ -113,7 +113,7 @@ TEST(MainWindow, SaveAndOpenKeepTheListAndASaveNeverReplacesAReadOnlyFile) {
     rig.program.env.write("odd.cfg", "1\tA\tx\n2\tA\ty\n");
     dialogs.fileAnswers = {rig.program.env.path("odd.cfg")};
     rig.program.menu("FOpen");  // one message once the list is loaded
-    EXPECT_EQ(dialogs.messages.back(), "1 lines of the file were not loaded:\nline 2: key \"A\" is listed already");
+    EXPECT_EQ(dialogs.messages.back(), "1 line of the file was not loaded:\nline 2: key \"A\" is listed already");
 }
 
 TEST(MainWindow, ReadReplacesTheListOnlyWhenTheDeviceAnswered) {
