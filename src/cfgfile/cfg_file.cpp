@@ -1,5 +1,7 @@
 #include "cfgfile/cfg_file.h"
 
+#include <array>
+
 #include "platform/runtime_error.h"
 #include "settings/numbers.h"
 
@@ -35,6 +37,23 @@ std::optional<KeyString> entryOf(const std::vector<std::string>& fields) {
     return KeyString{fields[1], fields[2]};
 }
 
+constexpr std::size_t kLinesNamedInReport = 5;
+
+// The string as a line can carry it: a TAB or a line feed would split the line and the
+// reader strips blanks at its end, so these are written as the groups of the same bytes.
+std::string lineNotation(const std::string& notation) {
+    const std::size_t trailing = notation.find_last_not_of(' ') + 1;  // 0 when all are blanks
+    std::string text;
+    for (std::size_t i = 0; i < notation.size(); ++i) {
+        const char c = notation[i];
+        if (c == '\t') text += "{09}";
+        else if (c == '\n') text += "{0A}";
+        else if (c == ' ' && i >= trailing) text += "{20}";
+        else text += c;
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string cfgFileText(const std::vector<KeyString>& entries, const std::string& writtenAt) {
@@ -45,13 +64,14 @@ std::string cfgFileText(const std::vector<KeyString>& entries, const std::string
         if (entries[i].legend.empty()) continue;
         const std::string number = std::to_string(i + 1);
         text += std::string(number.size() < 3 ? 3 - number.size() : 0, '0') + number;
-        text += '\t' + entries[i].legend + '\t' + entries[i].notation + kCrLf;
+        text += '\t' + entries[i].legend + '\t' + lineNotation(entries[i].notation) + kCrLf;
     }
     return text;
 }
 
 CfgContent readCfgFile(std::istream& in) {
     CfgContent content;
+    std::array<bool, kKeyRows> listed{};
     std::string line;
     for (int number = 1;; ++number) {
         line.clear();
@@ -62,20 +82,41 @@ CfgContent readCfgFile(std::istream& in) {
         }
         if (in.fail()) break;  // nothing left to read
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::string lineName = "line " + std::to_string(number);
+        const std::size_t notLoadedBefore = content.notLoaded.size();
         try {
             const std::vector<std::string> fields = fieldsOf(line);
-            if (auto entry = entryOf(fields)) {
-                content.entries.push_back(std::move(*entry));
+            if (fields.empty()) continue;  // blank or comment
+            const auto entry = entryOf(fields);
+            const int row = entry ? findKeyRow(entry->legend) : -1;
+            if (!entry) {
+                content.notLoaded.push_back(lineName + " cannot be read");
+            } else if (row < 0) {
+                content.notLoaded.push_back(lineName + ": \"" + entry->legend + "\" names no key");
+            } else if (listed[std::size_t(row)]) {
+                content.notLoaded.push_back(lineName + ": key \"" + entry->legend + "\" is listed already");
+            } else {
+                listed[std::size_t(row)] = true;
+                content.entries.push_back(*entry);
                 content.entryLines.push_back(number);
-            } else if (!fields.empty()) {
-                content.skippedLines.push_back(number);
             }
         } catch (const RuntimeError& e) {
-            content.lineErrors.push_back(e.what());
-            content.lineErrorLines.push_back(number);
+            content.notLoaded.push_back(lineName + " cannot be read: " + e.what());
         }
+        if (content.notLoaded.size() > notLoadedBefore) content.notLoadedLines.push_back(number);
     }
     return content;
+}
+
+std::string notLoadedReport(const CfgContent& content) {
+    const std::vector<std::string>& lines = content.notLoaded;
+    if (lines.empty()) return "";
+    std::string text = std::to_string(lines.size()) +
+                       (lines.size() == 1 ? " line of the file was not loaded:" : " lines of the file were not loaded:");
+    for (std::size_t i = 0; i < lines.size() && i < kLinesNamedInReport; ++i) text += "\n" + lines[i];
+    if (lines.size() > kLinesNamedInReport)
+        text += "\n... and " + std::to_string(lines.size() - kLinesNamedInReport) + " more";
+    return text;
 }
 
 }  // namespace k7

@@ -8,7 +8,8 @@
 //   ...
 //
 // The reader skips blank lines and "#" comments anywhere, strips blanks (not TABs)
-// around each line and accepts LF-only line ends.
+// around each line and accepts LF-only line ends. Every other line that gives the list no
+// entry is named in the content's notLoaded.
 #include <istream>
 #include <optional>
 #include <string>
@@ -19,22 +20,25 @@
 namespace k7 {
 
 // The whole file for the list's entries, in list order. Entries with an empty legend are
-// left out; their positions still count in the numbering.
+// left out; their positions still count in the numbering. In a string, a TAB, a line feed
+// and the blanks at its end are written as {09}, {0A} and {20}, so it reads back whole.
 std::string cfgFileText(const std::vector<KeyString>& entries, const std::string& writtenAt);
 
 struct CfgContent {
-    std::vector<KeyString> entries;
-    std::vector<std::string> lineErrors;   // why a line could not be read, one per line
+    std::vector<KeyString> entries;        // one per key, in file order
+    std::vector<int> entryLines;           // the line of each entry, counting from 1
+    std::vector<std::string> notLoaded;    // each line that gave no entry, by number, and why
+    std::vector<int> notLoadedLines;       // their line numbers
     std::optional<std::string> readError;  // the stream failed; the entries before it are kept
-    // Where each entry and each line error stood, and the lines that are neither blank,
-    // a comment nor an entry (and were skipped); lines count from 1.
-    std::vector<int> entryLines;
-    std::vector<int> lineErrorLines;
-    std::vector<int> skippedLines;
 };
 
 // Reads the entries of a file. A line is an entry when its first field is a number of at
-// most 100 and it has three fields; a number that does not fit 16 bits is a line error.
+// most 100 that fits 16 bits and it has three fields (a fourth and more are ignored); the
+// entry is taken when its legend names a key that no earlier entry named.
 CfgContent readCfgFile(std::istream& in);
+
+// One text that counts the lines that gave no entry and names the first few; "" when
+// every line was loaded.
+std::string notLoadedReport(const CfgContent& content);
 
 }  // namespace k7

@@ -8,30 +8,23 @@ namespace k7 {
 
 ListFile checkListFile(const CfgContent& content) {
     std::map<int, std::string> errors;  // by line: the first one is reported
-    for (std::size_t i = 0; i < content.lineErrors.size(); ++i)
-        errors.emplace(content.lineErrorLines[i], "cannot be read (" + content.lineErrors[i] + ")");
-    for (int line : content.skippedLines) errors.emplace(line, "not an entry (number<TAB>key<TAB>string)");
-    std::map<std::string, int> firstLine;
+    for (std::size_t i = 0; i < content.notLoaded.size(); ++i)
+        errors.emplace(content.notLoadedLines[i], content.notLoaded[i]);
     for (std::size_t i = 0; i < content.entries.size(); ++i) {
         const KeyString& entry = content.entries[i];
-        const int line = content.entryLines[i];
         const std::string key = "\"" + entry.legend + "\"";
         std::string why;
         try {
             const std::string bytes = notationToBytes(entry.notation);
-            if (findKeyRow(entry.legend) < 0) why = "no key is named " + key;
-            else if (bytes.size() > 10) why = "the string of " + key + " is longer than 10 bytes";
+            if (bytes.size() > 10) why = "the string of " + key + " is longer than 10 bytes";
             else if (bytes.find('\0') != std::string::npos) why = "the string of " + key + " holds {00}, which no key can send";
         } catch (const std::exception& e) {
             why = "the string of " + key + " cannot be read (" + e.what() + ")";
         }
-        if (why.empty() && firstLine.count(entry.legend))
-            why = key + " is listed twice (first on line " + std::to_string(firstLine[entry.legend]) + ")";
-        firstLine.emplace(entry.legend, line);
-        if (!why.empty()) errors.emplace(line, why);
+        if (!why.empty()) errors.emplace(content.entryLines[i], "line " + std::to_string(content.entryLines[i]) + ": " + why);
     }
     ListFile file;
-    if (!errors.empty()) file.error = "line " + std::to_string(errors.begin()->first) + ": " + errors.begin()->second;
+    if (!errors.empty()) file.error = errors.begin()->second;
     else if (content.readError) file.error = "cannot be read (" + *content.readError + ")";
     else file.entries = content.entries;
     return file;

@@ -24,6 +24,12 @@ DeviceLink::DeviceLink(SerialPort& port, EventPump& pump, SessionObserver& obser
     };
 }
 
+void DeviceLink::sendRequest(const std::string& bytes) {
+    if (const std::string late = port_.input(); !late.empty())
+        observer_.statusLine("Discarded " + std::to_string(late.size()) + " bytes from the line");
+    port_.output(bytes);
+}
+
 void DeviceLink::startAck(int ms) {
     responseTimer_->setEnabled(false);
     responseTimer_->setInterval(10);
@@ -97,15 +103,10 @@ void DeviceLink::pause(int ms) {
     if (!fast_) delay(ms);
 }
 
-void DeviceLink::dropLateInput() {
-    if (fast_) port_.input();
-}
-
 std::string DeviceLink::queryVersion() {
     try {
         OpenPort open(port_);
-        dropLateInput();
-        port_.output(kVersionRequest);
+        sendRequest(kVersionRequest);
         startReply(lineWaitMs(20, baud_));
         // The KORVEN7 ends its version text with CR LF.
         const std::string reply = finishReply([](const std::string& r) { return r.ends_with("\r\n"); });

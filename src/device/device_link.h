@@ -49,6 +49,11 @@ public:
     void setFastReplies(bool on) { fast_ = on; }
     bool fastReplies() const { return fast_; }
 
+    // Sends a request: a frame, a read-back request or the version request. Input still
+    // waiting from an earlier late or unexpected reply is discarded first, and logged, so
+    // that it is neither taken as this request's answer nor breaks that answer apart.
+    void sendRequest(const std::string& bytes);
+
     // Waits up to `ms` for a reply holding "ACK" and returns what arrived ("" after a
     // failure, which is reported). In two halves, so that work done between them (logging
     // the frame just sent) counts into the wait.
@@ -65,8 +70,6 @@ public:
     // A pause that awaits nothing (after a read-back pass, before a version request);
     // skipped with fast replies.
     void pause(int ms);
-    // With fast replies, drops what is left of an earlier reply before a request.
-    void dropLateInput();
 
     // Asks for the firmware version and closes the port; "???" when nothing answered,
     // "" after a failure, which is reported.

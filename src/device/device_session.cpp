@@ -58,7 +58,7 @@ SendResult DeviceSession::send(const KeyStringList& list) {
         // Sends a frame and logs `line` while its acknowledgement is awaited, which counts
         // from the frame's departure. False when it was not acknowledged.
         auto sendFrame = [&](const std::string& frame, const std::string& line, int ackMs, const char* noAck) {
-            port_.output(frame);
+            link_.sendRequest(frame);
             link_.startAck(ackMs);
             logAck();
             observer_.statusLine(line);
@@ -159,8 +159,7 @@ void DeviceSession::readBackPass(int settle) {
         try {
             for (int row = 0; row < kKeyRows; ++row) {
                 const std::string request = readBackFrame(row);
-                link_.dropLateInput();
-                port_.output(request);
+                link_.sendRequest(request);
                 // The reply's time on the line counts from the moment the request left.
                 link_.startReply(lineWaitMs(65, link_.baud()));
                 showHeld();
@@ -206,10 +205,17 @@ ReadResult DeviceSession::read() {
         }
     }
     const std::string n = std::to_string(result.customStrings.size());
+    const std::string unread = std::to_string(result.unreadRows.size());
+    const std::string keys = result.unreadRows.size() == 1 ? " key" : " keys";
     const VerdictPicture picture = result.unreadRows.empty() ? VerdictPicture::Checkmark : VerdictPicture::QuestionMark;
     if (!result.customStrings.empty()) {
         observer_.statusLine(n + " KORVEN7 contains " + n + " custom strings");
+        if (!result.unreadRows.empty()) observer_.statusLine(unread + keys + " did not answer");
         observer_.verdict(n + " Custom strings found in KORVEN7 ", picture);
+    } else if (!result.unreadRows.empty()) {
+        // Keys that did not answer may hold anything: no claim that all are default.
+        observer_.statusLine(unread + keys + " did not answer");
+        observer_.verdict(unread + " KORVEN7" + keys + " did not answer", picture);
     } else {
         observer_.statusLine("ALL KORVEN7 strings found to be default values");
         observer_.verdict("KORVEN7 strings all DEFAULT", picture);

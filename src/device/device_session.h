@@ -28,6 +28,8 @@ struct ReadResult {
     Ending ending = Ending::Failed;
     std::vector<KeyString> customStrings;  // the keys whose string is not the default, in row order
     std::vector<int> unreadRows;           // keys without a valid answer
+    // At least one key gave a valid answer: the device's strings can stand for the list.
+    bool hasAnswers() const { return ending == Ending::Completed && int(unreadRows.size()) < kKeyRows; }
 };
 
 struct VerifyResult {

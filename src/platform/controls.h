@@ -2,7 +2,8 @@
 // The window's controls as the program sees them. The Qt side wraps real widgets,
 // the test side keeps plain state; both fire their handlers synchronously, the way
 // the toolkit does (writing a text box's text fires its change handler at once).
-// Texts are byte strings: one char is one byte, 0-255.
+// Texts are byte strings: one char is one byte, 0-255. File names and paths are UTF-8, as
+// the system's file dialogs give them, and are shown only through the calls made for them.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -32,6 +33,7 @@ class Label : public Control {
 public:
     virtual void setCaption(const std::string& text) = 0;
     virtual std::string caption() const = 0;
+    virtual void setFileName(const std::string& path) = 0;  // shows a file name (UTF-8) as the caption
     std::function<void()> onClick;
 };
 
@@ -55,6 +57,12 @@ public:
     virtual void setText(const std::string& text) = 0;  // fires onChange when the text differs
     virtual std::string text() const = 0;
     std::function<void()> onChange;
+    // The user changed the text (typing, deleting, cutting, pasting); not fired when the
+    // program writes it.
+    std::function<void()> onEdited;
+    // The user typed or pasted characters that no byte can hold; they were taken out again
+    // before anything saw them.
+    std::function<void()> onRefused;
     std::function<void()> onGotFocus;
     std::function<void()> onDoubleClick;
     std::function<void(int& keyCode)> onKeyDown;

@@ -14,7 +14,48 @@
 namespace k7 {
 
 namespace {
-[[noreturn]] void Fail(int error) { throw RuntimeError(std::strerror(error)); }
+
+[[noreturn]] void Fail(int error, const std::string& after = "") { throw RuntimeError(std::strerror(error) + after); }
+
+// Writes all of `bytes` at the start of the file; false with errno set when it cannot.
+bool writeAt0(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, off_t(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        done += std::size_t(n);
+    }
+    return ::ftruncate(fd, off_t(bytes.size())) == 0 && ::fsync(fd) == 0;
+}
+
+// For a file whose folder takes no temporary file: writes the new content over the old
+// one. The space is reserved first, so running out of it changes nothing; a write that
+// fails after that puts the old content back.
+void replaceInPlace(const std::string& path, const std::string& content) {
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    const std::string old{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.good() && !in.eof()) Fail(errno ? errno : EIO, " (the file could not be read first)");
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) Fail(errno);
+    if (content.size() > old.size()) {
+        if (const int error = ::posix_fallocate(fd, 0, off_t(content.size())); error != 0 && error != EOPNOTSUPP) {
+            (void)!::ftruncate(fd, off_t(old.size()));
+            ::close(fd);
+            Fail(error, "; nothing was written");
+        }
+    }
+    if (writeAt0(fd, content)) {
+        if (::close(fd) != 0) Fail(errno);
+        return;
+    }
+    const int error = errno;
+    const bool restored = writeAt0(fd, old);
+    ::close(fd);
+    Fail(error, restored ? "; the old content was put back" : "; the file could not be put back as it was");
+}
+
 }  // namespace
 
 bool DiskFileStore::exists(const std::string& path) const {
@@ -39,8 +80,14 @@ void replaceFileContent(const std::string& name, const std::string& content) {
         const auto target = std::filesystem::weakly_canonical(name, ec);
         if (!ec) path = target.string();
     }
+    // A read-only file is not replaced behind the user's back, not even by one who could.
+    struct stat old {};
+    const bool exists = ::stat(path.c_str(), &old) == 0;
+    if (exists && (old.st_mode & 0222) == 0) throw RuntimeError("The file is read-only; nothing was written");
+    if (exists && ::access(path.c_str(), W_OK) != 0) Fail(errno);
     std::string temp = path + ".tmp-XXXXXX";
     const int fd = ::mkstemp(temp.data());
+    if (fd < 0 && exists) return replaceInPlace(path, content);
     if (fd < 0) Fail(errno);
     auto failAndClean = [&](int error) {
         ::close(fd);
@@ -48,10 +95,9 @@ void replaceFileContent(const std::string& name, const std::string& content) {
         Fail(error);
     };
     // Keep the permissions of the file being replaced; a new file gets the usual ones.
-    struct stat old {};
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask);
+    const mode_t mode = exists ? (old.st_mode & 07777) : (0666 & ~mask);
     ::fchmod(fd, mode);
     std::size_t done = 0;
     while (done < content.size()) {

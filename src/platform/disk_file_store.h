@@ -5,8 +5,12 @@ namespace k7 {
 
 // Replaces the file at `path` (a link: the file it points to) with `content`: writes
 // "<name>.tmp-XXXXXX" beside it, flushes it to the disk, keeps the old file's permissions
-// and renames it over the old file only once it is complete. A failure throws
-// RuntimeError with the system's description and leaves the old file as it was.
+// and renames it over the old file only once it is complete. A file without any write
+// permission is left alone. Where no temporary file can be made beside an existing file
+// (a folder the user cannot write), the file is written in place once the space for the
+// new content is reserved, and the old content is put back when writing fails.
+// A failure throws RuntimeError with the system's description and says when the old
+// content could not be kept.
 void replaceFileContent(const std::string& path, const std::string& content);
 
 // Files on disk; a replace goes through replaceFileContent.

@@ -20,7 +20,7 @@ class ControlSet {
 public:
     virtual ~ControlSet() = default;
     virtual Control& control(const std::string& name) = 0;  // throws std::out_of_range
-    virtual MenuItem& menu(const std::string& name) = 0;
+    virtual MenuItem& menu(const std::string& name) = 0;  // an item, or a menu of items as a whole
     virtual Window& window() = 0;
 
     template <class T>
@@ -123,7 +123,7 @@ public:
     virtual ~Printer() = default;
     virtual bool choose() = 0;  // the print dialog; false when cancelled
     virtual void printLine(const std::string& line) = 0;  // throws RuntimeError
-    virtual void endDoc() = 0;
+    virtual void endDoc() = 0;                            // throws RuntimeError when the printer fails
 };
 
 class FileStore {

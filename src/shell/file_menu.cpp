@@ -10,7 +10,6 @@ namespace {
 constexpr const char* kOpenFilter = "KORV (*.cfg)|*.cfg|All Files (*.*)|*.*";
 constexpr const char* kSaveFilter = "KORV (*.cfg)|*.cfg";
 constexpr const char* kOpenError = "Error opening specified config file. ";
-constexpr const char* kLineError = "Error extracting info from config file. ";
 constexpr const char* kSaveError = "Error saving file ";
 constexpr const char* kNoFileName = "No filename entered";
 
@@ -28,11 +27,11 @@ void FileMenu::open() {
     if (!chosen || chosen->empty()) return;  // cancelled: the list stays as it was
     list_.clear();
     fileName_ = *chosen;
-    fileLabel_.setCaption(withoutFolder(fileName_));
+    fileLabel_.setFileName(withoutFolder(fileName_));
     try {
         const CfgContent content = readCfgFile(*platform_.files.openRead(fileName_));
         list_.replace(content.entries);
-        for (const std::string& error : content.lineErrors) dialogs.message(kLineError + error);
+        if (const std::string report = notLoadedReport(content); !report.empty()) dialogs.message(report);
         if (content.readError) dialogs.message(kOpenError + *content.readError);
     } catch (const std::exception& e) {
         dialogs.message(kOpenError + std::string(e.what()));

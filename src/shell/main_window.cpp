@@ -13,6 +13,8 @@ constexpr int kTabChar = 9;
 constexpr int kPrintScreenKeyUp = 44;  // VK_SNAPSHOT, reported only on release
 constexpr int kListRowsShown = 10;     // an add scrolls the newest ten entries into view
 constexpr int kLogRowsShown = 5;       // the log keeps its newest five lines in view
+constexpr const char* kNotOneByte =
+    "Only characters that fit in one byte (codes up to 255) can be entered .. write any byte as {HH}";
 
 std::string entryText(const KeyString& entry) { return entry.legend + "\t" + entry.notation; }
 
@@ -59,6 +61,8 @@ MainWindow::MainWindow(Platform& platform)
     keyField_.onKeyUp = [this](int& k) { keyUp(k); };
     stringField_.onChange = [this] { stringChanged(); };
     stringField_.onKeyPress = [this](int& c) { stringKeyPress(c); };
+    stringField_.onEdited = [this] { showPicture(VerdictPicture::QuestionMark); };
+    stringField_.onRefused = [this] { platform_.dialogs.message(kNotOneByte); };
     stringField_.onDoubleClick = [this] { stringField_.setText(""); };
     listBox_.onDoubleClick = [this] { removeSelectedEntry(); };
 
@@ -117,7 +121,6 @@ void MainWindow::stringChanged() {
 
 void MainWindow::stringKeyPress(int& charCode) {
     if (stringGroupOpen_ && charCode >= 'a' && charCode <= 'z') charCode = charCode - 'a' + 'A';
-    showPicture(VerdictPicture::QuestionMark);
 }
 
 void MainWindow::addToList() {
@@ -159,6 +162,13 @@ void MainWindow::showListChange(int index, bool added) {
 void MainWindow::setBusy(bool busy) {
     for (const char* name : {"AddToList", "SendKeys", "VerifyBtn", "ReadKeys", "GetVersionBtn", "KeyString", "KbdKey"})
         ui_.control(name).setEnabled(!busy);
+    setMenusBusy(busy);
+}
+
+// Waits keep the window live: while an operation runs, no menu may change the list, the
+// settings or the port under it. Help stays.
+void MainWindow::setMenusBusy(bool busy) {
+    for (const char* name : {"File", "Config", "ClearAll", "prscr"}) ui_.menu(name).setEnabled(!busy);
 }
 
 void MainWindow::clearLogIfAsked() {
@@ -184,7 +194,7 @@ void MainWindow::readStrings() {
     setBusy(true);
     clearLogIfAsked();
     ReadResult result = session_.read();
-    if (result.ending == Ending::Completed) {
+    if (result.hasAnswers()) {
         // The device has answered: its strings replace the list.
         keyStrings_.replace(std::move(result.customStrings));
         keyField_.setText("");
@@ -194,8 +204,10 @@ void MainWindow::readStrings() {
 }
 
 void MainWindow::showVersion() {
+    setMenusBusy(true);
     statusLog_.clear();
     session_.version();
+    setMenusBusy(false);
 }
 
 // ---- settings, printing, the window's size ----

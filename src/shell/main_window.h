@@ -47,6 +47,7 @@ private:
     void readStrings();
     void showVersion();
     void setBusy(bool busy);
+    void setMenusBusy(bool busy);
     void clearLogIfAsked();
 
     // Settings, printing, the window's size.

@@ -1,12 +1,11 @@
 #include "shell/printout.h"
 
-#include "platform/runtime_error.h"
+#include <algorithm>
 
 namespace k7 {
 namespace {
 
 constexpr std::size_t kPrintColumn = 34;  // width of the list column on paper
-constexpr std::size_t kPrintedRows = 301;
 
 std::string trimBlanks(const std::string& s) {
     const auto first = s.find_first_not_of(' ');
@@ -20,8 +19,11 @@ void printListAndLog(Printer& printer, Dialogs& dialogs, const std::vector<std::
                      const std::vector<std::string>& log) {
     bool printed = false;
     try {
-        if (!printer.choose()) throw RuntimeError("Cancel was selected.");
-        for (std::size_t i = 0; i < kPrintedRows; ++i) {
+        if (!printer.choose()) {
+            dialogs.message("Printing cancelled");
+            return;
+        }
+        for (std::size_t i = 0; i < std::max(entries.size(), log.size()); ++i) {
             std::string entry = i < entries.size() ? trimBlanks(entries[i]) : "";
             const std::string status = i < log.size() ? log[i] : "";
             if (entry.empty() && trimBlanks(status).empty()) continue;
@@ -30,8 +32,8 @@ void printListAndLog(Printer& printer, Dialogs& dialogs, const std::vector<std::
             printed = true;
         }
         printer.endDoc();
-    } catch (const std::exception&) {
-        dialogs.message("Printing cancelled");
+    } catch (const std::exception& e) {
+        dialogs.message(std::string("Printing failed - ") + e.what());
         if (printed) {
             try {
                 printer.endDoc();

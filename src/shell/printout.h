@@ -8,9 +8,9 @@
 namespace k7 {
 
 // Row i holds list entry i (blanks trimmed, padded to a column of 34, then a TAB) and log
-// line i; rows with neither are left out, and rows after the 301st are not printed. A
-// cancelled print dialog or a printer failure shows "Printing cancelled"; what reached
-// the printer before a failure still comes out.
+// line i; rows with neither are left out, every other row is printed. A cancelled print
+// dialog shows "Printing cancelled", a printer failure "Printing failed - " and its
+// description; what reached the printer before a failure still comes out.
 void printListAndLog(Printer& printer, Dialogs& dialogs, const std::vector<std::string>& entries,
                      const std::vector<std::string>& log);
 

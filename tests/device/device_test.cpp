@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 
 #include "device/device_session.h"
@@ -20,7 +21,8 @@ struct Recorder : SessionObserver {
     std::string shown;  // the caption
     std::optional<VerdictPicture> picture;  // set while a verdict shows
     int alerts = 0, progressValue = -1, progressMax = 0;
-    void statusLine(const std::string& line) override { log.push_back(line); }
+    std::function<void(const std::string&)> onLine;  // runs after a line is logged
+    void statusLine(const std::string& line) override { log.push_back(line), onLine ? onLine(line) : void(); }
     void progressShown() override { progressValue = 0; }
     void progressMaximum(int maximum) override { progressMax = maximum; }
     void progress(int value) override { progressValue = value; }
@@ -124,6 +126,17 @@ TEST(Link, AnAcknowledgementEndsTheWaitAsSoonAsItIsWholeAndSilenceAtTheTimeOut) 
     EXPECT_NEAR(line.clock.nowUs(), 563'000, 10'000);
 }
 
+// Bytes a late or unexpected reply leaves on the line are neither the next request's answer nor in it.
+TEST(Link, InputLeftOnTheLineIsDiscardedBeforeTheNextRequest) {
+    for (const char* lineBefore : {"Erasing Flash Page1 ..", "KORVEN7 device is attached"}) {
+        Line line;
+        line.seen.onLine = [&](const std::string& l) { l == lineBefore ? line.port.arriveAt(line.clock.nowUs(), "x") : void(); };
+        EXPECT_TRUE(lineBefore[0] == 'E' ? line.session.send(line.list).verified
+                                         : line.session.read().unreadRows.empty());
+        EXPECT_EQ(line.seen.count("Discarded 1 bytes from the line"), 1) << lineBefore;
+    }
+}
+
 TEST(Probe, TriesThreeTimesOnASilentLineThenAlerts) {
     Line line;
     line.device.faults().silent = true;
@@ -217,6 +230,7 @@ TEST(Read, NonDefaultStringsComeBackInRowOrderAndUnansweredKeysAreNamed) {
     EXPECT_EQ(result.unreadRows, std::vector<int>{5});
     EXPECT_TRUE(line.seen.logged("!NO REPLY!\tKey(5) F"));
     EXPECT_TRUE(line.seen.logged("2 KORVEN7 contains 2 custom strings"));
+    EXPECT_TRUE(line.seen.logged("1 key did not answer"));
     EXPECT_EQ(line.seen.shown, "2 Custom strings found in KORVEN7 ");
     EXPECT_EQ(line.seen.picture, VerdictPicture::QuestionMark);
     EXPECT_EQ(line.seen.count("Sent /R"), 96);
@@ -247,6 +261,8 @@ TEST(Read, GarbledRepliesAreUnreadAndABadScancodeEndsTheRead) {
         line.device.faults().readbackLength = length;
         EXPECT_EQ(line.session.read().unreadRows.size(), 96u) << length;
     }
+    EXPECT_EQ(line.seen.log.back() + "|" + line.seen.shown, "96 keys did not answer|96 KORVEN7 keys did not answer");
+    EXPECT_EQ(line.seen.picture, VerdictPicture::QuestionMark);
     line.device.faults() = {};
     line.device.faults().badScancode = 3;
     EXPECT_EQ(line.session.read().ending, Ending::Failed);
@@ -274,8 +290,10 @@ TEST(Verify, ComparesEveryKeyWithTheListAndASilentKeyFails) {
 
 TEST(Version, LogsTheReplyOrQuestionMarksOnASilentLine) {
     Line line;
+    line.port.arriveAt(0, "LATE");
     EXPECT_EQ(line.session.version(), "KORVEN7 V2.14\r\n");
-    EXPECT_EQ(line.seen.log, (std::vector<std::string>{"Requesting Version", "Version = KORVEN7 V2.14\r\n"}));
+    EXPECT_EQ(line.seen.log, (std::vector<std::string>{"Discarded 4 bytes from the line", "Requesting Version",
+                                                       "Version = KORVEN7 V2.14\r\n"}));
     line.device.faults().silent = true;
     EXPECT_EQ(line.session.version(), "???");
     line.port.failOpen = "No such file or directory";

@@ -102,9 +102,9 @@ TEST_F(Korven7, ProgramsTwoKeyboardsAtOnceAndDetectFindsTheOneThatAnswers) {
 
 TEST_F(Korven7, ExitStatusesTellABrokenFileASilentKeyboardAndAMissingPort) {
     SimProcess silent(57600, {"--silent"});
-    const Ran broken = run({"--port", silent.link(), "send", put("b.cfg", "001\tA\tx\r\n002\tA\t{G0}\r\n")});
+    const Ran broken = run({"--port", silent.link(), "send", put("b.cfg", "001\tA\tx\r\n002\tB\t{G0}\r\n")});
     EXPECT_EQ(broken.status, 2);
-    EXPECT_EQ(broken.err, "korven7: " + dir + "/b.cfg: line 2: the string of \"A\" cannot be read (Type mismatch)\n");
+    EXPECT_EQ(broken.err, "korven7: " + dir + "/b.cfg: line 2: the string of \"B\" cannot be read (Type mismatch)\n");
     const Ran quiet = run({"--port", silent.link(), "--baud", "57600", "read"});
     EXPECT_EQ(quiet.status, 3);
     EXPECT_EQ(quiet.err, "korven7: " + silent.link() + ": no answer from the keyboard (no reply to the version request)\n");

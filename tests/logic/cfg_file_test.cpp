@@ -23,23 +23,33 @@ TEST(CfgFile, HeaderThenNumberedEntriesWithCrLf) {
               "001\tA\tHello{0D}\r\n"
               "003\tF1\t\r\n"
               "004\tKPhome\tx y\r\n");
+    // A TAB, a line feed or blanks at the end would not survive the line: they go as groups.
+    const std::string groups = cfgFileText({{"A", " x\ty\n  "}}, "now");
+    EXPECT_EQ(groups.substr(groups.find("001")), "001\tA\t x{09}y{0A}{20}{20}\r\n");
     const std::string text = cfgFileText(Entries(1000, {"A", "b"}), "now");
     EXPECT_NE(text.find("\r\n009\tA\tb\r\n010\tA\tb\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\n999\tA\tb\r\n1000\tA\tb\r\n"), std::string::npos);
 }
 
-TEST(CfgFile, ReadsEntryLinesOnly) {
+TEST(CfgFile, ReadsOneEntryPerKeyAndNamesEveryLineThatGivesNone) {
     const CfgContent content = Read(
         "# my keys\n\n   \n  001\tA\tHello{0D}\n-32768\tF1\tnegative\n004\tF2\tfour\tfields\n005\tF3\n"
         "abc\tF4\tletters\n101\tF5\ttoo big\n40000\tF5\tbig\n1e2\tF6\t{7B}\r\n-99999\tF8\toverflow\n"
-        "006\t a \t b  \r\n-32769\tF9\n100\tF7\t last line");
+        "006\t a \t b  \r\n-32769\tF9\n100\tF7\t last line\n7\tA\tagain");
     EXPECT_EQ(content.entries, (Entries{{"A", "Hello{0D}"}, {"F1", "negative"}, {"F2", "four"}, {"F6", "{7B}"},
-                                        {" a ", " b"}, {"F7", " last line"}}));
-    EXPECT_EQ(content.lineErrors, (std::vector<std::string>{"Overflow", "Overflow"}));
+                                        {"F7", " last line"}}));
+    EXPECT_EQ(content.notLoaded,
+              (std::vector<std::string>{"line 7 cannot be read", "line 8 cannot be read", "line 9 cannot be read",
+                                        "line 10 cannot be read", "line 12 cannot be read: Overflow",
+                                        "line 13: \" a \" names no key", "line 14 cannot be read: Overflow",
+                                        "line 16: key \"A\" is listed already"}));
     EXPECT_FALSE(content.readError);
-    EXPECT_EQ(content.entryLines, (std::vector<int>{4, 5, 6, 11, 13, 15}));
-    EXPECT_EQ(content.lineErrorLines, (std::vector<int>{12, 14}));
-    EXPECT_EQ(content.skippedLines, (std::vector<int>{7, 8, 9, 10}));
+    EXPECT_EQ(content.entryLines, (std::vector<int>{4, 5, 6, 11, 15}));
+    EXPECT_EQ(content.notLoadedLines, (std::vector<int>{7, 8, 9, 10, 12, 13, 14, 16}));
+    const std::string report = notLoadedReport(content);  // counts them all, names the first five
+    EXPECT_EQ(report.substr(report.find("\nline 10")),
+              "\nline 10 cannot be read\nline 12 cannot be read: Overflow\n... and 3 more");
+    EXPECT_EQ(notLoadedReport(Read("1\tA\tx")), "");
 }
 
 // A file whose bytes end in a read error, like one on a failing disk.
@@ -62,14 +72,14 @@ TEST(CfgFile, EveryByteBesideTabAndLineFeedSurvivesWritingAndReading) {
     for (int b = 1; b <= 0xFF; ++b) {
         if (b != '\t' && b != '\n') notation += char(b);
         if (b % 10 == 0 || b == 0xFF) {
-            entries.push_back({"K" + std::to_string(entries.size()), notation});
+            entries.push_back({defaultKeyTable()[entries.size()].legend, notation});
             notation.clear();
         }
     }
-    entries.insert(entries.end(), {{"\x80\xFF #legend", "ends in CR\r"}, {"F1", ""}});
+    entries.insert(entries.end(), {{"F1", "ends in CR\r"}, {"F2", ""}});
     const CfgContent content = Read(cfgFileText(entries, "now"));
     EXPECT_EQ(content.entries, entries);
-    EXPECT_TRUE(content.lineErrors.empty());
+    EXPECT_TRUE(content.notLoaded.empty());
 }
 
 }  // namespace

@@ -63,14 +63,14 @@ TEST(CommandLineArguments, TakeOneCommandWithItsOptionsAnywhereAndRefuseTheRest)
 TEST(ListFileForTheCommandLine, EveryLineIsAnEntryACommentOrBlankAndEveryEntryFitsItsKey) {
     const std::vector<std::pair<std::string, std::string>> cases{
         {"#c\r\n\r\n001\tA\tx{0D}\r\n002\tF1\t\r\n", ""},
-        {"001\tA\tx\n002\tA\ty\n", "line 2: \"A\" is listed twice (first on line 1)"},
-        {"001\tNOPE\tx\n", "line 1: no key is named \"NOPE\""},
+        {"001\tA\tx\n002\tA\ty\n", "line 2: key \"A\" is listed already"},
+        {"001\tNOPE\tx\n", "line 1: \"NOPE\" names no key"},
         {"001\tA\t{ZZ}\n", "line 1: the string of \"A\" cannot be read (Type mismatch)"},
         {"001\tA\t12345678901\n", "line 1: the string of \"A\" is longer than 10 bytes"},
         {"001\tA\tx{00}\n", "line 1: the string of \"A\" holds {00}, which no key can send"},
-        {"001\tA\tx\nhello world\n", "line 2: not an entry (number<TAB>key<TAB>string)"},
-        {"001\tNOPE\tx\n-99999\tB\tx\n", "line 1: no key is named \"NOPE\""},
-        {"001\tA\tx\n-99999\tB\tx\n", "line 2: cannot be read (Overflow)"},
+        {"001\tA\tx\nhello world\n", "line 2 cannot be read"},
+        {"001\tNOPE\tx\n-99999\tB\tx\n", "line 1: \"NOPE\" names no key"},
+        {"001\tA\tx\n-99999\tB\tx\n", "line 2 cannot be read: Overflow"},
     };
     for (const auto& [text, error] : cases) {
         std::istringstream in(text);

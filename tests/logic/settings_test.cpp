@@ -1,11 +1,14 @@
 // The settings file, the settings read from it and where it lives.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 
+#include "platform/disk_file_store.h"
 #include "platform/runtime_error.h"
 #include "platform/user_folders.h"
 #include "settings/ini_file.h"
@@ -75,13 +78,28 @@ TEST_F(IniFile, ValuesAreCutTo1023Characters) {
     EXPECT_EQ(readIniValue(ini, "GENERAL", "MISSING", std::string(1100, 'd')), std::string(1023, 'd'));
 }
 
-TEST_F(IniFile, AWriteThatCannotBeDoneThrowsAndKeepsTheOldFile) {
+TEST_F(IniFile, AWriteKeepsLinkAndPermissionsAndNeverLeavesAFileHalfWritten) {
     EXPECT_THROW(writeIniValue(dir + "/none/KORVEN7.ini", "A", "B", "1"), RuntimeError);
     EXPECT_FALSE(fs::exists(dir + "/none"));
-    const std::string longName = dir + "/" + std::string(250, 'k');  // no room for a temporary file's name
-    put(longName, "[A]\nB=0\n");
-    EXPECT_THROW(writeIniValue(longName, "A", "B", "1"), RuntimeError);
-    EXPECT_EQ(get(longName), "[A]\nB=0\n");
+    put(ini, "old");
+    fs::permissions(ini, fs::perms(0640));
+    fs::create_symlink(ini, dir + "/link.ini");
+    replaceFileContent(dir + "/link.ini", "new");
+    EXPECT_TRUE(fs::is_symlink(dir + "/link.ini"));
+    EXPECT_EQ(get(ini) + " " + std::to_string(int(fs::status(ini).permissions())), "new 416");
+    // No room for a temporary file's name (or folder for it): written in place, if it can be done whole.
+    const std::string longName = dir + "/" + std::string(250, 'k');
+    put(longName, "old");
+    replaceFileContent(longName, "new");
+    EXPECT_EQ(get(longName), "new");
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    const rlimit small{100, before.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    EXPECT_THROW(replaceFileContent(longName, std::string(500, 'x')), RuntimeError);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    EXPECT_EQ(get(longName), "new");
 }
 
 using Settings = Folder;

@@ -63,14 +63,35 @@ TEST(MainWindow, AKeyPressAndATypedStringMakeAnEntryOnceAndADoubleClickRemovesIt
     EXPECT_EQ(list->count(), 0);
 }
 
-TEST(MainWindow, SaveAndOpenKeepTheListAndAFailedSaveKeepsTheOldFile) {
+TEST(MainWindow, TheStringFieldRefusesWhatNoByteHoldsAndEveryEditShowsTheQuestionMark) {
+    Rig rig;
+    auto* text = rig.program.widget<QLineEdit>("KeyString");
+    auto& picture = dynamic_cast<Picture&>(rig.program.control("MatchImage"));
+    const std::function<void()> edits[] = {
+        [&] { QTest::sendKeyEvent(QTest::Click, text, Qt::Key_unknown, QString::fromUtf8("a\u4E2D"), {}); },
+        [&] { text->insert(QString::fromUtf8("\u00E9\u20ACc")); },  // a paste
+        [&] { QTest::keyClick(text, Qt::Key_Backspace); },
+        [&] { text->selectAll(), text->cut(); },
+        [&] { text->paste(); },
+    };
+    for (const auto& edit : edits) {
+        picture.load(rig.program.env.path("checkmark.gif"));
+        edit();
+        EXPECT_EQ(picture.loadedPath(), rig.program.env.path("question-mark.gif"));
+    }
+    EXPECT_EQ(text->text(), QString::fromUtf8("a\u00E9"));
+    EXPECT_EQ(rig.program.dialogs.messages, std::vector<std::string>(2, "Only characters that fit in one byte (codes "
+                                                                        "up to 255) can be entered .. write any byte as {HH}"));
+}
+
+TEST(MainWindow, SaveAndOpenKeepTheListAndASaveNeverReplacesAReadOnlyFile) {
     Rig rig;
     rig.window().keyStrings().replace({{"A", "x{7B}"}, {"F12", "{FF}"}});
     auto& dialogs = rig.program.dialogs;
-    const std::string file = rig.program.env.path("keys.cfg");
+    const std::string name = "Grüße 鍵.cfg", file = rig.program.env.path(name);  // names are UTF-8
     dialogs.fileAnswers = {file};
     rig.program.menu("SaveAs");
-    const std::string written = rig.program.env.read("keys.cfg");
+    const std::string written = rig.program.env.read(name);
     EXPECT_EQ(written, "#Quimbrell KORVEN7 configuration file\r\n#File written 12/6/2026 7:30:00 AM\r\n\r\n"
                        "001\tA\tx{7B}\r\n002\tF12\t{FF}\r\n");
     dialogs.fileAnswers = {std::nullopt, file};
@@ -79,18 +100,20 @@ TEST(MainWindow, SaveAndOpenKeepTheListAndAFailedSaveKeepsTheOldFile) {
     rig.window().keyStrings().clear();
     rig.program.menu("FOpen");
     EXPECT_EQ(rig.program.list(), (std::vector<std::string>{"A\tx{7B}", "F12\t{FF}"}));
-    EXPECT_EQ(rig.program.caption("CfgLabel"), "keys.cfg");
-    dialogs.confirmAnswers = {true};
-    rig.program.env.write("keys.cfg", written);
-    ::chmod(rig.program.env.programFolder().c_str(), 0500);
-    dialogs.messages.clear();
+    EXPECT_EQ(rig.program.widget<QLabel>("CfgLabel")->text(), QString::fromUtf8(name));
+    dialogs.confirmAnswers = {true, true};
+    rig.window().keyStrings().replace({{"B", "b"}});
+    ::chmod(rig.program.env.programFolder().c_str(), 0500);  // no temporary file there: written in place
     rig.program.menu("FSave");
     ::chmod(rig.program.env.programFolder().c_str(), 0700);
-    if (::geteuid() != 0) {
-        ASSERT_EQ(dialogs.messages.size(), 1u);
-        EXPECT_EQ(dialogs.messages[0], "Error saving file Permission denied");
-        EXPECT_EQ(rig.program.env.read("keys.cfg"), written);
-    }
+    ::chmod(file.c_str(), 0444);
+    rig.program.menu("FSave");  // a read-only file stays as it is
+    EXPECT_EQ(rig.program.env.read(name).substr(written.find("001")), "001\tB\tb\r\n");
+    EXPECT_EQ(dialogs.messages.back(), "Error saving file The file is read-only; nothing was written");
+    rig.program.env.write("odd.cfg", "1\tA\tx\n2\tA\ty\n");
+    dialogs.fileAnswers = {rig.program.env.path("odd.cfg")};
+    rig.program.menu("FOpen");  // one message once the list is loaded
+    EXPECT_EQ(dialogs.messages.back(), "1 line of the file was not loaded:\nline 2: key \"A\" is listed already");
 }
 
 TEST(MainWindow, ReadReplacesTheListOnlyWhenTheDeviceAnswered) {
@@ -100,6 +123,10 @@ TEST(MainWindow, ReadReplacesTheListOnlyWhenTheDeviceAnswered) {
     rig.program.click("ReadKeys");
     EXPECT_EQ(rig.program.list(), std::vector<std::string>{"Z\tunsaved"});
     EXPECT_EQ(rig.program.dialogs.beeps, 1);
+    rig.device.faults().silent = false;
+    rig.device.faults().readbackLength = 52;  // every reply garbled: no key answered
+    rig.program.click("ReadKeys");
+    EXPECT_EQ(rig.program.list(), std::vector<std::string>{"Z\tunsaved"});
     rig.device.faults() = {};
     auto image = Korven7Emulator::DefaultImage();
     image[0] = 'q';
@@ -114,23 +141,47 @@ TEST(MainWindow, ReadReplacesTheListOnlyWhenTheDeviceAnswered) {
     EXPECT_FALSE(rig.port.isOpen());
 }
 
-TEST(MainWindow, TheSettingsDialogStoresAndAppliesTheChoice) {
-    Rig rig("; my settings\n[COMSETTINGS]\nPORT=1\n[PORTS]\nCOM3=/dev/ttyUSB0\n");
+TEST(MainWindow, WhileAnOperationRunsOnlyHelpIsOnAndTheReasonASendStoppedStaysInTheLog) {
+    Rig rig;
+    std::string menusOn;  // File, Configuration, Clear All, Print Screen, Help: 1 when on
+    auto look = [&] {
+        for (const char* menu : {"File", "Config", "ClearAll", "prscr", "Help"})
+            menusOn += rig.program.qtWindow.menu(menu).enabled() ? '1' : '0';
+    };
+    rig.pump.at(500'000, look);
+    rig.device.faults().noAckAtFrame = 4;
+    rig.program.click("SendKeys");
+    const auto log = rig.program.log();  // the reason, then the verify
+    EXPECT_NE(std::find(std::find(log.begin(), log.end(), "No ACK .. RECVD:"), log.end(), "Read Operation Requested"),
+              log.end());
+    rig.pump.at(rig.clock.nowUs() + 100'000, look);
+    rig.program.click("GetVersionBtn");
+    look();
+    EXPECT_EQ(menusOn, "000010000111111");
+}
+
+TEST(MainWindow, TheSettingsDialogStoresAndAppliesTheChoiceAndStaysOpenWhenItCannot) {
+    Rig rig("; my settings\n[COMSETTINGS]\nPORT=12\nBAUD=300\nPARITY=M\n[PORTS]\nCOM3=/dev/ttyUSB0\n");
+    const std::string ini = rig.program.env.path("KORVEN7.ini");
+    ::chmod(ini.c_str(), 0444);
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_TRUE(dialog);
         dialog->findChild<QComboBox*>("cboPort")->setCurrentIndex(2);
-        dialog->findChild<QComboBox*>("cboBaud")->setCurrentText("19.2k");
-        dialog->findChild<QComboBox*>("cboParity")->setCurrentText("ODD");
+        dialog->findChild<QComboBox*>("cboBaud")->setCurrentText("19.2k");  // parity: none to select
+        dialog->findChild<QPushButton*>("ConfigSave")->click();
+        EXPECT_TRUE(dialog->isVisible());
+        ::chmod(ini.c_str(), 0644);
         dialog->findChild<QPushButton*>("ConfigSave")->click();
     });
     rig.program.menu("Config");
     EXPECT_EQ(rig.program.env.read("KORVEN7.ini"),
-              "; my settings\n[COMSETTINGS]\nPORT=3\nBAUD=19200\nPARITY=O\n[PORTS]\nCOM3=/dev/ttyUSB0\n"
+              "; my settings\n[COMSETTINGS]\nPORT=3\nBAUD=19200\nPARITY=M\n[PORTS]\nCOM3=/dev/ttyUSB0\n"
               "[GENERAL]\nENABLESTRINGS=0\n");
     EXPECT_EQ(rig.port.portName, "/dev/ttyUSB0");
-    EXPECT_EQ(rig.program.caption("BaudLabel") + rig.program.caption("ParityLabel"), "19200ODD");
-    EXPECT_TRUE(rig.program.dialogs.messages.empty());
+    EXPECT_EQ(rig.program.caption("BaudLabel") + rig.program.caption("CommLabel"), "19200COM3 (ttyUSB0)");
+    EXPECT_EQ(rig.program.dialogs.messages,
+              std::vector<std::string>{"Error saving configuration - The file is read-only; nothing was written"});
 }
 
 // Runs `steps` in the settings dialog once the menu has opened it.
@@ -237,10 +288,15 @@ TEST(MainWindow, HelpShowsItsPageInFrontAndPrintingPutsTheListBesideTheLog) {
     EXPECT_EQ(rig.program.printer.lines,
               (std::vector<std::string>{"A\tx" + std::string(31, ' ') + "\tRequesting Version",
                                         std::string(34, ' ') + "\tVersion = KORVEN7 V2.14\r\n"}));
-    rig.program.printer.lines.clear();
-    rig.program.printer.failAfterLines = 1;
+    // Every row comes out; a printer that fails is a failure, not a cancel.
+    rig.window().keyStrings().replace(std::vector<KeyString>(305, {"A", "x"}));
+    rig.program.printer.failAfterLines = 306;  // after 304 rows of 305
     rig.program.menu("prscr");
-    EXPECT_EQ(rig.program.dialogs.messages, std::vector<std::string>{"Printing cancelled"});
+    EXPECT_EQ(rig.program.printer.lines.size(), 306u);
+    rig.program.printer.cancel = true;
+    rig.program.menu("prscr");
+    EXPECT_EQ(rig.program.dialogs.messages,
+              (std::vector<std::string>{"Printing failed - Printer error", "Printing cancelled"}));
     EXPECT_EQ(rig.program.printer.documents, 2);
 }
 

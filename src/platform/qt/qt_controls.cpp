@@ -1,5 +1,7 @@
 #include "platform/qt/qt_controls.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -120,7 +122,25 @@ void KeyLineEdit::mouseDoubleClickEvent(QMouseEvent* e) {
 
 QtTextBox::QtTextBox(KeyLineEdit* edit) : Wrapped(edit), edit_(edit) {
     edit->owner = this;
-    QObject::connect(edit, &QLineEdit::textChanged, [this] { if (onChange) onChange(); });
+    QObject::connect(edit, &QLineEdit::textChanged, [this](const QString& text) {
+        if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; })) return refuseWide(text);
+        if (onChange) onChange();
+    });
+    QObject::connect(edit, &QLineEdit::textEdited, [this] { if (onEdited) onEdited(); });
+}
+
+// The text crosses as bytes, so a character above 0xFF would become "?": it is taken out
+// at once, and putting the rest back fires the change handler with it.
+void QtTextBox::refuseWide(const QString& text) {
+    QString kept;
+    int cursor = edit_->cursorPosition();
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() <= 0xFF) kept += text[i];
+        else if (i < edit_->cursorPosition()) --cursor;
+    }
+    edit_->setText(kept);
+    edit_->setCursorPosition(cursor);
+    if (onRefused) onRefused();
 }
 
 void QtTextBox::setText(const std::string& text) {
@@ -249,7 +269,7 @@ void QtProgressBar::setValue(int value) {
 
 bool QtPicture::load(const std::string& path) {
     QPixmap pixmap;
-    if (!pixmap.load(QString::fromLocal8Bit(path.c_str()))) {
+    if (!pixmap.load(PathToQ(path))) {
         label_->clear();
         path_.clear();
         return false;
@@ -261,7 +281,7 @@ bool QtPicture::load(const std::string& path) {
 
 void QtHtmlView::navigate(const std::string& path) {
     location_ = path;
-    browser_->setSource(QUrl::fromLocalFile(QString::fromLocal8Bit(path.c_str())));
+    browser_->setSource(QUrl::fromLocalFile(PathToQ(path)));
 }
 
 QtMenuItem::QtMenuItem(QAction* action) : action_(action) {

@@ -68,6 +68,7 @@ public:
     explicit QtLabel(ClickableLabel* label);
     void setCaption(const std::string& text) override;
     std::string caption() const override { return FromQ(label_->text()); }
+    void setFileName(const std::string& path) override { label_->setText(PathToQ(path)); }
 private:
     ClickableLabel* label_;
 };
@@ -117,6 +118,7 @@ public:
     void setText(const std::string& text) override;
     std::string text() const override { return FromQ(edit_->text()); }
 private:
+    void refuseWide(const QString& text);
     KeyLineEdit* edit_;
 };
 

@@ -9,7 +9,7 @@
 namespace k7::qt {
 
 QtEnvironment::QtEnvironment()
-    : folder_(QCoreApplication::applicationDirPath().toLocal8Bit().constData()), folders_(ResolveUserFolders(folder_)) {}
+    : folder_(PathFromQ(QCoreApplication::applicationDirPath())), folders_(ResolveUserFolders(folder_)) {}
 
 std::string QtEnvironment::settingsFileName() const { return folders_.settingsFile; }
 

@@ -29,7 +29,7 @@ QString QtFilter(const std::string& filter) {
 
 std::optional<std::string> Chosen(const QString& name) {
     if (name.isEmpty()) return std::nullopt;
-    return std::string(name.toLocal8Bit().constData());
+    return PathFromQ(name);
 }
 
 }  // namespace
@@ -45,26 +45,29 @@ bool QtDialogs::confirm(const std::string& text, const std::string& title) {
 }
 
 std::optional<std::string> QtDialogs::openFileName(const std::string& folder, const std::string& filter) {
-    return Chosen(QFileDialog::getOpenFileName(parent_, "Open", QString::fromLocal8Bit(folder.c_str()),
+    return Chosen(QFileDialog::getOpenFileName(parent_, "Open", PathToQ(folder),
                                                QtFilter(filter), nullptr, QFileDialog::DontConfirmOverwrite));
 }
 
 std::optional<std::string> QtDialogs::saveFileName(const std::string& folder, const std::string& filter) {
     // The program asks its own overwrite question.
-    return Chosen(QFileDialog::getSaveFileName(parent_, "Save As", QString::fromLocal8Bit(folder.c_str()),
+    return Chosen(QFileDialog::getSaveFileName(parent_, "Save As", PathToQ(folder),
                                                QtFilter(filter), nullptr, QFileDialog::DontConfirmOverwrite));
 }
 
 void QtDialogs::beep() { QApplication::beep(); }
 
-QtPrinter::~QtPrinter() { endDoc(); }
+QtPrinter::~QtPrinter() {
+    if (painter_) painter_->end();
+}
 
 bool QtPrinter::choose() {
-    endDoc();
+    if (painter_) painter_->end();
+    painter_.reset();
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (!pdfPath_.empty()) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
-        printer_->setOutputFileName(QString::fromLocal8Bit(pdfPath_.c_str()));
+        printer_->setOutputFileName(PathToQ(pdfPath_));
         return true;
     }
     QPrintDialog dialog(printer_.get(), parent_);
@@ -97,13 +100,15 @@ void QtPrinter::printLine(const std::string& line) {
     }
     painter_->drawText(QPointF(0, y_ + metrics.ascent()), ToQ(expanded));
     y_ += metrics.height();
+    if (printer_->printerState() == QPrinter::Error) throw RuntimeError("The printer reported an error");
 }
 
 void QtPrinter::endDoc() {
-    if (painter_) {
-        painter_->end();
-        painter_.reset();
-    }
+    if (!painter_) return;
+    const bool ended = painter_->end();
+    painter_.reset();
+    if (!ended || printer_->printerState() == QPrinter::Error)
+        throw RuntimeError("The printer did not take the document");
 }
 
 QtPlatform::QtPlatform(const FormDesign& mainDesign, Dialogs* dialogs, Printer* printer, Environment* environment)

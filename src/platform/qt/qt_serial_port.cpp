@@ -36,7 +36,7 @@ QtSerialPort::QtSerialPort() {
     });
 }
 
-void QtSerialPort::setPortName(const std::string& device) { port_.setPortName(QString::fromLocal8Bit(device.c_str())); }
+void QtSerialPort::setPortName(const std::string& device) { port_.setPortName(PathToQ(device)); }
 
 void QtSerialPort::setSettings(const LineSettings& s) {
     port_.setBaudRate(s.baud);

@@ -9,4 +9,11 @@ std::string FromQ(const QString& text) {
     return std::string(latin.constData(), std::size_t(latin.size()));
 }
 
+QString PathToQ(const std::string& path) { return QString::fromUtf8(path.data(), qsizetype(path.size())); }
+
+std::string PathFromQ(const QString& path) {
+    const QByteArray utf8 = path.toUtf8();
+    return std::string(utf8.constData(), std::size_t(utf8.size()));
+}
+
 }  // namespace k7::qt

@@ -169,6 +169,7 @@ QtMainWindow::QtMainWindow(const FormDesign& design) {
                                           [&](const MenuDesign& other) { return other.parent == m.name; });
         if (m.parent.empty() && hasItems) {
             submenus[m.name] = window_.menuBar()->addMenu(ToQ(m.caption));
+            menus_[m.name] = std::make_unique<QtMenuItem>(submenus[m.name]->menuAction());
             continue;
         }
         QAction* action = m.parent.empty() ? window_.menuBar()->addAction(ToQ(m.caption))
