@@ -37,7 +37,8 @@ MainWindow::MainWindow(Platform& platform)
       percentLabel_(ui_.get<Label>("PercentLabel")),
       session_(platform.port, platform.pump, *this),
       fileMenu_(platform, keyStrings_, ui_.get<Label>("CfgLabel")),
-      helpPane_(ui_, platform.env) {
+      helpPane_(ui_, platform.env),
+      keyMap_(platform, keyStrings_) {
     progressBar_.setMaximum(100);
     progressBar_.setValue(0);
     keyStrings_.onChanged = [this](int index, bool added) { showListChange(index, added); };
@@ -61,6 +62,8 @@ MainWindow::MainWindow(Platform& platform)
     stringField_.onKeyPress = [this](int& c) { stringKeyPress(c); };
     stringField_.onDoubleClick = [this] { stringField_.setText(""); };
     listBox_.onDoubleClick = [this] { removeSelectedEntry(); };
+    keyMap_.onKeyPicked = [this](const std::string& legend) { pickKey(legend); };
+    keyMap_.onKeyActivated = [this](const std::string& legend) { selectEntry(legend); };
 
     click(ui_.menu("FOpen"), [this] { fileMenu_.open(); });
     click(ui_.menu("FSave"), [this] { fileMenu_.save(); });
@@ -68,6 +71,7 @@ MainWindow::MainWindow(Platform& platform)
     click(ui_.menu("Config"), [this] { openSettingsDialog(); });
     click(ui_.menu("ClearAll"), [this] { clearAll(); });
     click(ui_.menu("prscr"), [this] { print(); });
+    click(ui_.menu("KeyMap"), [this] { keyMap_.show(); });
     click(ui_.menu("OverView"), [this] { helpPane_.show("KORVOverView.htm"); });
     click(ui_.menu("EnterKey"), [this] { helpPane_.show("KORVEnterKey.htm"); });
     click(ui_.menu("CreateString"), [this] { helpPane_.show("KORVCreateString.htm"); });
@@ -142,7 +146,20 @@ void MainWindow::clearAll() {
     statusLog_.clear();
 }
 
+// A key picked on the key map goes into the key field as if it had been pressed there.
+void MainWindow::pickKey(const std::string& legend) {
+    if (!keyField_.enabled()) return;  // an operation is running
+    keyField_.setText(legend);
+    stringField_.setFocus();
+}
+
+void MainWindow::selectEntry(const std::string& legend) {
+    for (int i = keyStrings_.size() - 1; i >= 0; --i)
+        if (keyStrings_[i].legend == legend) return listBox_.setSelectedIndex(i);
+}
+
 void MainWindow::showListChange(int index, bool added) {
+    keyMap_.listChanged();
     if (index < 0) {
         listBox_.clear();
         for (const KeyString& entry : keyStrings_.entries()) listBox_.addItem(entryText(entry));
@@ -169,14 +186,14 @@ void MainWindow::sendStrings() {
     setBusy(true);
     clearLogIfAsked();
     statusLog_.setTextColor(0x000000);
-    session_.send(keyStrings_);
+    keyMap_.showVerify(session_.send(keyStrings_).verify);
     setBusy(false);
 }
 
 void MainWindow::verifyStrings() {
     setBusy(true);
     clearLogIfAsked();
-    session_.verify(keyStrings_);
+    keyMap_.showVerify(session_.verify(keyStrings_));
     setBusy(false);
 }
 
@@ -190,6 +207,7 @@ void MainWindow::readStrings() {
         keyField_.setText("");
         stringField_.setText("");
     }
+    keyMap_.showRead(result);
     setBusy(false);
 }
 
@@ -219,6 +237,7 @@ void MainWindow::openSettingsDialog() {
     SettingsDialog dialog(platform_, settings_, [this](const ProgramSettings& chosen) {
         settings_ = chosen;
         applySettings();
+        keyMap_.forgetDevice();
     });
     if (!dialog.run()) applySettings();  // Find KORVEN7 may have set the port to another device
 }
