@@ -1,7 +1,5 @@
 #include "shell/key_map_window.h"
 
-#include <optional>
-
 #include "keystrings/keyboard_layout.h"
 #include "keystrings/notation.h"
 #include "settings/ini_file.h"
@@ -13,13 +11,6 @@ namespace {
 constexpr const char* kSection = "KEYMAP";
 constexpr const char* kPlaceKeys[] = {"LEFT", "TOP", "WIDTH", "HEIGHT"};
 
-// The string of the list's entry for the key (a later entry wins, as when it is sent).
-std::optional<std::string> listedString(const KeyStringList& list, const std::string& legend) {
-    std::optional<std::string> found;
-    for (const KeyString& entry : list.entries())
-        if (entry.legend == legend) found = entry.notation;
-    return found;
-}
 
 }  // namespace
 
@@ -73,12 +64,18 @@ void KeyMapWindow::showVerify(const VerifyResult& result) {
 
 void KeyMapWindow::refresh() {
     if (!view_) return;
+    // Each key's string in the list; a later entry wins, as when the list is sent.
+    std::map<std::string, std::string> listed;
+    for (const KeyString& entry : list_.entries()) listed[entry.legend] = entry.notation;
     std::vector<KeyMark> marks;
-    for (const KeyPlace& place : keyboardLayout()) marks.push_back(markOf(place.legend, place.label));
+    for (const KeyPlace& place : keyboardLayout()) {
+        const auto it = listed.find(place.legend);
+        marks.push_back(markOf(place.legend, place.label, it == listed.end() ? nullptr : &it->second));
+    }
     view_->setMarks(marks);
 }
 
-KeyMark KeyMapWindow::markOf(const std::string& legend, const std::string& label) const {
+KeyMark KeyMapWindow::markOf(const std::string& legend, const std::string& label, const std::string* listed) const {
     KeyMark mark;
     if (legend.empty()) {
         mark.toolTip = label + ": the KORVEN7 has no string for this key";
@@ -86,7 +83,6 @@ KeyMark KeyMapWindow::markOf(const std::string& legend, const std::string& label
         return mark;
     }
     const int row = findKeyRow(legend);
-    const std::optional<std::string> listed = listedString(list_, legend);
     const auto finding = findings_.find(row);
     const std::string listedPrefix = listed ? "customised, " : "";
     if (listed) {

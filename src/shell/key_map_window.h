@@ -40,7 +40,8 @@ private:
     };
 
     void refresh();
-    KeyMark markOf(const std::string& legend, const std::string& label) const;
+    // `listed`: the key's string in the list, nullptr when it has none.
+    KeyMark markOf(const std::string& legend, const std::string& label, const std::string* listed) const;
     void placeAsLastClosed();
     void savePlacement();
 
