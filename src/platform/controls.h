@@ -26,6 +26,7 @@ public:
     virtual void setGeometry(const Rect& r) = 0;
     virtual Rect geometry() const = 0;
     virtual void raise() = 0;  // bring in front of its siblings
+    virtual void setFocus() = 0;  // the keyboard's input goes here, its window in front
     virtual void setToolTip(const std::string& text) = 0;
 };
 
@@ -80,6 +81,7 @@ public:
     virtual int topIndex() const = 0;
     virtual void setTopIndex(int index) = 0;  // clamped to the largest scroll position
     virtual int selectedIndex() const = 0;    // -1 when nothing is selected
+    virtual void setSelectedIndex(int index) = 0;  // selects the entry and scrolls it into view
     virtual void setTextColor(std::uint32_t rgb) = 0;
     std::function<void()> onDoubleClick;
 };

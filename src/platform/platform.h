@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/key_map_view.h"
 #include "platform/window_design.h"
 
 namespace k7 {
@@ -161,6 +162,8 @@ struct Platform {
     Environment& env;
     std::function<std::unique_ptr<DialogWindow>(const FormDesign&)> createDialog;
     PortList& portList;
+    // A key map window of its own, not shown yet.
+    std::function<std::unique_ptr<KeyMapView>()> createKeyMap;
 };
 
 }  // namespace k7

@@ -39,7 +39,8 @@ MainWindow::MainWindow(Platform& platform)
       percentLabel_(ui_.get<Label>("PercentLabel")),
       session_(platform.port, platform.pump, *this),
       fileMenu_(platform, keyStrings_, ui_.get<Label>("CfgLabel")),
-      helpPane_(ui_, platform.env) {
+      helpPane_(ui_, platform.env),
+      keyMap_(platform, keyStrings_) {
     progressBar_.setMaximum(100);
     progressBar_.setValue(0);
     keyStrings_.onChanged = [this](int index, bool added) { showListChange(index, added); };
@@ -65,6 +66,8 @@ MainWindow::MainWindow(Platform& platform)
     stringField_.onRefused = [this] { platform_.dialogs.message(kNotOneByte); };
     stringField_.onDoubleClick = [this] { stringField_.setText(""); };
     listBox_.onDoubleClick = [this] { removeSelectedEntry(); };
+    keyMap_.onKeyPicked = [this](const std::string& legend) { pickKey(legend); };
+    keyMap_.onKeyActivated = [this](const std::string& legend) { selectEntry(legend); };
 
     click(ui_.menu("FOpen"), [this] { fileMenu_.open(); });
     click(ui_.menu("FSave"), [this] { fileMenu_.save(); });
@@ -72,6 +75,7 @@ MainWindow::MainWindow(Platform& platform)
     click(ui_.menu("Config"), [this] { openSettingsDialog(); });
     click(ui_.menu("ClearAll"), [this] { clearAll(); });
     click(ui_.menu("prscr"), [this] { print(); });
+    click(ui_.menu("KeyMap"), [this] { keyMap_.show(); });
     click(ui_.menu("OverView"), [this] { helpPane_.show("KORVOverView.htm"); });
     click(ui_.menu("EnterKey"), [this] { helpPane_.show("KORVEnterKey.htm"); });
     click(ui_.menu("CreateString"), [this] { helpPane_.show("KORVCreateString.htm"); });
@@ -145,7 +149,20 @@ void MainWindow::clearAll() {
     statusLog_.clear();
 }
 
+// A key picked on the key map goes into the key field as if it had been pressed there.
+void MainWindow::pickKey(const std::string& legend) {
+    if (!keyField_.enabled()) return;  // an operation is running
+    keyField_.setText(legend);
+    stringField_.setFocus();
+}
+
+void MainWindow::selectEntry(const std::string& legend) {
+    for (int i = keyStrings_.size() - 1; i >= 0; --i)
+        if (keyStrings_[i].legend == legend) return listBox_.setSelectedIndex(i);
+}
+
 void MainWindow::showListChange(int index, bool added) {
+    keyMap_.listChanged();
     if (index < 0) {
         listBox_.clear();
         for (const KeyString& entry : keyStrings_.entries()) listBox_.addItem(entryText(entry));
@@ -179,14 +196,14 @@ void MainWindow::sendStrings() {
     setBusy(true);
     clearLogIfAsked();
     statusLog_.setTextColor(0x000000);
-    session_.send(keyStrings_);
+    keyMap_.showVerify(session_.send(keyStrings_).verify);
     setBusy(false);
 }
 
 void MainWindow::verifyStrings() {
     setBusy(true);
     clearLogIfAsked();
-    session_.verify(keyStrings_);
+    keyMap_.showVerify(session_.verify(keyStrings_));
     setBusy(false);
 }
 
@@ -200,6 +217,7 @@ void MainWindow::readStrings() {
         keyField_.setText("");
         stringField_.setText("");
     }
+    keyMap_.showRead(result);
     setBusy(false);
 }
 
@@ -231,6 +249,7 @@ void MainWindow::openSettingsDialog() {
     SettingsDialog dialog(platform_, settings_, [this](const ProgramSettings& chosen) {
         settings_ = chosen;
         applySettings();
+        keyMap_.forgetDevice();
     });
     if (!dialog.run()) applySettings();  // Find KORVEN7 may have set the port to another device
 }

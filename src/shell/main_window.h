@@ -11,6 +11,7 @@
 #include "settings/serial_settings.h"
 #include "shell/file_menu.h"
 #include "shell/help_pane.h"
+#include "shell/key_map_window.h"
 
 namespace k7 {
 
@@ -40,6 +41,8 @@ private:
     void removeSelectedEntry();
     void clearAll();
     void showListChange(int index, bool added);
+    void pickKey(const std::string& legend);
+    void selectEntry(const std::string& legend);
 
     // The device operations.
     void sendStrings();
@@ -95,6 +98,7 @@ private:
     DeviceSession session_;
     FileMenu fileMenu_;
     HelpPane helpPane_;
+    KeyMapWindow keyMap_;
 };
 
 }  // namespace k7

@@ -116,6 +116,7 @@ FormDesign buildMainWindow() {
         {"Config", "Configuration", ""},
         {"ClearAll", "Clear All", ""},
         {"prscr", "Print Screen", ""},
+        {"KeyMap", "Key Map", ""},
         {"Help", "Help", ""},
         {"OverView", "OverView", "Help"},
         {"EnterKey", "Entering Keyboard Keys", "Help"},

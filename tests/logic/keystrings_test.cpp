@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 #include <set>
 
 #include "device/frames.h"
 #include "keystrings/key_capture.h"
 #include "keystrings/key_string_list.h"
+#include "keystrings/keyboard_layout.h"
 #include "keystrings/notation.h"
 #include "keystrings/string_field_check.h"
 #include "platform/runtime_error.h"
@@ -86,6 +88,40 @@ TEST(KeyTable, HoldsTheDefaultStringsAndEveryLegendCanBeTypedAndFound) {
         for (const std::string& legend : Legends({k, k}))
             if (!legend.empty()) typed.insert(legend);
     EXPECT_EQ(typed, legends);
+}
+
+TEST(KeyboardLayout, PlacesEveryLegendOnceWithoutOverlapsRowByRowLeftToRight) {
+    const std::vector<KeyPlace>& keys = keyboardLayout();
+    std::map<std::string, int> placed;
+    std::map<int, std::string> characterKeys;  // each row's one-character legends, left to right
+    std::set<std::string> fixed;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const KeyPlace& k = keys[i];
+        if (k.legend.empty()) fixed.insert(k.label);
+        else ++placed[k.legend];
+        if (k.legend.size() == 1) characterKeys[k.row] += k.legend;
+        if (i > 0) {
+            const KeyPlace& before = keys[i - 1];
+            EXPECT_TRUE(k.row > before.row || (k.row == before.row && k.left >= before.left + before.width)) << k.label;
+        }
+        EXPECT_TRUE(k.left + k.width <= kLayoutWidth && k.top + k.height <= kLayoutHeight) << k.label;
+        for (std::size_t j = 0; j < i; ++j) {
+            const KeyPlace& o = keys[j];
+            EXPECT_TRUE(k.left >= o.left + o.width || o.left >= k.left + k.width || k.top >= o.top + o.height ||
+                        o.top >= k.top + k.height) << k.label << " overlaps " << o.label;
+        }
+    }
+    const KeyTable table = defaultKeyTable();
+    std::size_t legends = 0;
+    for (int row = 0; row < kKeyRows; ++row) {
+        if (table[std::size_t(row)].legend.empty()) continue;
+        ++legends;
+        EXPECT_EQ(placed[table[std::size_t(row)].legend], 1) << table[std::size_t(row)].legend;
+    }
+    EXPECT_EQ(placed.size(), legends);  // no legend the key table lacks
+    for (const char* label : {"Caps Lock", "Num Lock", "#"}) EXPECT_TRUE(fixed.count(label)) << label;
+    EXPECT_EQ(characterKeys, (std::map<int, std::string>{
+                                 {1, "`1234567890-="}, {2, "QWERTYUIOP[]\\"}, {3, "ASDFGHJKL;'"}, {4, "ZXCVBNM,./"}}));
 }
 
 TEST(KeyCapture, NamesKeysAndPicksTheOtherCopyOfAKeyPressedAgain) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/qt/qt_key_map.h"
 #include "platform/runtime_error.h"
 #include "shell/main_window_design.h"
 
@@ -79,7 +80,8 @@ Program::Program(EventPump& pump, SerialPort& port, const std::string& settings)
                [this](const FormDesign& design) -> std::unique_ptr<DialogWindow> {
                    return std::make_unique<qt::QtDialogWindow>(design, &qtWindow.qwindow());
                },
-               ports} {
+               ports,
+               [this] { return std::make_unique<qt::QtKeyMapView>(&qtWindow.qwindow()); }} {
     if (!settings.empty()) env.write("KORVEN7.ini", settings);
     window = std::make_unique<MainWindow>(platform);
     window->start();

@@ -175,6 +175,11 @@ int QtListBox::selectedIndex() const {
     return selected.isEmpty() ? -1 : list_->row(selected.first());
 }
 
+void QtListBox::setSelectedIndex(int index) {
+    list_->setCurrentRow(index);
+    if (QListWidgetItem* item = list_->item(index)) list_->scrollToItem(item);
+}
+
 void QtListBox::setTextColor(std::uint32_t rgb) {
     QPalette p = list_->palette();
     p.setColor(QPalette::Text, QColor::fromRgb(rgb));

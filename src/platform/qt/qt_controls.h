@@ -39,6 +39,10 @@ public:
     }
     Rect geometry() const override { return geometry_; }
     void raise() override { widget_->raise(); }
+    void setFocus() override {
+        widget_->activateWindow();
+        widget_->setFocus(Qt::OtherFocusReason);
+    }
     void setToolTip(const std::string& text) override { widget_->setToolTip(ToQ(text)); }
     QWidget* widget() const { return widget_; }
 private:
@@ -143,6 +147,7 @@ public:
     int topIndex() const override;
     void setTopIndex(int index) override;
     int selectedIndex() const override;
+    void setSelectedIndex(int index) override;
     void setTextColor(std::uint32_t rgb) override;
 private:
     DoubleClickList* list_;
@@ -161,6 +166,7 @@ public:
     int topIndex() const override;
     void setTopIndex(int index) override;
     int selectedIndex() const override { return -1; }
+    void setSelectedIndex(int) override {}  // the log has no selection
     void setTextColor(std::uint32_t rgb) override;
 private:
     QPlainTextEdit* view_;

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 
+#include "platform/qt/qt_key_map.h"
 #include "platform/runtime_error.h"
 
 namespace k7::qt {
@@ -125,6 +126,7 @@ QtPlatform::QtPlatform(const FormDesign& mainDesign, Dialogs* dialogs, Printer* 
                 [this](const FormDesign& design) -> std::unique_ptr<DialogWindow> {
                     return std::make_unique<QtDialogWindow>(design, &window_.qwindow());
                 },
-                portList_} {}
+                portList_,
+                [this] { return std::make_unique<QtKeyMapView>(&window_.qwindow()); }} {}
 
 }  // namespace k7::qt
