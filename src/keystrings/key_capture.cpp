@@ -36,6 +36,8 @@ constexpr int kSeparator = 0x6C;
 
 }  // namespace
 
+bool KeyCapture::isModifier(int k) { return (k >= 0x10 && k <= 0x12) || k == 0x5B || k == 0x5C || (k >= 0xA0 && k <= 0xA5); }
+
 std::string KeyCapture::legendOf(int k) {
     if ((k >= 0x30 && k <= 0x39) || (k >= 0x41 && k <= 0x5A)) return std::string(1, char(k));
 

@@ -11,6 +11,9 @@ public:
     // The legend for a key-down, `keyCode` a Windows virtual-key code; "" for a key
     // without a legend.
     std::string legendOf(int keyCode);
+    // Shift, Ctrl, Alt and the Windows keys: alone they name no key; they begin a
+    // combination (Ctrl+Tab leaves the key field, Alt and a letter open a menu).
+    static bool isModifier(int keyCode);
 
 private:
     int lastKeyCode_ = 0;

@@ -10,7 +10,8 @@
 
 namespace k7 {
 
-// Positions and sizes are in twips (15 twips = 1 pixel at 96 dpi).
+// Positions and sizes are in the design's twips: 15 to a pixel at 96 dpi in the design's own
+// font; a window drawn in a wider or larger font scales them to it (FormDesign).
 struct Rect {
     int left = 0, top = 0, width = 0, height = 0;
     bool operator==(const Rect&) const = default;
@@ -35,7 +36,7 @@ public:
     virtual void setCaption(const std::string& text) = 0;
     virtual std::string caption() const = 0;
     virtual void setFileName(const std::string& path) = 0;  // shows a file name (UTF-8) as the caption
-    std::function<void()> onClick;
+    std::function<void()> onClick;  // the left button, or Space or Enter on a label that takes the focus
 };
 
 class Button : public Control {
@@ -51,6 +52,12 @@ public:
     virtual bool checked() const = 0;
 };
 
+// Why a control got the focus.
+enum class FocusReason {
+    UserMovedIn,  // the user clicked it, or moved to it with Tab or Shift+Tab
+    GivenBack,    // the window, a closed menu or dialog gave it back, or the program set it
+};
+
 // Key codes are Windows virtual-key codes. A handler consumes a key or a character
 // by setting it to 0; a key-press handler may also replace the character.
 class TextBox : public Control {
@@ -64,8 +71,8 @@ public:
     // The user typed or pasted characters that no byte can hold; they were taken out again
     // before anything saw them.
     std::function<void()> onRefused;
-    std::function<void()> onGotFocus;
-    std::function<void()> onDoubleClick;
+    std::function<void(FocusReason why)> onGotFocus;
+    std::function<void()> onDoubleClick;  // with the left button
     std::function<void(int& keyCode)> onKeyDown;
     std::function<void(int& charCode)> onKeyPress;
     std::function<void(int& keyCode)> onKeyUp;
@@ -83,7 +90,8 @@ public:
     virtual int selectedIndex() const = 0;    // -1 when nothing is selected
     virtual void setSelectedIndex(int index) = 0;  // selects the entry and scrolls it into view
     virtual void setTextColor(std::uint32_t rgb) = 0;
-    std::function<void()> onDoubleClick;
+    std::function<void()> onDoubleClick;  // on an entry, with the left button
+    std::function<void()> onDeleteKey;    // Delete pressed with an entry selected
 };
 
 class ComboBox : public Control {

@@ -18,7 +18,10 @@ struct ControlDesign {
     Rect position;          // twips, relative to the container
     std::string caption;
     std::string tooltip;
-    std::string accessibleName;  // "" : the caption names the control
+    std::string accessibleName;  // "" : the caption names the control; a label is named by its text
+    // The label beside the control that names it: its caption is the control's name, and a
+    // label that shows a value is labelled by it (the port's value by "PORT:").
+    std::string labelledBy;
     double fontPoints = 8.25;
     std::string fontFamily = "MS Sans Serif";
     bool bold = false;
@@ -26,7 +29,11 @@ struct ControlDesign {
     bool bordered = false;
     bool visible = true;
     bool checked = false;
-    bool capturesTab = false;  // a text box that takes Tab as a key instead of moving the focus
+    // A text box that shows the key the user presses: Tab is a key, not a move (Ctrl+Tab
+    // moves on), and nothing can be pasted or dropped in.
+    bool capturesKeys = false;
+    bool clickable = false;  // a label that acts when clicked: it takes the focus, and Space or Enter clicks it
+    bool isDefault = false;  // the button that Enter presses; no other button takes Enter
     bool flat = false;         // a frame drawn as a caption without a border
     bool logOnly = false;  // a list box that is only ever appended to: it must stay fast at any length
 };
@@ -35,6 +42,7 @@ struct MenuDesign {
     std::string name;
     std::string caption;
     std::string parent;  // "" for an item on the menu bar
+    char accessKey = 0;  // the letter of the caption that Alt (on the bar) or the letter alone (in a menu) chooses
 };
 
 struct FormDesign {
@@ -43,6 +51,12 @@ struct FormDesign {
     int clientWidth = 0;   // twips
     int clientHeight = 0;  // twips
     unsigned backgroundRgb = 0;  // 0: the platform's default
+    // The design's twips are characters of its font (MS Sans Serif 8.25 pt): an average letter
+    // is 90 twips wide and a line 195 twips high (6 and 13 pixels at 96 dpi). The window
+    // takes the scale at which the font in use has that letter and line.
+    int letterTwips = 90;
+    int lineTwips = 195;
+    std::string firstFocus;  // the control that has the focus when the window opens; Tab goes on in the order of `controls`
     std::vector<ControlDesign> controls;
     std::vector<MenuDesign> menus;
 

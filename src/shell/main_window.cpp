@@ -56,7 +56,8 @@ MainWindow::MainWindow(Platform& platform)
     click(ui_.get<Button>("AbortBrn"), [this] { session_.requestAbort(); });
     click(ui_.get<Button>("Hclose"), [this] { helpPane_.close(); });
 
-    keyField_.onGotFocus = [this] { keyField_.setText(""); };
+    // The key field clears when the user moves into it, not when a menu or dialog gives the focus back.
+    keyField_.onGotFocus = [this](FocusReason why) { if (why == FocusReason::UserMovedIn) keyField_.setText(""); };
     keyField_.onKeyDown = [this](int& k) { keyDown(k); };
     keyField_.onKeyPress = [this](int& c) { keyPress(c); };
     keyField_.onKeyUp = [this](int& k) { keyUp(k); };
@@ -68,6 +69,7 @@ MainWindow::MainWindow(Platform& platform)
     listBox_.onDoubleClick = [this] { removeSelectedEntry(); };
     keyMap_.onKeyPicked = [this](const std::string& legend) { pickKey(legend); };
     keyMap_.onKeyActivated = [this](const std::string& legend) { selectEntry(legend); };
+    listBox_.onDeleteKey = [this] { removeSelectedEntry(); };
 
     click(ui_.menu("FOpen"), [this] { fileMenu_.open(); });
     click(ui_.menu("FSave"), [this] { fileMenu_.save(); });
@@ -99,7 +101,7 @@ void MainWindow::start() {
 // ---- the editing panel and the list ----
 
 void MainWindow::keyDown(int& keyCode) {
-    keyField_.setText(keyCapture_.legendOf(keyCode));
+    if (!KeyCapture::isModifier(keyCode)) keyField_.setText(keyCapture_.legendOf(keyCode));
     keyCode = 0;
 }
 

@@ -17,30 +17,21 @@ ControlDesign make(const char* name, K kind, const char* container, Rect pos, co
     return c;
 }
 
-// Controls without a caption of their own are named after the label beside them.
-void nameControls(FormDesign& f) {
-    static const std::pair<const char*, const char*> kNames[] = {
-        {"StatusBox", "Communication Details"},
-        {"WebBrowser1", "Help page"},
-        {"StringCount", "String Length"},
-        {"KbdKey", "Keyboard Key"},
-        {"KeyString", "KORVEN7 RS232 Key Output String"},
-        {"List1", "Custom Key Strings"},
-        {"MatchImage", "Result picture"},
-        {"CommLabel", "PORT:"},
-        {"BaudLabel", "BAUD RATE:"},
-        {"ParityLabel", "PARITY:"},
-        {"CfgLabel", "CONFIG FILE:"},
-        {"ProgressBar1", "Progress"},
-        {"PercentLabel", "Progress percentage"},
-        {"cboPort", "Com Port"},
-        {"cboBaud", "Baud Rate"},
-        {"cboParity", "Parity"},
-        {"FindProgress", "Find KORVEN7 progress"},
-    };
-    for (auto& c : f.controls)
-        for (const auto& [control, label] : kNames)
-            if (c.name == control) c.accessibleName = label;
+using Pairs = std::initializer_list<std::pair<const char*, const char*>>;
+
+// Controls without a caption of their own are named by the label beside them; a label that
+// shows a value (its name is its text) is related to the label that says what it is.
+void labelControls(FormDesign& f, Pairs controlAndLabel) {
+    for (const auto& [control, label] : controlAndLabel)
+        for (auto& c : f.controls)
+            if (c.name == control) c.labelledBy = label;
+}
+
+// Controls that no label names.
+void nameControls(FormDesign& f, Pairs controlAndName) {
+    for (const auto& [control, name] : controlAndName)
+        for (auto& c : f.controls)
+            if (c.name == control) c.accessibleName = name;
 }
 
 ControlDesign& bold(ControlDesign& c) { c.bold = true; return c; }
@@ -76,12 +67,12 @@ FormDesign buildMainWindow() {
                                        "16 characters maximum")));
         count.bordered = true;
     }
-    add(make("KbdKey", K::TextBox, "CustomFrame", {120, 960, 1095, 330}, "", "press keyboard key")).capturesTab = true;
+    add(make("KbdKey", K::TextBox, "CustomFrame", {120, 960, 1095, 330}, "", "press keyboard key")).capturesKeys = true;
     add(make("KeyString", K::TextBox, "CustomFrame", {1200, 960, 3855, 330}, "",
              "ASCII characters, or binary chars in { }, dbl-click to clear"));
     add(make("AddToList", K::Button, "CustomFrame", {2640, 1440, 1215, 375}, "Add To List"));
     add(make("Label3", K::Label, "CustomFrame", {120, 1680, 1815, 255}, "(double click to remove)"));
-    add(make("Label12", K::Label, "CustomFrame", {4200, 1680, 735, 255}, "(clear list)"));
+    add(make("Label12", K::Label, "CustomFrame", {4200, 1680, 735, 255}, "(clear list)")).clickable = true;
     add(make("List1", K::ListBox, "CustomFrame", {120, 1920, 4935, 2400}));
     add(make("SendKeys", K::Button, "CustomFrame", {120, 4440, 1455, 615}, "Send Strings To KORVEN7",
              "Send all output strings to KORVEN7"));
@@ -109,23 +100,30 @@ FormDesign buildMainWindow() {
     hidden(add(make("PercentLabel", K::Label, "", {10320, 7200, 495, 255}, "pcnt")));
 
     f.menus = {
-        {"File", "File", ""},
-        {"FOpen", "Open", "File"},
-        {"FSave", "Save", "File"},
-        {"SaveAs", "Save As", "File"},
-        {"Config", "Configuration", ""},
-        {"ClearAll", "Clear All", ""},
-        {"prscr", "Print Screen", ""},
-        {"KeyMap", "Key Map", ""},
-        {"Help", "Help", ""},
-        {"OverView", "OverView", "Help"},
-        {"EnterKey", "Entering Keyboard Keys", "Help"},
-        {"CreateString", "Creating Output Strings", "Help"},
-        {"VerifyOp", "Verifying Operation", "Help"},
-        {"Misc", "Reading Strings", "Help"},
-        {"CloseHelp", "Close", "Help"},
+        {"File", "File", "", 'F'},
+        {"FOpen", "Open", "File", 'O'},
+        {"FSave", "Save", "File", 'S'},
+        {"SaveAs", "Save As", "File", 'A'},
+        {"Config", "Configuration", "", 'C'},
+        {"ClearAll", "Clear All", "", 'A'},
+        {"prscr", "Print Screen", "", 'P'},
+        {"KeyMap", "Key Map", "", 'K'},
+        {"Help", "Help", "", 'H'},
+        {"OverView", "OverView", "Help", 'O'},
+        {"EnterKey", "Entering Keyboard Keys", "Help", 'E'},
+        {"CreateString", "Creating Output Strings", "Help", 'C'},
+        {"VerifyOp", "Verifying Operation", "Help", 'V'},
+        {"Misc", "Reading Strings", "Help", 'R'},
+        {"CloseHelp", "Close", "Help", 'l'},
     };
-    nameControls(f);
+    labelControls(f, {{"StatusBox", "Label5"}, {"KbdKey", "Label2"}, {"KeyString", "Label4"}, {"StringCount", "Label6"},
+                      {"CommLabel", "Label9"}, {"BaudLabel", "Label7"}, {"ParityLabel", "Label8"},
+                      {"CfgLabel", "Label11"}, {"PercentLabel", "ProgressLabel"}});
+    nameControls(f, {{"WebBrowser1", "Help page"}, {"List1", "Custom Key Strings"}, {"MatchImage", "Result picture"},
+                     {"ProgressBar1", "Progress"}});
+    // Tab reads the window column by column: from the key field through the editing panel,
+    // then the log with the controls above it, the help pane when it is shown, and round again.
+    f.firstFocus = "KbdKey";
     return f;
 }
 
@@ -154,7 +152,8 @@ FormDesign buildSettingsDialog() {
     add(make("FindStatus", K::Label, "", {360, 2640, 6840, 960}));
     add(make("ConfigSave", K::Button, "", {2520, 3780, 975, 375}, "SAVE"));
     add(make("ConfigAbort", K::Button, "", {3840, 3780, 975, 375}, "CLOSE"));
-    nameControls(f);
+    labelControls(f, {{"cboPort", "Label1"}, {"cboBaud", "Label3"}, {"cboParity", "Label4"}});
+    nameControls(f, {{"FindProgress", "Find KORVEN7 progress"}});
     return f;
 }
 

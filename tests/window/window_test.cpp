@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
+#include <map>
 
 #include "keystrings/keyboard_layout.h"
 #include "platform/qt/qt_key_map.h"
@@ -274,6 +278,106 @@ TEST(SettingsDialog, FindSendsOnlyTheVersionRequestSkipsABusyPortAndSelectsTheFi
     std::string versionRequests;
     while (versionRequests.size() < rig.port.sent.size()) versionRequests += "/V";
     EXPECT_EQ(rig.port.sent, versionRequests);
+}
+
+// "name: caption" of each label, button and check box whose control cuts its caption.
+std::vector<std::string> CutCaptions(QWidget& window) {
+    std::vector<std::string> cut;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        auto* label = qobject_cast<QLabel*>(w);
+        auto* button = qobject_cast<QAbstractButton*>(w);
+        QStyleOptionButton option;
+        option.initFrom(w);
+        const auto inside = qobject_cast<QCheckBox*>(w) ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents;
+        const QRect room = label ? label->contentsRect() : w->style()->subElementRect(inside, &option, w);
+        const QString text = label ? label->text() : button ? button->text() : "";
+        const int flags = label ? int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0) : Qt::AlignCenter;
+        if (!text.isEmpty() && !room.contains(w->fontMetrics().boundingRect(room, flags, text)))
+            cut.push_back((w->objectName() + ": " + text).toStdString());
+    }
+    return cut;
+}
+
+void AccessibleTree(QAccessibleInterface* node, std::map<std::string, QAccessibleInterface*>& tree) {
+    tree[node->object() ? node->object()->objectName().toStdString() : ""] = node;
+    for (int i = 0; i < node->childCount(); ++i) AccessibleTree(node->child(i), tree);
+}
+
+// Runs at each scale the suite sets (QT_SCALE_FACTOR 1, 1.5 and 2), after a failed verify.
+TEST(Layout, CaptionsFitTheirControlsScreenReadersHearTheValuesShownAndTheLogNarrowsWithTheWindow) {
+    Rig rig("[COMSETTINGS]\nPORT=2\nBAUD=57600\nPARITY=E\n");
+    rig.window().keyStrings().replace({{"A", "x"}});
+    rig.program.click("VerifyBtn");
+    auto& window = rig.program.qtWindow.qwindow();
+    EXPECT_EQ(CutCaptions(window), std::vector<std::string>{});
+    InSettingsDialog(rig, [&](QDialog& dialog) {
+        EXPECT_EQ(CutCaptions(dialog), std::vector<std::string>{});
+        QTest::keyClick(dialog.findChild<QPushButton*>("ConfigSave"), Qt::Key_Return);  // Enter presses no button
+        QTest::keyClick(dialog.findChild<QComboBox*>("cboBaud"), Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible() && dialog.findChild<QLabel*>("FindStatus")->text().isEmpty());
+        dialog.reject();
+    });
+    std::map<std::string, QAccessibleInterface*> tree;  // heard: the name, then the captions related to it
+    AccessibleTree(QAccessible::queryAccessibleInterface(&window), tree);
+    for (const auto& [control, heard] : std::map<std::string, std::string>{
+             {"CommLabel", "COM2|PORT:|"}, {"BaudLabel", "57600|BAUD RATE:|"}, {"ParityLabel", "EVEN|PARITY:|"},
+             {"CfgLabel", "None|CONFIG FILE:|"}, {"StringCount", "0|String Length|"}, {"PercentLabel", "100%|Progress|"},
+             {"MatchString", "1 KORVEN7 strings FAILED to match list|"}, {"KbdKey", "Keyboard Key|Keyboard Key|"},
+             {"SendKeys", "Send Strings To KORVEN7|"}, {"clrstat", "Clear Details before each operation|"}}) {
+        ASSERT_TRUE(tree.count(control)) << control;
+        std::string names = tree[control]->text(QAccessible::Name).toStdString() + "|";
+        for (const auto& [label, relation] : tree[control]->relations(QAccessible::Label))
+            names += label->text(QAccessible::Name).toStdString() + "|";
+        EXPECT_TRUE(names.starts_with(heard)) << names;
+    }
+    window.show();
+    const int wide = window.width(), log = rig.program.widget("StatusBox")->width();
+    window.resize(wide * 3 / 4, window.height());
+    EXPECT_NEAR(rig.program.widget("StatusBox")->width(), log - (wide - wide * 3 / 4), 1);
+}
+
+TEST(MainWindow, OnlyTheLeftButtonActsTheKeyFieldTakesOnlyKeysAndKeepsThemAndAllWorksFromTheKeyboard) {
+    Rig rig;
+    rig.window().keyStrings().replace({{"A", "x"}, {"B", "y"}});
+    auto* list = rig.program.widget<QListWidget>("List1");
+    auto* text = rig.program.widget<QLineEdit>("KeyString");
+    text->setText("abc");
+    list->setCurrentRow(0);
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mouseClick(rig.program.widget("Label12"), button);
+        QTest::mouseDClick(list->viewport(), button, {}, list->visualItemRect(list->item(0)).center());
+        QTest::mouseDClick(text, button);
+    }
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, {5, list->viewport()->height() - 5});  // on no entry
+    EXPECT_EQ(rig.program.list().size() + text->text().size(), 2u + 3u);
+    QTest::mouseDClick(text, Qt::LeftButton);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(rig.program.list(), std::vector<std::string>{"B\ty"});
+    QTest::keyClick(rig.program.widget("Label12"), Qt::Key_Space);
+    EXPECT_EQ(rig.program.list().size() + text->text().size(), 0u);
+
+    auto* key = rig.program.widget<QLineEdit>("KbdKey");  // dropped text, a menu to paste from, a modifier alone
+    QTest::keyClick(key, Qt::Key_F2);
+    QMimeData dropped;
+    dropped.setText("Q");
+    QDragEnterEvent drag({5, 5}, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QDropEvent drop({5, 5}, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, {5, 5}, key->mapToGlobal(QPoint(5, 5)));
+    for (QEvent* event : std::initializer_list<QEvent*>{&drag, &drop, &menu}) QApplication::sendEvent(key, event);
+    QTest::keyClick(key, Qt::Key_Alt);
+    EXPECT_EQ(key->text(), "F2");
+    EXPECT_FALSE(QApplication::activePopupWidget());
+    for (const auto& [reason, shown] : std::map<Qt::FocusReason, QString>{
+             {Qt::ActiveWindowFocusReason, "F1"}, {Qt::PopupFocusReason, "F1"}, {Qt::OtherFocusReason, "F1"},
+             {Qt::MouseFocusReason, ""}, {Qt::TabFocusReason, ""}, {Qt::BacktabFocusReason, ""}}) {
+        QTest::keyClick(key, Qt::Key_F1);
+        QFocusEvent in(QEvent::FocusIn, reason);
+        QApplication::sendEvent(key, &in);
+        EXPECT_EQ(key->text(), shown) << reason;
+    }
+    key->setFocus();
+    QTest::keyClick(key, Qt::Key_Tab, Qt::ControlModifier);  // leaves the key field, in which Tab is a key
+    EXPECT_EQ(rig.program.qtWindow.qwindow().focusWidget(), text);
 }
 
 TEST(MainWindow, HelpShowsItsPageInFrontAndPrintingPutsTheListBesideTheLog) {

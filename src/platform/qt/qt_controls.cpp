@@ -2,11 +2,15 @@
 
 #include <algorithm>
 
+#include <QAccessible>
 #include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QStandardItemModel>
 #include <QUrl>
 
@@ -14,31 +18,47 @@
 
 namespace k7::qt {
 
-int Px(int twips) { return (twips + 7) / 15; }
-int Twips(int pixels) { return pixels * 15; }
-
+// A click: the left button let go over the label.
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* e) {
     QLabel::mouseReleaseEvent(e);
-    if (isEnabled()) emit clicked();
+    if (isEnabled() && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit clicked();
+}
+
+void ClickableLabel::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) emit clicked();
+    else QLabel::keyPressEvent(e);
+}
+
+void ClickableLabel::paintEvent(QPaintEvent* e) {
+    QLabel::paintEvent(e);
+    if (!hasFocus()) return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }
 
 QtLabel::QtLabel(ClickableLabel* label) : Wrapped(label), label_(label) {
     QObject::connect(label, &ClickableLabel::clicked, [this] { if (onClick) onClick(); });
 }
 
-void QtLabel::setCaption(const std::string& text) {
-    const QString q = ToQ(text);
-    if (q == label_->text()) return;
-    // A label named by its own text stays named by it.
-    if (label_->accessibleName() == label_->text()) label_->setAccessibleName(q);
-    label_->setText(q);
+void QtLabel::setCaption(const std::string& text) { showText(ToQ(text)); }
+
+void QtLabel::setFileName(const std::string& path) { showText(PathToQ(path)); }
+
+// A label is named by the text it shows: screen readers are told of each new one.
+void QtLabel::showText(const QString& text) {
+    if (text == label_->text()) return;
+    label_->setText(text);
+    QAccessibleEvent changed(label_, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
-QtButton::QtButton(QPushButton* button) : Wrapped(button), button_(button) {
+QtButton::QtButton(QPushButton* button) : WrappedCaption(button) {
     QObject::connect(button, &QPushButton::clicked, [this] { if (onClick) onClick(); });
 }
 
-QString WrapToFit(const QString& text, const QFont& font, int width, int height) {
+QStringList WrapLines(const QString& text, const QFont& font, int width) {
     const QFontMetrics metrics(font);
     QStringList lines;
     for (const QString& word : text.split(' ')) {
@@ -47,30 +67,53 @@ QString WrapToFit(const QString& text, const QFont& font, int width, int height)
         else
             lines << word;
     }
-    const int fit = std::max(1, height / metrics.height());
+    return lines;
+}
+
+QString WrapToFit(const QString& text, const QFont& font, int width, int height) {
+    const QStringList lines = WrapLines(text, font, width);
+    const int fit = std::max(1, height / QFontMetrics(font).height());
     return lines.size() <= fit ? lines.join('\n') : text;
 }
 
-void QtButton::setCaption(const std::string& text) {
-    caption_ = text;
-    button_->setText(WrapToFit(ToQ(text), button_->font(), button_->width() - 8, button_->height() - 4));
-    button_->setAccessibleName(ToQ(text));
-}
-
-void QtButton::setGeometry(const Rect& r) {
-    Wrapped::setGeometry(r);
-    if (!caption_.empty()) setCaption(caption_);
+QSize CaptionRoom(const QAbstractButton* button) {
+    if (!qobject_cast<const QCheckBox*>(button)) return button->size() - QSize(8, 4);
+    QStyleOptionButton option;
+    option.initFrom(button);
+    return button->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, button).size();
 }
 
 // ---- text box ----
 
+void KeyLineEdit::setCapturesKeys(bool on) {
+    capturesKeys_ = on;
+    setAcceptDrops(!on);
+    setContextMenuPolicy(on ? Qt::NoContextMenu : Qt::DefaultContextMenu);
+    setAttribute(Qt::WA_InputMethodEnabled, !on);
+}
+
 bool KeyLineEdit::event(QEvent* e) {
-    if (captureTab && e->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(e);
-        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+    if (!capturesKeys_) return QLineEdit::event(e);
+    switch (e->type()) {
+        case QEvent::KeyPress: {
+            auto* key = static_cast<QKeyEvent*>(e);
+            if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) break;
+            if (key->modifiers() & Qt::ControlModifier)
+                return focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
             keyPressEvent(key);
             return true;
         }
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+        case QEvent::ContextMenu:
+            e->ignore();
+            return true;
+        case QEvent::MouseButtonRelease:  // the middle button pastes the selection
+            if (static_cast<QMouseEvent*>(e)->button() == Qt::MiddleButton) return true;
+            break;
+        default:
+            break;
     }
     return QLineEdit::event(e);
 }
@@ -112,12 +155,16 @@ void KeyLineEdit::keyReleaseEvent(QKeyEvent* e) {
 
 void KeyLineEdit::focusInEvent(QFocusEvent* e) {
     QLineEdit::focusInEvent(e);
-    if (owner && owner->onGotFocus) owner->onGotFocus();
+    if (!owner || !owner->onGotFocus) return;
+    const Qt::FocusReason r = e->reason();
+    const bool moved = r == Qt::MouseFocusReason || r == Qt::TabFocusReason || r == Qt::BacktabFocusReason ||
+                       r == Qt::ShortcutFocusReason;
+    owner->onGotFocus(moved ? FocusReason::UserMovedIn : FocusReason::GivenBack);
 }
 
 void KeyLineEdit::mouseDoubleClickEvent(QMouseEvent* e) {
     QLineEdit::mouseDoubleClickEvent(e);
-    if (owner && owner->onDoubleClick) owner->onDoubleClick();
+    if (owner && owner->onDoubleClick && e->button() == Qt::LeftButton) owner->onDoubleClick();
 }
 
 QtTextBox::QtTextBox(KeyLineEdit* edit) : Wrapped(edit), edit_(edit) {
@@ -152,7 +199,12 @@ void QtTextBox::setText(const std::string& text) {
 
 void DoubleClickList::mouseDoubleClickEvent(QMouseEvent* e) {
     QListWidget::mouseDoubleClickEvent(e);
-    emit doubleClicked();
+    if (e->button() == Qt::LeftButton && itemAt(e->position().toPoint())) emit doubleClicked();
+}
+
+void DoubleClickList::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Delete && !selectedItems().isEmpty()) emit deletePressed();
+    else QListWidget::keyPressEvent(e);
 }
 
 QtListBox::QtListBox(DoubleClickList* list) : Wrapped(list), list_(list) {
@@ -160,6 +212,7 @@ QtListBox::QtListBox(DoubleClickList* list) : Wrapped(list), list_(list) {
     list->setUniformItemSizes(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     QObject::connect(list, &DoubleClickList::doubleClicked, [this] { if (onDoubleClick) onDoubleClick(); });
+    QObject::connect(list, &DoubleClickList::deletePressed, [this] { if (onDeleteKey) onDeleteKey(); });
 }
 
 int QtListBox::topIndex() const { return list_->verticalScrollBar()->value(); }

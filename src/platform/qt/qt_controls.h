@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <vector>
@@ -12,30 +13,63 @@
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTreeView>
+#include <cmath>
 
 #include "platform/platform.h"
 #include "platform/qt/qt_text.h"
 
 namespace k7::qt {
 
-// Twips to pixels and back (15 twips a pixel).
-int Px(int twips);
-int Twips(int pixels);
-// Breaks a caption into lines that fit the area; unchanged when they would not fit.
+// A window's twips to its pixels and back: 15 twips a pixel, or as the window's font needs.
+class TwipScale {
+public:
+    explicit TwipScale(double pixelsPerTwip = 1.0 / 15) : pixelsPerTwip_(pixelsPerTwip) {}
+    double pixelsPerTwip() const { return pixelsPerTwip_; }
+    int px(int twips) const { return int(std::lround(twips * pixelsPerTwip_)); }
+    int twips(int pixels) const { return int(std::lround(pixels / pixelsPerTwip_)); }
+    // Each edge rounded on its own, so controls that meet in the design meet on the screen.
+    QRect px(const Rect& r) const {
+        return QRect(QPoint(px(r.left), px(r.top)), QPoint(px(r.left + r.width) - 1, px(r.top + r.height) - 1));
+    }
+private:
+    double pixelsPerTwip_;
+};
+inline const TwipScale kFifteenTwipsAPixel;
+
+// A caption broken into lines at blanks, each line as long as fits the width (a word
+// longer than the width stands alone).
+QStringList WrapLines(const QString& text, const QFont& font, int width);
+// The caption's lines joined by line breaks when they fit the height; unchanged when not.
 QString WrapToFit(const QString& text, const QFont& font, int width, int height);
+// The room a button or check box has for its caption.
+QSize CaptionRoom(const QAbstractButton* button);
 
 // Common state handling for every wrapped widget.
 template <class Base>
 class Wrapped : public Base {
 public:
     explicit Wrapped(QWidget* widget) : widget_(widget) {}
-    void setEnabled(bool on) override { widget_->setEnabled(on); }
+    // What the controls of one window share: its scale, and which of them had the focus
+    // when it was turned off.
+    void share(const TwipScale& scale, QPointer<QWidget>& focusBeforeOff) {
+        scale_ = &scale;
+        focusBeforeOff_ = &focusBeforeOff;
+    }
+    // Turned off, a control hands the focus to the next; turned on again, it takes it back.
+    void setEnabled(bool on) override {
+        if (!on && widget_->hasFocus() && focusBeforeOff_ && !*focusBeforeOff_) *focusBeforeOff_ = widget_;
+        widget_->setEnabled(on);
+        if (on && focusBeforeOff_ && *focusBeforeOff_ == widget_) {
+            focusBeforeOff_->clear();
+            widget_->setFocus();
+        }
+    }
     bool enabled() const override { return widget_->isEnabled(); }
     void setVisible(bool on) override { visible_ = on; widget_->setVisible(on); }
     bool visible() const override { return visible_; }
     void setGeometry(const Rect& r) override {
         geometry_ = r;
-        widget_->setGeometry(Px(r.left), Px(r.top), Px(r.width), Px(r.height));
+        widget_->setGeometry(scale_->px(r));
     }
     Rect geometry() const override { return geometry_; }
     void raise() override { widget_->raise(); }
@@ -47,6 +81,8 @@ public:
     QWidget* widget() const { return widget_; }
 private:
     QWidget* widget_;
+    const TwipScale* scale_ = &kFifteenTwipsAPixel;
+    QPointer<QWidget>* focusBeforeOff_ = nullptr;
     // Visibility as the program set it; a widget on a hidden window reports hidden.
     bool visible_ = true;
     Rect geometry_;
@@ -65,6 +101,8 @@ signals:
     void clicked();
 protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 };
 
 class QtLabel : public Wrapped<Label> {
@@ -72,30 +110,45 @@ public:
     explicit QtLabel(ClickableLabel* label);
     void setCaption(const std::string& text) override;
     std::string caption() const override { return FromQ(label_->text()); }
-    void setFileName(const std::string& path) override { label_->setText(PathToQ(path)); }
+    void setFileName(const std::string& path) override;
 private:
+    void showText(const QString& text);
     ClickableLabel* label_;
 };
 
-class QtButton : public Wrapped<Button> {
+// A caption too wide for its button or check box wraps onto more lines, as on a tall
+// control it should; the control stays named by the caption.
+template <class Base>
+class WrappedCaption : public Wrapped<Base> {
 public:
-    explicit QtButton(QPushButton* button);
-    // A caption too wide for the button wraps onto more lines, as on a tall button it should.
-    void setCaption(const std::string& text) override;
-    std::string caption() const override { return caption_; }
-    void setGeometry(const Rect& r) override;
-private:
-    QPushButton* button_;
+    explicit WrappedCaption(QAbstractButton* button) : Wrapped<Base>(button), button_(button) {}
+    void setCaption(const std::string& text) {
+        caption_ = text;
+        const QSize room = CaptionRoom(button_);
+        button_->setText(WrapToFit(ToQ(text), button_->font(), room.width(), room.height()));
+        button_->setAccessibleName(ToQ(text));
+    }
+    void setGeometry(const Rect& r) override {
+        Wrapped<Base>::setGeometry(r);
+        setCaption(caption_);
+    }
+protected:
+    QAbstractButton* button_;
     std::string caption_;
 };
 
-class QtCheckBox : public Wrapped<CheckBox> {
+class QtButton : public WrappedCaption<Button> {
 public:
-    explicit QtCheckBox(QCheckBox* box) : Wrapped(box), box_(box) {}
-    void setChecked(bool on) override { box_->setChecked(on); }
-    bool checked() const override { return box_->isChecked(); }
-private:
-    QCheckBox* box_;
+    explicit QtButton(QPushButton* button);
+    void setCaption(const std::string& text) override { WrappedCaption::setCaption(text); }
+    std::string caption() const override { return caption_; }
+};
+
+class QtCheckBox : public WrappedCaption<CheckBox> {
+public:
+    explicit QtCheckBox(QCheckBox* box) : WrappedCaption(box) {}
+    void setChecked(bool on) override { button_->setChecked(on); }
+    bool checked() const override { return button_->isChecked(); }
 };
 
 class QtTextBox;
@@ -107,13 +160,16 @@ class KeyLineEdit : public QLineEdit {
 public:
     using QLineEdit::QLineEdit;
     QtTextBox* owner = nullptr;
-    bool captureTab = false;  // Tab reaches the handlers instead of moving the focus
+    void setCapturesKeys(bool on);
 protected:
     bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+private:
+    // Tab reaches the handlers (Ctrl+Tab moves on), and nothing is pasted or dropped in.
+    bool capturesKeys_ = false;
 };
 
 class QtTextBox : public Wrapped<TextBox> {
@@ -132,8 +188,10 @@ public:
     using QListWidget::QListWidget;
 signals:
     void doubleClicked();
+    void deletePressed();
 protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 };
 
 class QtListBox : public Wrapped<ListBox> {

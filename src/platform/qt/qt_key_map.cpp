@@ -459,20 +459,20 @@ void QtKeyMapView::setMarkNames(const std::string& customised, const std::string
 
 void QtKeyMapView::setPlacement(const Rect& r) {
     placed_ = true;
-    QScreen* screen = QGuiApplication::screenAt(QPoint(Px(r.left) + Px(r.width) / 2, Px(r.top) + 10));
+    QScreen* screen = QGuiApplication::screenAt(QPoint(kFifteenTwipsAPixel.px(r.left) + kFifteenTwipsAPixel.px(r.width) / 2, kFifteenTwipsAPixel.px(r.top) + 10));
     const bool onScreen = screen != nullptr;
     if (!screen) screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize size = QSize(Px(r.width), Px(r.height))
+    const QSize size = QSize(kFifteenTwipsAPixel.px(r.width), kFifteenTwipsAPixel.px(r.height))
                            .expandedTo(window_->minimumSizeHint())
                            .boundedTo(available.size());
     window_->resize(size);
     // A place on a screen that is no longer there puts the window in the middle of the main screen.
-    window_->move(onScreen ? QPoint(Px(r.left), Px(r.top)) : available.center() - QPoint(size.width() / 2, size.height() / 2));
+    window_->move(onScreen ? QPoint(kFifteenTwipsAPixel.px(r.left), kFifteenTwipsAPixel.px(r.top)) : available.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 Rect QtKeyMapView::placement() const {
-    return {Twips(window_->x()), Twips(window_->y()), Twips(window_->width()), Twips(window_->height())};
+    return {kFifteenTwipsAPixel.twips(window_->x()), kFifteenTwipsAPixel.twips(window_->y()), kFifteenTwipsAPixel.twips(window_->width()), kFifteenTwipsAPixel.twips(window_->height())};
 }
 
 void QtKeyMapView::show() {

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
+#include <algorithm>
 
 #include "platform/qt/qt_key_map.h"
 #include "platform/runtime_error.h"
@@ -15,6 +16,7 @@ namespace k7::qt {
 namespace {
 
 const QString kTitle = QStringLiteral("KORVEN7 CONFIG");
+constexpr double kMarginMm = 15;
 
 // "Name (*.a)|*.a|Other (*.*)|*.*" to Qt's "Name (*.a);;Other (*)".
 QString QtFilter(const std::string& filter) {
@@ -69,10 +71,16 @@ bool QtPrinter::choose() {
     if (!pdfPath_.empty()) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setOutputFileName(PathToQ(pdfPath_));
-        return true;
+    } else {
+        QPrintDialog dialog(printer_.get(), parent_);
+        if (dialog.exec() != QDialog::Accepted) return false;
     }
-    QPrintDialog dialog(printer_.get(), parent_);
-    return dialog.exec() == QDialog::Accepted;
+    // The lines stay inside margins of at least 15 mm, wider where the printer or the user asks.
+    const QMarginsF chosen = printer_->pageLayout().margins(QPageLayout::Millimeter);
+    printer_->setPageMargins(QMarginsF(std::max(chosen.left(), kMarginMm), std::max(chosen.top(), kMarginMm),
+                                       std::max(chosen.right(), kMarginMm), std::max(chosen.bottom(), kMarginMm)),
+                             QPageLayout::Millimeter);
+    return true;
 }
 
 void QtPrinter::printLine(const std::string& line) {

@@ -20,6 +20,22 @@ QFont DesignFont(const ControlDesign& c, const QFont& base) {
     return font;
 }
 
+// The scale at which the font in use has the design font's average letter and line.
+TwipScale FontScale(const FormDesign& design, const QFont& base) {
+    static const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    const QFontMetricsF metrics(DesignFont(ControlDesign{}, base));
+    const double letter = metrics.horizontalAdvance(letters) / letters.size();
+    return TwipScale(std::max(letter / design.letterTwips, metrics.height() / design.lineTwips));
+}
+
+// A caption with an '&' before its access key, and any '&' of its own doubled.
+QString WithAccessKey(const MenuDesign& m) {
+    QString text = ToQ(m.caption).replace('&', "&&");
+    const qsizetype key = m.accessKey ? text.indexOf(QChar(m.accessKey)) : -1;
+    if (key >= 0) text.insert(key, '&');
+    return text;
+}
+
 }  // namespace
 
 QtControls::QtControls(const FormDesign& design, QWidget* surface) {
@@ -32,50 +48,54 @@ QtControls::QtControls(const FormDesign& design, QWidget* surface) {
         switch (c.kind) {
             case ControlKind::Label: {
                 auto* l = new ClickableLabel(caption, parent);
+                l->setTextFormat(Qt::PlainText);
                 if (c.centred) l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
                 if (c.bordered) l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                if (c.clickable) l->setFocusPolicy(Qt::StrongFocus);
                 l->setWordWrap(c.position.height >= 450);
                 w = l;
-                control = std::make_unique<QtLabel>(l);
+                control = wrap<QtLabel>(l);
                 break;
             }
             case ControlKind::Button: {
-                auto* b = new QPushButton(caption, parent);
+                auto* b = new QPushButton(parent);
+                b->setAutoDefault(false);
+                b->setDefault(c.isDefault);
                 w = b;
-                control = std::make_unique<QtButton>(b);
+                control = wrap<QtButton>(b);
                 break;
             }
             case ControlKind::CheckBox: {
-                auto* b = new QCheckBox(caption, parent);
+                auto* b = new QCheckBox(parent);
                 b->setChecked(c.checked);
                 w = b;
-                control = std::make_unique<QtCheckBox>(b);
+                control = wrap<QtCheckBox>(b);
                 break;
             }
             case ControlKind::TextBox: {
                 auto* e = new KeyLineEdit(parent);
-                e->captureTab = c.capturesTab;
+                e->setCapturesKeys(c.capturesKeys);
                 w = e;
-                control = std::make_unique<QtTextBox>(e);
+                control = wrap<QtTextBox>(e);
                 break;
             }
             case ControlKind::ListBox: {
                 if (c.logOnly) {
                     auto* view = new QPlainTextEdit(parent);
                     w = view;
-                    control = std::make_unique<QtLogBox>(view);
+                    control = wrap<QtLogBox>(view);
                     break;
                 }
                 auto* l = new DoubleClickList(parent);
                 w = l;
-                control = std::make_unique<QtListBox>(l);
+                control = wrap<QtListBox>(l);
                 break;
             }
             case ControlKind::ComboBox: {
                 auto* b = new QComboBox(parent);
                 b->setEditable(false);
                 w = b;
-                control = std::make_unique<QtComboBox>(b);
+                control = wrap<QtComboBox>(b);
                 break;
             }
             case ControlKind::ProgressBar: {
@@ -84,62 +104,99 @@ QtControls::QtControls(const FormDesign& design, QWidget* surface) {
                 b->setValue(0);
                 b->setTextVisible(false);
                 w = b;
-                control = std::make_unique<QtProgressBar>(b);
+                control = wrap<QtProgressBar>(b);
                 break;
             }
             case ControlKind::Picture: {
                 auto* l = new QLabel(parent);
                 l->setAlignment(Qt::AlignCenter);
                 w = l;
-                control = std::make_unique<QtPicture>(l);
+                control = wrap<QtPicture>(l);
                 break;
             }
             case ControlKind::HtmlView: {
                 auto* b = new QTextBrowser(parent);
                 b->setOpenLinks(true);
                 w = b;
-                control = std::make_unique<QtHtmlView>(b);
+                control = wrap<QtHtmlView>(b);
                 break;
             }
             case ControlKind::Frame: {
                 auto* g = new QGroupBox(caption, parent);
                 g->setFlat(c.flat);
                 w = g;
-                control = std::make_unique<QtFrame>(g);
+                control = wrap<QtFrame>(g);
                 break;
             }
         }
         w->setObjectName(ToQ(c.name));
         w->setFont(DesignFont(c, base));
         if (!c.tooltip.empty()) w->setToolTip(ToQ(c.tooltip));
-        w->setAccessibleName(ToQ(c.accessibleName.empty() ? c.caption : c.accessibleName));
-        Rect position = c.position;
-        if (!c.container.empty()) position.top += frameOffsets_[c.container];
-        control->setGeometry(position);
+        // A label is named by the text it shows now, which Qt reads from it as it changes.
+        if (c.kind != ControlKind::Label) {
+            const ControlDesign* label = design.find(c.labelledBy);
+            w->setAccessibleName(ToQ(!c.accessibleName.empty() ? c.accessibleName : label ? label->caption : c.caption));
+        }
         control->setVisible(c.visible);
+        widgets_[c.name] = w;
+        controls_[c.name] = std::move(control);
+        if (c.kind == ControlKind::Button) static_cast<QtButton&>(*controls_[c.name]).setCaption(c.caption);
+        if (c.kind == ControlKind::CheckBox) static_cast<QtCheckBox&>(*controls_[c.name]).setCaption(c.caption);
+    }
+    scale_ = FontScale(design, base);
+    place(design);
+    for (int round = 0; round < 8; ++round) {  // each round makes room for the worst caption; one or two do
+        const double shortfall = captionShortfall(design);
+        if (shortfall <= 1) break;
+        scale_ = TwipScale(scale_.pixelsPerTwip() * shortfall);
+        place(design);
+    }
+    // The label that names a control is its buddy: screen readers relate the two.
+    for (const auto& c : design.controls)
+        if (!c.labelledBy.empty()) static_cast<QLabel*>(widgets_.at(c.labelledBy))->setBuddy(widgets_.at(c.name));
+    if (!design.firstFocus.empty()) widgets_.at(design.firstFocus)->setFocus();
+}
+
+void QtControls::place(const FormDesign& design) {
+    std::map<std::string, int> frameOffsets;
+    for (const auto& c : design.controls) {
+        Control& control = *controls_.at(c.name);
+        Rect position = c.position;
+        if (!c.container.empty()) position.top += frameOffsets[c.container];
         if (c.kind == ControlKind::Frame) {
             // Children placed over a frame's caption move down below it, and the frame grows.
             int top = c.position.height;
             for (const auto& child : design.controls)
                 if (child.container == c.name) top = std::min(top, child.position.top);
-            const int title = Twips(w->fontMetrics().height()) + 30;
-            frameOffsets_[c.name] = std::max(0, title - top);
-            position.height += frameOffsets_[c.name];
-            control->setGeometry(position);
+            const int title = scale_.twips(widgets_.at(c.name)->fontMetrics().height()) + 30;
+            frameOffsets[c.name] = std::max(0, title - top);
+            position.height += frameOffsets[c.name];
         }
-        if (c.kind == ControlKind::Button) static_cast<QtButton&>(*control).setCaption(c.caption);
-        if (c.kind == ControlKind::CheckBox)
-            static_cast<QCheckBox*>(w)->setText(WrapToFit(caption, w->font(), w->width() - 24, w->height()));
-        widgets_[c.name] = w;
-        controls_[c.name] = std::move(control);
+        control.setGeometry(position);
     }
-    // A label whose text names another control is that control's buddy.
+}
+
+double QtControls::captionShortfall(const FormDesign& design) const {
+    double worst = 0;
     for (const auto& c : design.controls) {
-        if (c.accessibleName.empty()) continue;
-        for (const auto& l : design.controls)
-            if (l.kind == ControlKind::Label && l.caption == c.accessibleName)
-                static_cast<QLabel*>(widgets_[l.name])->setBuddy(widgets_[c.name]);
+        if (c.caption.empty()) continue;
+        QWidget* w = widgets_.at(c.name);
+        const QFontMetrics metrics(w->font());
+        QSize room, need;
+        if (auto* label = qobject_cast<QLabel*>(w); label && c.kind == ControlKind::Label) {
+            room = label->contentsRect().size();
+            const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+            need = metrics.boundingRect(QRect(QPoint(0, 0), QSize(room.width(), 1 << 20)), flags, label->text()).size();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            room = CaptionRoom(button);
+            const QStringList lines = WrapLines(ToQ(c.caption), w->font(), room.width());
+            for (const QString& line : lines) need.setWidth(std::max(need.width(), metrics.horizontalAdvance(line)));
+            need.setHeight(int(lines.size()) * metrics.height());
+        }
+        if (room.isEmpty()) continue;
+        worst = std::max({worst, double(need.width()) / room.width(), double(need.height()) / room.height()});
     }
+    return worst;
 }
 
 Control& QtControls::control(const std::string& name) {
@@ -158,8 +215,8 @@ void MainWindowWidget::resizeEvent(QResizeEvent* e) {
 QtMainWindow::QtMainWindow(const FormDesign& design) {
     window_.setObjectName(ToQ(design.name));
     window_.setWindowTitle(ToQ(design.caption));
+    // No minimum size: the window narrows as the user likes, and the program follows it.
     auto* surface = new QWidget(&window_);
-    surface->setMinimumSize(Px(design.clientWidth), Px(design.clientHeight));
     window_.setCentralWidget(surface);
     controls_ = std::make_unique<QtControls>(design, surface);
 
@@ -168,17 +225,18 @@ QtMainWindow::QtMainWindow(const FormDesign& design) {
         const bool hasItems = std::any_of(design.menus.begin(), design.menus.end(),
                                           [&](const MenuDesign& other) { return other.parent == m.name; });
         if (m.parent.empty() && hasItems) {
-            submenus[m.name] = window_.menuBar()->addMenu(ToQ(m.caption));
+            submenus[m.name] = window_.menuBar()->addMenu(WithAccessKey(m));
             menus_[m.name] = std::make_unique<QtMenuItem>(submenus[m.name]->menuAction());
             continue;
         }
-        QAction* action = m.parent.empty() ? window_.menuBar()->addAction(ToQ(m.caption))
-                                           : submenus.at(m.parent)->addAction(ToQ(m.caption));
+        QAction* action = m.parent.empty() ? window_.menuBar()->addAction(WithAccessKey(m))
+                                           : submenus.at(m.parent)->addAction(WithAccessKey(m));
         action->setObjectName(ToQ(m.name));
         menus_[m.name] = std::make_unique<QtMenuItem>(action);
     }
     window_.onResize = [this] { if (onResize) onResize(); };
-    window_.resize(Px(design.clientWidth), Px(design.clientHeight) + window_.menuBar()->sizeHint().height());
+    const TwipScale& scale = controls_->scale();
+    window_.resize(scale.px(design.clientWidth), scale.px(design.clientHeight) + window_.menuBar()->sizeHint().height());
 }
 
 MenuItem& QtMainWindow::menu(const std::string& name) {
@@ -190,7 +248,6 @@ MenuItem& QtMainWindow::menu(const std::string& name) {
 QtDialogWindow::QtDialogWindow(const FormDesign& design, QWidget* parent) : dialog_(parent) {
     dialog_.setObjectName(ToQ(design.name));
     dialog_.setWindowTitle(ToQ(design.caption));
-    dialog_.setFixedSize(Px(design.clientWidth), Px(design.clientHeight));
     if (design.backgroundRgb != 0) {
         QPalette p = dialog_.palette();
         p.setColor(QPalette::Window, QColor::fromRgb(design.backgroundRgb));
@@ -198,6 +255,7 @@ QtDialogWindow::QtDialogWindow(const FormDesign& design, QWidget* parent) : dial
         dialog_.setAutoFillBackground(true);
     }
     controls_ = std::make_unique<QtControls>(design, &dialog_);
+    dialog_.setFixedSize(controls_->scale().px(design.clientWidth), controls_->scale().px(design.clientHeight));
     QObject::connect(&dialog_, &QDialog::finished, [this] { if (onClosed) onClosed(); });
 }
 

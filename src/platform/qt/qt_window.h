@@ -10,16 +10,29 @@
 
 namespace k7::qt {
 
-// The controls of one design, created as children of `surface`.
+// The controls of one design, created as children of `surface` and laid out at the
+// scale the font in use needs: the scale at which it has the design's letter and line,
+// and larger still while a caption does not fit its control.
 class QtControls {
 public:
     QtControls(const FormDesign& design, QWidget* surface);
     Control& control(const std::string& name);
     QWidget* widget(const std::string& name);
+    const TwipScale& scale() const { return scale_; }
 private:
+    void place(const FormDesign& design);
+    // How many times its room the caption that fits worst needs: at most 1 when all fit.
+    double captionShortfall(const FormDesign& design) const;
+    template <class Wrapper, class Widget>
+    std::unique_ptr<Control> wrap(Widget* widget) {
+        auto control = std::make_unique<Wrapper>(widget);
+        control->share(scale_, focusBeforeOff_);
+        return control;
+    }
+    TwipScale scale_;
+    QPointer<QWidget> focusBeforeOff_;
     std::map<std::string, std::unique_ptr<Control>> controls_;
     std::map<std::string, QWidget*> widgets_;
-    std::map<std::string, int> frameOffsets_;
 };
 
 class MainWindowWidget : public QMainWindow {
@@ -40,8 +53,8 @@ public:
 
     void setCaption(const std::string& text) override { window_.setWindowTitle(ToQ(text)); }
     std::string caption() const override { return FromQ(window_.windowTitle()); }
-    int outerWidth() const override { return Twips(window_.frameGeometry().width()); }
-    int outerHeight() const override { return Twips(window_.frameGeometry().height()); }
+    int outerWidth() const override { return controls_->scale().twips(window_.frameGeometry().width()); }
+    int outerHeight() const override { return controls_->scale().twips(window_.frameGeometry().height()); }
 
     QMainWindow& qwindow() { return window_; }
 private:
@@ -61,8 +74,8 @@ public:
 
     void setCaption(const std::string& text) override { dialog_.setWindowTitle(ToQ(text)); }
     std::string caption() const override { return FromQ(dialog_.windowTitle()); }
-    int outerWidth() const override { return Twips(dialog_.frameGeometry().width()); }
-    int outerHeight() const override { return Twips(dialog_.frameGeometry().height()); }
+    int outerWidth() const override { return controls_->scale().twips(dialog_.frameGeometry().width()); }
+    int outerHeight() const override { return controls_->scale().twips(dialog_.frameGeometry().height()); }
     QDialog& qdialog() { return dialog_; }
 private:
     QDialog dialog_;
