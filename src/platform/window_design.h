@@ -60,6 +60,12 @@ struct FormDesign {
     std::vector<ControlDesign> controls;
     std::vector<MenuDesign> menus;
 
+    // Appends a control and returns it, for the builder to set what differs from the defaults.
+    ControlDesign& add(ControlDesign c) {
+        controls.push_back(std::move(c));
+        return controls.back();
+    }
+
     const ControlDesign* find(const std::string& controlName) const {
         for (const auto& c : controls)
             if (c.name == controlName) return &c;

@@ -44,60 +44,59 @@ FormDesign buildMainWindow() {
     f.caption = "KORVEN7 CONFIG";
     f.clientWidth = 11205;
     f.clientHeight = 7875;
-    auto add = [&f](ControlDesign c) -> ControlDesign& { f.controls.push_back(std::move(c)); return f.controls.back(); };
 
-    add(make("Label1", K::Label, "", {2400, 360, 6015, 375}, "KORVEN7 KEY-STRING CONFIGURATION")).fontPoints = 13.5;
+    f.add(make("Label1", K::Label, "", {2400, 360, 6015, 375}, "KORVEN7 KEY-STRING CONFIGURATION")).fontPoints = 13.5;
     {
-        auto& logo = add(make("Label10", K::Label, "", {4560, 0, 1575, 375}, "Quimbrell"));
+        auto& logo = f.add(make("Label10", K::Label, "", {4560, 0, 1575, 375}, "Quimbrell"));
         logo.fontPoints = 14.25;
         logo.fontFamily = "Comic Sans MS";
     }
-    add(make("clrstat", K::CheckBox, "", {8040, 720, 1815, 495}, "Clear Details before each operation")).checked = true;
-    add(make("ClearDetails", K::Button, "", {9960, 840, 975, 375}, "Clear Now"));
-    add(make("Label5", K::Label, "", {5400, 960, 2175, 255}, "Communication Details"));
-    add(make("StatusBox", K::ListBox, "", {5400, 1200, 5655, 5130})).logOnly = true;
-    hidden(add(make("Hclose", K::Button, "", {9840, 1680, 1095, 375}, "Close Help")));
-    hidden(add(make("WebBrowser1", K::HtmlView, "", {150, 1500, 10905, 5375})));
-    bold(add(make("CustomFrame", K::Frame, "", {120, 960, 5175, 5895}, "Custom Key Strings")));
-    centred(add(make("Label2", K::Label, "CustomFrame", {120, 480, 975, 495}, "Keyboard Key")));
-    centred(add(make("Label4", K::Label, "CustomFrame", {1440, 480, 1815, 495}, "KORVEN7 RS232 Key Output String")));
-    add(make("Label6", K::Label, "CustomFrame", {3480, 600, 1215, 375}, "String Length"));
+    f.add(make("clrstat", K::CheckBox, "", {8040, 720, 1815, 495}, "Clear Details before each operation")).checked = true;
+    f.add(make("ClearDetails", K::Button, "", {9960, 840, 975, 375}, "Clear Now"));
+    f.add(make("Label5", K::Label, "", {5400, 960, 2175, 255}, "Communication Details"));
+    f.add(make("StatusBox", K::ListBox, "", {5400, 1200, 5655, 5130})).logOnly = true;
+    hidden(f.add(make("Hclose", K::Button, "", {9840, 1680, 1095, 375}, "Close Help")));
+    hidden(f.add(make("WebBrowser1", K::HtmlView, "", {150, 1500, 10905, 5375})));
+    bold(f.add(make("CustomFrame", K::Frame, "", {120, 960, 5175, 5895}, "Custom Key Strings")));
+    centred(f.add(make("Label2", K::Label, "CustomFrame", {120, 480, 975, 495}, "Keyboard Key")));
+    centred(f.add(make("Label4", K::Label, "CustomFrame", {1440, 480, 1815, 495}, "KORVEN7 RS232 Key Output String")));
+    f.add(make("Label6", K::Label, "CustomFrame", {3480, 600, 1215, 375}, "String Length"));
     {
-        auto& count = centred(add(make("StringCount", K::Label, "CustomFrame", {4680, 600, 375, 330}, "0",
+        auto& count = centred(f.add(make("StringCount", K::Label, "CustomFrame", {4680, 600, 375, 330}, "0",
                                        "16 characters maximum")));
         count.bordered = true;
     }
-    add(make("KbdKey", K::TextBox, "CustomFrame", {120, 960, 1095, 330}, "", "press keyboard key")).capturesKeys = true;
-    add(make("KeyString", K::TextBox, "CustomFrame", {1200, 960, 3855, 330}, "",
+    f.add(make("KbdKey", K::TextBox, "CustomFrame", {120, 960, 1095, 330}, "", "press keyboard key")).capturesKeys = true;
+    f.add(make("KeyString", K::TextBox, "CustomFrame", {1200, 960, 3855, 330}, "",
              "ASCII characters, or binary chars in { }, dbl-click to clear"));
-    add(make("AddToList", K::Button, "CustomFrame", {2640, 1440, 1215, 375}, "Add To List"));
-    add(make("Label3", K::Label, "CustomFrame", {120, 1680, 1815, 255}, "(double click to remove)"));
-    add(make("Label12", K::Label, "CustomFrame", {4200, 1680, 735, 255}, "(clear list)")).clickable = true;
-    add(make("List1", K::ListBox, "CustomFrame", {120, 1920, 4935, 2400}));
-    add(make("SendKeys", K::Button, "CustomFrame", {120, 4440, 1455, 615}, "Send Strings To KORVEN7",
+    f.add(make("AddToList", K::Button, "CustomFrame", {2640, 1440, 1215, 375}, "Add To List"));
+    f.add(make("Label3", K::Label, "CustomFrame", {120, 1680, 1815, 255}, "(double click to remove)"));
+    f.add(make("Label12", K::Label, "CustomFrame", {4200, 1680, 735, 255}, "(clear list)")).clickable = true;
+    f.add(make("List1", K::ListBox, "CustomFrame", {120, 1920, 4935, 2400}));
+    f.add(make("SendKeys", K::Button, "CustomFrame", {120, 4440, 1455, 615}, "Send Strings To KORVEN7",
              "Send all output strings to KORVEN7"));
-    add(make("VerifyBtn", K::Button, "CustomFrame", {1680, 4440, 1575, 615}, "Verify Strings in KORVEN7",
+    f.add(make("VerifyBtn", K::Button, "CustomFrame", {1680, 4440, 1575, 615}, "Verify Strings in KORVEN7",
              "Verify that KORVEN7 values match those on-screen"));
-    add(make("ReadKeys", K::Button, "CustomFrame", {3360, 4440, 1695, 615}, "Read Strings From KORVEN7",
+    f.add(make("ReadKeys", K::Button, "CustomFrame", {3360, 4440, 1695, 615}, "Read Strings From KORVEN7",
              "Read KORVEN7 key outputs and write to screen"));
-    add(make("GetVersionBtn", K::Button, "CustomFrame", {1680, 5160, 1575, 615}, "Get KORVEN7 Code Version",
+    f.add(make("GetVersionBtn", K::Button, "CustomFrame", {1680, 5160, 1575, 615}, "Get KORVEN7 Code Version",
              "Get Code Version of connected device"));
-    hidden(add(make("AbortBrn", K::Button, "CustomFrame", {3960, 5280, 1095, 495}, "Abort")));
-    hidden(add(make("MatchImage", K::Picture, "", {5520, 6480, 495, 495})));
-    hidden(bold(add(make("MatchString", K::Label, "", {6120, 6600, 4095, 255}, "KORVEN7 strings validated"))));
-    bold(add(make("Frame1", K::Frame, "", {120, 6960, 5535, 615}, "Settings"))).flat = true;
-    bold(add(make("Label9", K::Label, "Frame1", {120, 0, 615, 255}, "PORT:")));
+    hidden(f.add(make("AbortBrn", K::Button, "CustomFrame", {3960, 5280, 1095, 495}, "Abort")));
+    hidden(f.add(make("MatchImage", K::Picture, "", {5520, 6480, 495, 495})));
+    hidden(bold(f.add(make("MatchString", K::Label, "", {6120, 6600, 4095, 255}, "KORVEN7 strings validated"))));
+    bold(f.add(make("Frame1", K::Frame, "", {120, 6960, 5535, 615}, "Settings"))).flat = true;
+    bold(f.add(make("Label9", K::Label, "Frame1", {120, 0, 615, 255}, "PORT:")));
     // The port's caption may name its device, "COM10 (ttyUSB0)": it has the most room.
-    add(make("CommLabel", K::Label, "Frame1", {720, 0, 1665, 255}, "COM2"));
-    bold(add(make("Label7", K::Label, "Frame1", {2430, 0, 1080, 255}, "BAUD RATE:")));
-    add(make("BaudLabel", K::Label, "Frame1", {3600, 0, 510, 255}, "9600"));
-    bold(add(make("Label8", K::Label, "Frame1", {4140, 0, 765, 255}, "PARITY:")));
-    add(make("ParityLabel", K::Label, "Frame1", {4920, 0, 600, 255}, "NONE"));
-    bold(add(make("Label11", K::Label, "Frame1", {120, 240, 1575, 255}, "CONFIG FILE:")));
-    add(make("CfgLabel", K::Label, "Frame1", {1560, 240, 4455, 375}, "None"));
-    add(make("ProgressBar1", K::ProgressBar, "", {6240, 7080, 3855, 255}));
-    hidden(add(make("ProgressLabel", K::Label, "", {7320, 7440, 855, 255}, "Progress")));
-    hidden(add(make("PercentLabel", K::Label, "", {10320, 7200, 495, 255}, "pcnt")));
+    f.add(make("CommLabel", K::Label, "Frame1", {720, 0, 1665, 255}, "COM2"));
+    bold(f.add(make("Label7", K::Label, "Frame1", {2430, 0, 1080, 255}, "BAUD RATE:")));
+    f.add(make("BaudLabel", K::Label, "Frame1", {3600, 0, 510, 255}, "9600"));
+    bold(f.add(make("Label8", K::Label, "Frame1", {4140, 0, 765, 255}, "PARITY:")));
+    f.add(make("ParityLabel", K::Label, "Frame1", {4920, 0, 600, 255}, "NONE"));
+    bold(f.add(make("Label11", K::Label, "Frame1", {120, 240, 1575, 255}, "CONFIG FILE:")));
+    f.add(make("CfgLabel", K::Label, "Frame1", {1560, 240, 4455, 375}, "None"));
+    f.add(make("ProgressBar1", K::ProgressBar, "", {6240, 7080, 3855, 255}));
+    hidden(f.add(make("ProgressLabel", K::Label, "", {7320, 7440, 855, 255}, "Progress")));
+    hidden(f.add(make("PercentLabel", K::Label, "", {10320, 7200, 495, 255}, "pcnt")));
 
     f.menus = {
         {"File", "File", "", 'F'},
@@ -134,24 +133,23 @@ FormDesign buildSettingsDialog() {
     f.clientWidth = 7320;
     f.clientHeight = 4320;
     f.backgroundRgb = 0xFFEEFF;
-    auto add = [&f](ControlDesign c) -> ControlDesign& { f.controls.push_back(std::move(c)); return f.controls.back(); };
 
-    auto& title = bold(add(make("Label2", K::Label, "", {120, 120, 6840, 375}, "KORVEN7 Config COM Settings")));
+    auto& title = bold(f.add(make("Label2", K::Label, "", {120, 120, 6840, 375}, "KORVEN7 Config COM Settings")));
     title.fontPoints = 13.5;
-    add(make("Label1", K::Label, "", {360, 855, 1335, 255}, "Com Port"));
-    add(make("cboPort", K::ComboBox, "", {1680, 840, 1455, 360}));
-    add(make("Label3", K::Label, "", {360, 1365, 975, 255}, "Baud Rate"));
-    add(make("cboBaud", K::ComboBox, "", {1680, 1320, 1455, 360}));
-    add(make("Label4", K::Label, "", {360, 1845, 1095, 375}, "Parity"));
-    add(make("cboParity", K::ComboBox, "", {1680, 1800, 1335, 360}));
+    f.add(make("Label1", K::Label, "", {360, 855, 1335, 255}, "Com Port"));
+    f.add(make("cboPort", K::ComboBox, "", {1680, 840, 1455, 360}));
+    f.add(make("Label3", K::Label, "", {360, 1365, 975, 255}, "Baud Rate"));
+    f.add(make("cboBaud", K::ComboBox, "", {1680, 1320, 1455, 360}));
+    f.add(make("Label4", K::Label, "", {360, 1845, 1095, 375}, "Parity"));
+    f.add(make("cboParity", K::ComboBox, "", {1680, 1800, 1335, 360}));
     // Beside the port list, the selected port's device; below, Find KORVEN7 and its outcome.
-    add(make("PortDetail", K::Label, "", {3240, 780, 3960, 480}));
-    add(make("FindBtn", K::Button, "", {3240, 1320, 1695, 375}, "Find KORVEN7",
+    f.add(make("PortDetail", K::Label, "", {3240, 780, 3960, 480}));
+    f.add(make("FindBtn", K::Button, "", {3240, 1320, 1695, 375}, "Find KORVEN7",
              "Ask every free port for the KORVEN7's version, at each baud rate"));
-    hidden(add(make("FindProgress", K::ProgressBar, "", {360, 2340, 6840, 255})));
-    add(make("FindStatus", K::Label, "", {360, 2640, 6840, 960}));
-    add(make("ConfigSave", K::Button, "", {2520, 3780, 975, 375}, "SAVE"));
-    add(make("ConfigAbort", K::Button, "", {3840, 3780, 975, 375}, "CLOSE"));
+    hidden(f.add(make("FindProgress", K::ProgressBar, "", {360, 2340, 6840, 255})));
+    f.add(make("FindStatus", K::Label, "", {360, 2640, 6840, 960}));
+    f.add(make("ConfigSave", K::Button, "", {2520, 3780, 975, 375}, "SAVE"));
+    f.add(make("ConfigAbort", K::Button, "", {3840, 3780, 975, 375}, "CLOSE"));
     labelControls(f, {{"cboPort", "Label1"}, {"cboBaud", "Label3"}, {"cboParity", "Label4"}});
     nameControls(f, {{"FindProgress", "Find KORVEN7 progress"}});
     return f;
