@@ -2,6 +2,7 @@
 // What the sessions of the command line report, one observer per port: status lines to
 // the log file, progress to the terminal, failures kept for the summary. The ports run
 // on threads of their own, so the log and the progress line take turns.
+#include <functional>
 #include <mutex>
 #include <ostream>
 #include <string>
@@ -59,8 +60,11 @@ public:
     std::string takeFailure() { return std::exchange(lastFailure_, ""); }
     // The send has erased the keyboard (or tried to): its strings are no longer what they were.
     bool writingBegun() const { return writingBegun_; }
+    // Told of every change of the caption or progress, besides the progress line.
+    std::function<void(const PortProgress&)> onProgress;
 
 private:
+    void show();
     std::string port_;
     std::size_t index_;
     StatusLogFile& log_;

@@ -10,6 +10,7 @@ namespace {
 constexpr std::pair<const char*, Command> kCommands[] = {
     {"ports", Command::Ports}, {"detect", Command::Detect}, {"version", Command::Version},
     {"read", Command::Read},   {"verify", Command::Verify}, {"send", Command::Send},
+    {"station", Command::Station},
 };
 
 std::optional<int> numberOf(const std::string& text) {
@@ -34,6 +35,8 @@ commands:
   read [-o FILE.cfg]   read the keys' strings: print "key<TAB>string" lines, or write FILE.cfg
   verify FILE.cfg      compare the keyboard with the file's list
   send FILE.cfg        erase, write, flash and verify, as the window's send does
+  station FILE.cfg     a programming station: send FILE.cfg to every keyboard plugged in,
+                       once per plug, until Ctrl-C; one line per keyboard, PASS or FAIL
 
 options:
   --port COMn|PATH     the port (the settings file's port by default); given more than once,
@@ -46,11 +49,20 @@ options:
   --fast               end each wait as soon as the keyboard's reply is complete
   --quiet              no progress and no line for a port that succeeded
   --help               show this text
+
+station options:
+  --watch DIR          the folder of device links to watch (default /dev/serial/by-id)
+  --match GLOB         only the links whose name fits GLOB, e.g. '*FTDI*'
+  --record FILE        append a JSON line per keyboard to FILE: time, link, device, adapter,
+                       firmware, file and its SHA-256, outcome, keys that differ, seconds
+  --existing           also program the ports there when the station starts (left alone
+                       otherwise)
   --version            show the program's version
 
 exit status: 0 done (and verified), 1 the keyboard differs from the list, 2 bad usage or
 a file that cannot be read or written, 3 no answer from the keyboard or the port cannot
-be used, 130 interrupted. With several ports, the worst of them.
+be used, 130 interrupted. With several ports, the worst of them. The station: 0 when
+every keyboard passed, 1 when one did not, 2 bad usage or a record that cannot be written.
 )";
 
 const char* commandName(Command command) {
@@ -86,6 +98,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
     }
     std::vector<std::string> positional;
     std::optional<std::string> outputFile;
+    std::vector<std::string> stationOptions;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -104,12 +117,14 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
             value = arg.substr(equals + 1);
         }
         const bool takesValue = name == "--port" || name == "--baud" || name == "--parity" || name == "--settings" ||
-                                name == "--log" || name == "-o";
+                                name == "--log" || name == "-o" || name == "--watch" || name == "--match" ||
+                                name == "--record";
         if (!takesValue) {
             if (value) return fail("option " + quoted(name) + " takes no value");
             if (name == "--json") line.json = true;
             else if (name == "--fast") line.fast = true;
             else if (name == "--quiet") line.quiet = true;
+            else if (name == "--existing") line.existing = true, stationOptions.push_back(name);
             else return fail("unknown option " + quoted(arg));
             continue;
         }
@@ -139,6 +154,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
             line.settingsFile = value;
         } else if (name == "--log") {
             line.logFile = value;
+        } else if (name == "--watch" || name == "--match" || name == "--record") {
+            (name == "--watch" ? line.watchFolder : name == "--match" ? line.match : line.recordFile) = *value;
+            stationOptions.push_back(name);
         } else {
             outputFile = value;
         }
@@ -148,10 +166,14 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
                                     [&](const auto& c) { return positional[0] == c.first; });
     if (known == std::end(kCommands)) return fail("unknown command " + quoted(positional[0]));
     line.command = known->second;
-    const bool takesFile = line.command == Command::Verify || line.command == Command::Send;
+    const bool takesFile = line.command == Command::Verify || line.command == Command::Send || line.command == Command::Station;
     if (takesFile && positional.size() < 2) return fail(std::string(known->first) + " needs a .cfg file");
     if (positional.size() > (takesFile ? 2u : 1u)) return fail("unexpected argument " + quoted(positional.back()));
     if (takesFile) line.listFile = positional[1];
+    if (!stationOptions.empty() && line.command != Command::Station) return fail(stationOptions[0] + " belongs to station only");
+    if (line.command == Command::Station && !line.ports.empty())
+        return fail("--port does not go with station (it finds its ports in --watch)");
+    if (line.command == Command::Station && line.json) return fail("--json does not go with station (see --record)");
     if (outputFile) {
         if (line.command != Command::Read) return fail("-o belongs to read only");
         if (line.ports.size() > 1) return fail("read -o takes a single --port");

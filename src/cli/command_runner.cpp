@@ -10,32 +10,16 @@
 #include "cfgfile/cfg_file.h"
 #include "cli/cli_observer.h"
 #include "cli/command_line.h"
+#include "cli/interruptible_pump.h"
 #include "cli/list_file.h"
 #include "cli/port_outcome.h"
+#include "cli/station.h"
 #include "settings/serial_settings.h"
 
 namespace k7 {
 namespace {
 
 constexpr int kStandardBauds[] = {1200, 4800, 9600, 19200, 38400, 57600};
-
-// Thrown out of a wait once the user has interrupted; not a std::exception, so that the
-// engine's handlers let it pass (closing the port on the way) instead of reporting it.
-struct OperationInterrupted {};
-
-class InterruptiblePump : public EventPump {
-public:
-    InterruptiblePump(EventPump& pump, const std::atomic<bool>& interrupted) : pump_(pump), interrupted_(interrupted) {}
-    void doEvents() override { pump_.doEvents(), check(); }
-    void waitEvents() override { pump_.waitEvents(), check(); }
-    std::unique_ptr<Timer> createTimer() override { return pump_.createTimer(); }
-    void check() const {
-        if (interrupted_) throw OperationInterrupted{};
-    }
-private:
-    EventPump& pump_;
-    const std::atomic<bool>& interrupted_;
-};
 
 // A device named without a folder lies in /dev (ttyUSB0); a relative path is made absolute.
 std::string devicePath(const std::string& port) {
@@ -97,10 +81,10 @@ bool Run::prepare() {
         }
         devices_.push_back(device);
     }
-    if (devices_.empty() && cl_.command != Command::Detect)
+    if (devices_.empty() && cl_.command != Command::Detect && cl_.command != Command::Station)
         devices_.push_back(portDeviceName(settingsFile_, settings_.serial.port));
 
-    if (cl_.command == Command::Verify || cl_.command == Command::Send) {
+    if (cl_.command == Command::Verify || cl_.command == Command::Send || cl_.command == Command::Station) {
         ListFile file = loadListFile(p_.files, cl_.listFile);
         if (!file.error.empty()) {
             usageError(file.error);
@@ -180,7 +164,8 @@ PortOutcome Run::onPort(std::size_t index, CliObserver& observer) {
         return sendOutcome(result, observer.takeFailure(), observer.writingBegun());
     }
     case Command::Detect: return detect(session, observer);
-    case Command::Ports: break;
+    case Command::Ports:
+    case Command::Station: break;
     }
     return {};
 }
@@ -197,6 +182,10 @@ void Run::writeList(PortOutcome& outcome) {
 
 int Run::run() {
     if (!prepare()) return 2;
+    if (cl_.command == Command::Station) {
+        StatusLogFile log(cl_.logFile ? &logFile_ : nullptr, true);
+        return runStation({cl_, p_, line_, list_, log});
+    }
     // Detect is one job that tries the ports one after the other.
     const std::vector<std::string> shown = cl_.command == Command::Detect ? std::vector<std::string>{"detect"} : devices_;
     StatusLogFile log(cl_.logFile ? &logFile_ : nullptr, shown.size() > 1);

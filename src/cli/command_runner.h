@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/station_host.h"
 
 namespace k7 {
 
@@ -27,6 +28,8 @@ struct CliPlatform {
     // Runs the jobs at once and returns when all have ended; `interrupted` is called on
     // Ctrl-C, after which every job's waits wake up.
     std::function<void(const std::vector<std::function<void()>>& jobs, const std::function<void()>& interrupted)> runJobs;
+    bool outIsTerminal = false;
+    std::function<std::unique_ptr<StationHost>()> createStationHost;
 };
 
 // Runs korven7 with `args` (without the program's name); returns the exit status.

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -127,6 +128,46 @@ TEST_F(Korven7, CtrlCStopsASendPartWayClosesThePortAndSaysTheKeyboardNeedsANewSe
     EXPECT_EQ(stopped.err, "korven7: " + sim.link() + ": interrupted part-way; the keyboard needs a new send\n");
     EXPECT_EQ(get(log).rfind("KORVEN7 device is attached\n", 0), 0u);
     EXPECT_EQ(run({"--port", sim.link(), "--baud", "57600", "--quiet", "version"}).out, "KORVEN7 V2.14\n");
+}
+
+TEST_F(Korven7, StationProgramsEachPlugOnceRecordsItAndLeavesAKeyboardThatWasThereAlone) {
+    const std::string watched = dir + "/by-id", record = dir + "/record.jsonl", list = put("l.cfg", kList);
+    fs::create_directory(watched);
+    SimProcess onDesk(57600, {}, watched + "/usb-desk", dir + "/desk.log");
+    auto waitFor = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 3000 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
+    auto recorded = [&](long n) { return [&, n] { const std::string t = get(record); return std::count(t.begin(), t.end(), '\n') == n; }; };
+    const Ran ran = run({"--settings", put("k.ini", ""), "--baud", "57600", "--fast", "station", list, "--watch", watched,
+                         "--record", record}, [&](pid_t pid) {
+        waitFor([&] { return get(dir + "/stdout").find("watching") != std::string::npos; });
+        { SimProcess a(57600, {}, watched + "/usb-A"); waitFor(recorded(1)); }
+        { SimProcess b(57600, {"--appear-after", "0.3"}, watched + "/usb-B"); waitFor(recorded(2)); }
+        {
+            SimProcess c(57600, {"--slow", "20"}, watched + "/usb-C", dir + "/c.log");
+            waitFor([&] { return get(dir + "/c.log").find("staged") != std::string::npos; });
+            c.stop();
+            waitFor(recorded(3));
+        }
+        SimProcess again(57600, {}, watched + "/usb-C");
+        waitFor(recorded(4));
+        ::kill(pid, SIGINT);
+    });
+    EXPECT_EQ(ran.status, 1) << ran.err;
+    const std::string text = std::regex_replace(get(record), std::regex(R"x("time":"[-0-9T:]+Z","link":"(usb-.)","device":"/dev/pts/[0-9]+")x"),
+                                                R"("link":"$1")");
+    const std::string head = R"(,"serial_number":null,"manufacturer":null,"firmware":"KORVEN7 V2.14","file":")" + list +
+                             R"(","sha256":"c8e596375a0aa0db7ba14ded08f54dcc27b411187db8ff9b361ecd79173715a8","outcome":)";
+    const std::string passed = head + R"("pass","reason":"sent and verified","needs_new_send":false,"keys":\[\],"seconds":)";
+    const std::regex lines(R"(\{"link":"usb-A")" + passed + R"([0-9.]+\}
+\{"link":"usb-B")" + passed + R"([0-9.]+\}
+\{"link":"usb-C")" + head + R"("interrupted","reason":"unplugged part-way; the keyboard needs a new send","needs_new_send":true,"keys":\[\],"seconds":[0-9.]+\}
+\{"link":"usb-C")" + passed + R"([0-9.]+\}
+)");
+    EXPECT_TRUE(std::regex_match(text, lines)) << text;
+    EXPECT_NE(ran.out.find("usb-desk: there before the station started; left alone"), std::string::npos) << ran.out;
+    EXPECT_TRUE(ran.out.ends_with("station stopped: 3 programmed, 1 failed\n")) << ran.out;
+    EXPECT_EQ(get(dir + "/desk.log").find("opened"), std::string::npos);
 }
 
 }  // namespace
