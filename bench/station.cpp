@@ -70,6 +70,7 @@ public:
         std::vector<std::string> args{K7_BUILD_DIR "/korven7", "--settings", dir_ + "/k.ini", "--baud", "57600",
                                       "station", dir_ + "/l.cfg", "--watch", watched_, "--record", record()};
         if (fast) args.push_back("--fast");
+        std::fflush(nullptr);  // else the child would print what is still buffered too
         pid_ = ::fork();
         if (pid_ == 0) {
             (void)!::freopen((dir_ + "/out").c_str(), "w", stdout);
@@ -125,6 +126,9 @@ Plugs PlugIn(int n, bool fast) {
     for (auto it = std::sregex_iterator(text.begin(), text.end(), seconds); it != std::sregex_iterator(); ++it)
         plugs.slowest = std::max(plugs.slowest, std::stod((*it)[1]));
     for (std::size_t at = 0; (at = text.find("\"outcome\":\"pass\"", at)) != std::string::npos; ++at) ++plugs.passed;
+    const std::regex failed(R"x("outcome":"(fail|interrupted)","reason":("[^"]*"))x");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), failed); it != std::sregex_iterator(); ++it)
+        std::printf("  a keyboard failed: %s\n", (*it)[2].str().c_str());
     return plugs;
 }
 

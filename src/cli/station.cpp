@@ -40,13 +40,12 @@ public:
     StationView(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
     void show(const std::string& link, const std::string& step, int percent, double seconds) {
         std::lock_guard lock(mutex_);
-        auto& [shownStep, line] = inFlight_[link];
-        if (!terminal_) {
-            if (step != shownStep) out_ << link << ": " << step << "\n" << std::flush;
-        } else {
-            line = link + "  " + step + (percent >= 0 ? " " + std::to_string(percent) + "%" : "") + "  " + secondsText(seconds);
-        }
-        shownStep = step;
+        Shown& shown = inFlight_[link];
+        // Redrawn when the step or its percentage changes; the time then comes along.
+        if (shown.step == step && shown.percent == percent) return;
+        if (!terminal_ && shown.step != step) out_ << link << ": " << step << "\n" << std::flush;
+        shown = {step, percent,
+                 link + "  " + step + (percent >= 0 ? " " + std::to_string(percent) + "%" : "") + "  " + secondsText(seconds)};
         redraw("");
     }
     void done(const std::string& link, const std::string& line, bool bell) {
@@ -69,14 +68,19 @@ private:
         if (drawn_ > 0) out_ << "\x1b[" << drawn_ << "A";
         out_ << "\r\x1b[J";
         if (!line.empty()) out_ << line << "\n";
-        for (const auto& [link, shown] : inFlight_) out_ << shown.second.substr(0, 79) << "\n";
+        for (const auto& [link, shown] : inFlight_) out_ << shown.line.substr(0, 79) << "\n";
         drawn_ = inFlight_.size();
         out_ << std::flush;
     }
     std::mutex mutex_;
     std::ostream& out_;
     bool terminal_;
-    std::map<std::string, std::pair<std::string, std::string>> inFlight_;  // link: step, line shown
+    struct Shown {
+        std::string step;
+        int percent = -1;
+        std::string line;
+    };
+    std::map<std::string, Shown> inFlight_;
     std::size_t drawn_ = 0;
 };
 
