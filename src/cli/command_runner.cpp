@@ -12,7 +12,7 @@
 #include "cli/command_line.h"
 #include "cli/interruptible_pump.h"
 #include "cli/list_file.h"
-#include "cli/port_outcome.h"
+#include "cli/outcome_output.h"
 #include "cli/station.h"
 #include "settings/serial_settings.h"
 

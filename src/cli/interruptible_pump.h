@@ -4,7 +4,7 @@
 #include <atomic>
 #include <memory>
 
-#include "platform/platform.h"
+#include "platform/event_pump.h"
 
 namespace k7 {
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "cli/outcome_output.h"
+
 namespace k7 {
 
 StationVerdict stationVerdict(const PortOutcome& outcome, bool eraseSent) {
@@ -36,10 +38,6 @@ std::string jsonOrNull(const std::string& text) { return text.empty() ? "null" :
 }  // namespace
 
 std::string recordLine(const KeyboardReport& r) {
-    std::string keys;
-    for (const StringDifference& d : r.differences)
-        keys += std::string(keys.empty() ? "" : ",") + "{\"key\":" + jsonText(d.key) + ",\"expected\":" +
-                jsonText(d.expected) + ",\"found\":" + (d.found ? jsonText(*d.found) : "null") + "}";
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f", r.seconds);
     return "{\"time\":" + jsonText(r.time) + ",\"link\":" + jsonText(r.link) + ",\"device\":" + jsonText(r.device) +
@@ -47,8 +45,8 @@ std::string recordLine(const KeyboardReport& r) {
            ",\"firmware\":" + jsonOrNull(r.firmware) + ",\"file\":" + jsonText(r.file) + ",\"sha256\":" +
            jsonText(r.fileSha256) + ",\"outcome\":" + jsonText(verdictName(r.verdict.verdict)) + ",\"reason\":" +
            jsonText(r.verdict.reason) + ",\"needs_new_send\":" +
-           (r.verdict.verdict != Verdict::Pass && r.verdict.eraseSent ? "true" : "false") + ",\"keys\":[" + keys +
-           "],\"seconds\":" + seconds + "}";
+           (r.verdict.verdict != Verdict::Pass && r.verdict.eraseSent ? "true" : "false") + ",\"keys\":" + jsonDifferences(r.differences) +
+           ",\"seconds\":" + seconds + "}";
 }
 
 std::string countText(const StationCount& count) {

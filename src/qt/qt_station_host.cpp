@@ -1,10 +1,10 @@
-#include "platform/qt/qt_station_host.h"
+#include "qt/qt_station_host.h"
 
 #include <QDir>
 #include <QThread>
 
-#include "platform/qt/qt_job_threads.h"
-#include "platform/qt/qt_text.h"
+#include "qt/qt_job_threads.h"
+#include "qt/qt_text.h"
 #include "platform/runtime_error.h"
 
 namespace k7::qt {
