@@ -67,20 +67,10 @@ public:
         fs::create_directory(watched_);
         std::ofstream(dir_ + "/k.ini");
         std::ofstream(dir_ + "/l.cfg") << "001\tA\t{C7}x\r\n002\tF1\tHello{0D}\r\n003\tM\tMNOPQRSTUV\r\n";
-        std::vector<std::string> args{K7_BUILD_DIR "/korven7", "--settings", dir_ + "/k.ini", "--baud", "57600",
-                                      "station", dir_ + "/l.cfg", "--watch", watched_, "--record", record()};
+        std::vector<std::string> args{"--settings", dir_ + "/k.ini", "--baud", "57600", "station", dir_ + "/l.cfg",
+                                      "--watch", watched_, "--record", record()};
         if (fast) args.push_back("--fast");
-        std::fflush(nullptr);  // else the child would print what is still buffered too
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            (void)!::freopen((dir_ + "/out").c_str(), "w", stdout);
-            (void)!::freopen("/dev/null", "w", stderr);
-            std::vector<char*> argv;
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
+        pid_ = k7::test::StartKorven7(args, dir_ + "/out");
         WaitUntil([&] { return Read(dir_ + "/out").find("watching") != std::string::npos; }, 10);
     }
     ~Station() {

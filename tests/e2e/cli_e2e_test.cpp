@@ -171,5 +171,24 @@ TEST_F(Korven7, StationProgramsEachPlugOnceRecordsItAndLeavesAKeyboardThatWasThe
     EXPECT_EQ(get(dir + "/desk.log").find("opened"), std::string::npos);
 }
 
+TEST_F(Korven7, StationStopsOnceItsRecordCannotBeWritten) {
+    const std::string watched = dir + "/by-id";
+    fs::create_directory(watched);
+    const Ran ran = run({"--settings", put("k.ini", ""), "--baud", "19200", "--fast", "station", put("l.cfg", kList),
+                         "--watch", watched, "--record", "/dev/full"}, [&](pid_t pid) {
+        auto waitFor = [&](const std::string& text) {
+            for (int i = 0; i < 3000 && get(dir + "/stdout").find(text) == std::string::npos; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        };
+        waitFor("watching");
+        SimProcess a(57600, {}, watched + "/usb-A");
+        waitFor("PASS");
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        ::kill(pid, SIGINT);  // too late to matter when the station stopped by itself
+    });
+    EXPECT_EQ(ran.status, 2) << ran.out;
+    EXPECT_EQ(ran.err, "korven7: /dev/full: the record cannot be written (No space left on device); the station stops\n");
+}
+
 }  // namespace
 }  // namespace k7::test

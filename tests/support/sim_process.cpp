@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -53,6 +54,22 @@ void SimProcess::stop() {
     ::kill(pid_, SIGTERM);
     ::waitpid(pid_, nullptr, 0);
     pid_ = -1;
+}
+
+pid_t StartKorven7(std::vector<std::string> args, const std::string& out) {
+    args.insert(args.begin(), K7_BUILD_DIR "/korven7");
+    std::fflush(nullptr);  // else the child would print what is still buffered too
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        (void)!::freopen(out.c_str(), "w", stdout);
+        (void)!::freopen("/dev/null", "w", stderr);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return pid;
 }
 
 std::string PortSettingsFile(const std::string& device, int baud) {

@@ -7,6 +7,10 @@
 
 namespace k7::test {
 
+// Starts build/korven7 with `args`, its standard output to `out` and its errors
+// discarded; returns its process id.
+pid_t StartKorven7(std::vector<std::string> args, const std::string& out = "/dev/null");
+
 // A settings file whose COM1 is `device` at `baud`, no parity.
 std::string PortSettingsFile(const std::string& device, int baud);
 
