@@ -49,6 +49,7 @@ options:
   --fast               end each wait as soon as the keyboard's reply is complete
   --quiet              no progress and no line for a port that succeeded
   --help               show this text
+  --version            show the program's version
 
 station options:
   --watch DIR          the folder of device links to watch (default /dev/serial/by-id)
@@ -57,7 +58,6 @@ station options:
                        firmware, file and its SHA-256, outcome, keys that differ, seconds
   --existing           also program the ports there when the station starts (left alone
                        otherwise)
-  --version            show the program's version
 
 exit status: 0 done (and verified), 1 the keyboard differs from the list, 2 bad usage or
 a file that cannot be read or written, 3 no answer from the keyboard or the port cannot
