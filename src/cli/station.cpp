@@ -153,7 +153,9 @@ int Station::run() {
         leftAlone_.insert(name);
         view_.say(name + ": there before the station started; left alone (--existing programs it)");
     }
-    view_.say("watching " + cl_.watchFolder + (cl_.match.empty() ? "" : " for " + cl_.match) + "; Ctrl-C ends");
+    view_.say("watching " + cl_.watchFolder + (cl_.match.empty() ? "" : " for " + cl_.match) +
+              (fs::is_directory(cl_.watchFolder, ec) ? "" : " (not there yet: it comes with the first adapter)") +
+              "; Ctrl-C ends");
     scan();
     host_->run([this] { stopAll(); });
     view_.say("station stopped: " + countText(count_));
@@ -260,7 +262,8 @@ void Station::ended(std::list<Keyboard>::iterator at) {
     else ++count_.failed;
     view_.done(r.link, doneLine(r, count_), r.verdict.verdict != Verdict::Pass);
     if (record_.is_open() && exitStatus_ == 0) {
-        record_ << recordLine(r) << '\n' << std::flush;
+        const std::string line = recordLine(r) + '\n';
+        record_.write(line.data(), std::streamsize(line.size())).flush();
         if (!record_) {
             // A station must not program on without its record.
             s_.platform.err << "korven7: " << cl_.recordFile << ": the record cannot be written (" << std::strerror(errno)

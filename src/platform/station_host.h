@@ -13,8 +13,8 @@ public:
     virtual ~StationHost() = default;
 
     // Starts watching `folder`: `changed` is called on the loop whenever entries may have
-    // appeared or vanished. Costs nothing while the folder stays as it is. Throws
-    // RuntimeError when the folder cannot be watched.
+    // appeared or vanished, the folder itself too when it comes or goes. Costs nothing
+    // while the folder stays as it is. Throws RuntimeError when it cannot be watched.
     virtual void watch(const std::string& folder, std::function<void()> changed) = 0;
     // The names in the folder now (links included, "." and ".." not).
     virtual std::vector<std::string> names(const std::string& folder) = 0;

@@ -1,6 +1,7 @@
 #include "qt/qt_station_host.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QThread>
 
 #include "qt/qt_job_threads.h"
@@ -16,9 +17,22 @@ QtStationHost::~QtStationHost() {
 }
 
 void QtStationHost::watch(const std::string& folder, std::function<void()> changed) {
-    if (!QDir(PathToQ(folder)).exists()) throw RuntimeError(folder + ": no such folder");
-    if (!watcher_.addPath(PathToQ(folder))) throw RuntimeError(folder + ": the folder cannot be watched");
-    QObject::connect(&watcher_, &QFileSystemWatcher::directoryChanged, &loop_, [changed] { changed(); });
+    folder_ = folder;
+    if (!arm()) throw RuntimeError(folder + ": the folder cannot be watched");
+    QObject::connect(&watcher_, &QFileSystemWatcher::directoryChanged, &loop_, [this, changed] {
+        arm();
+        changed();
+    });
+}
+
+// Watches the folder; while it is not there (/dev/serial/by-id comes with the first
+// adapter and goes with the last), the nearest folder above it, to see it come.
+bool QtStationHost::arm() {
+    QString path = QDir(PathToQ(folder_)).absolutePath();
+    while (!QFileInfo(path).isDir() && path != QDir::rootPath()) path = QFileInfo(path).path();
+    if (watcher_.directories() == QStringList{path}) return true;
+    if (!watcher_.directories().isEmpty()) watcher_.removePaths(watcher_.directories());
+    return watcher_.addPath(path);
 }
 
 std::vector<std::string> QtStationHost::names(const std::string& folder) {

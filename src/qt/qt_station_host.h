@@ -23,12 +23,14 @@ public:
     void quit() override { loop_.quit(); }
 
 private:
+    bool arm();
     struct Job {
         std::unique_ptr<QThread> thread;
         std::unique_ptr<QObject> waker;  // lives in the job's thread: an event posted to it wakes its waits
     };
     QEventLoop loop_;
     QFileSystemWatcher watcher_;
+    std::string folder_;
     std::list<Job> jobs_;
 };
 
