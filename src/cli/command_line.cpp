@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "settings/line_choices.h"
+
 namespace k7 {
 namespace {
 
@@ -87,8 +89,13 @@ std::string applyOption(const std::string& name, const std::string& value, Comma
         line.baud = baud;
     } else if (name == "--parity") {
         const char p = value.size() == 1 ? char(std::toupper(static_cast<unsigned char>(value[0]))) : '?';
-        if (p != 'N' && p != 'E' && p != 'O') return "--parity: not a parity: " + quoted(value) + " (N, E or O)";
-        line.parity = p;
+        std::string letters;  // "N, E or O"
+        const std::size_t n = std::size(kParityChoices);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (kParityChoices[i].letter == p) line.parity = p;
+            letters += std::string(i == 0 ? "" : i + 1 == n ? " or " : ", ") + kParityChoices[i].letter;
+        }
+        if (line.parity != p) return "--parity: not a parity: " + quoted(value) + " (" + letters + ")";
     } else if (name == "--settings") {
         line.settingsFile = value;
     } else if (name == "--log") {
@@ -138,6 +145,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
         line.version = true;
         return parsed;
     }
+    // Known before anything can go wrong, so that even bad usage is told as JSON.
+    const auto optionsEnd = std::find(args.begin(), args.end(), "--");
+    line.json = std::find(args.begin(), optionsEnd, "--json") != optionsEnd;
     std::vector<std::string> positional;
     std::optional<std::string> outputFile;
     bool optionsEnded = false;

@@ -12,10 +12,9 @@
 #include "shell/file_menu.h"
 #include "shell/help_pane.h"
 #include "shell/key_map_window.h"
+#include "program_version.h"
 
 namespace k7 {
-
-inline constexpr const char* kProgramVersion = "1.05";
 
 class MainWindow : private SessionObserver {
 public:
