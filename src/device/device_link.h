@@ -8,7 +8,8 @@
 
 #include "device/operation_outcome.h"
 #include "device/session_observer.h"
-#include "platform/platform.h"
+#include "platform/event_pump.h"
+#include "platform/serial_port.h"
 
 namespace k7 {
 

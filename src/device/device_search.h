@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "device/operation_outcome.h"
-#include "platform/platform.h"
+#include "platform/event_pump.h"
+#include "platform/serial_port.h"
 
 namespace k7 {
 

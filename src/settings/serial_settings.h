@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/serial_port.h"
 #include "settings/line_choices.h"
 
 namespace k7 {

@@ -6,6 +6,7 @@
 
 #include "emulator/korven7_emulator.h"
 #include "platform/serial_port_error.h"
+#include "platform/serial_port.h"
 #include "support/virtual_time.h"
 
 namespace k7::test {
