@@ -31,7 +31,7 @@ struct CliPlatform {
     // Ctrl-C, after which every job's waits wake up.
     std::function<void(const std::vector<std::function<void()>>& jobs, const std::function<void()>& interrupted)> runJobs;
     bool outIsTerminal = false;
-    std::function<std::unique_ptr<StationHost>()> createStationHost;
+    std::function<std::unique_ptr<StationHost>()> createStationHost = {};
 };
 
 // Runs korven7 with `args` (without the program's name); returns the exit status.

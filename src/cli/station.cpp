@@ -205,48 +205,41 @@ void Station::plugged(const std::string& name) {
 
 // On the keyboard's own thread.
 void Station::program(Keyboard& k) {
-    StatusLogFile& log = s_.log;
     ProgressLine hidden(nullptr, {});
-    CliObserver observer(k.report.link, 0, kWaitingCaption, log, hidden);
+    CliObserver observer(k.report.link, 0, kWaitingCaption, s_.log, hidden);
     observer.onProgress = [&](const PortProgress& p) {
         const int percent = p.maximum > 0 ? std::clamp(p.value * 100 / p.maximum, 0, 100) : -1;
         view_.show(k.report.link, p.caption, percent, std::chrono::duration<double>(Clock::now() - k.started).count());
     };
+    const RunContext context{s_.lineSettings.baud, cl_.fast};
+    const std::unique_ptr<EventPump> realPump = s_.platform.createPump();
+    const std::unique_ptr<SerialPort> port = s_.platform.createPort();
+    InterruptiblePump pump(*realPump, k.stop);
+    DeviceSession session(*port, pump, observer);
+    session.configure(k.report.device, s_.lineSettings);
+    session.link().setFastReplies(cl_.fast);
     PortOutcome outcome;
     try {
-        const std::unique_ptr<SerialPort> port = s_.platform.createPort();
-        const std::unique_ptr<EventPump> realPump = s_.platform.createPump();
-        InterruptiblePump pump(*realPump, k.stop);
-        DeviceSession session(*port, pump, observer);
-        session.configure(k.report.device, s_.lineSettings);
-        session.link().setFastReplies(cl_.fast);
         // The adapter is often there before the keyboard has power: ask until it answers.
-        std::string failure;
+        VersionResult version;
         for (const auto until = Clock::now() + kAnswerWait;;) {
-            const std::string reply = session.link().queryVersion();
-            failure = observer.takeFailure();
-            if (reply.find("KORVEN7") != std::string::npos) {
-                k.report.firmware = versionOutcome(reply, "").version;
-                break;
-            }
-            if (Clock::now() >= until) break;
+            version = session.link().queryVersion();
+            if (version.text && !isKorven7Reply(*version.text)) version.outcome = noVersionReply(*version.text);
+            if (version.outcome.ok() || Clock::now() >= until) break;
             session.link().delay(kAskAgainMs);
         }
-        if (k.report.firmware.empty()) {
-            outcome.outcome = Outcome::NoAnswer;
-            outcome.message = failure.empty() ? "no answer from the keyboard within " + secondsText(
-                std::chrono::duration<double>(kAnswerWait).count()) : failure;
+        if (version.outcome.ok()) {
+            k.report.firmware = versionOutcome(version, context).version;
+            outcome = sendOutcome(session.send(s_.list), context);
         } else {
-            const SendResult result = session.send(s_.list);
-            outcome = sendOutcome(result, observer.takeFailure(), observer.writingBegun());
+            outcome = failedOutcome(version.outcome, context);
         }
     } catch (const OperationInterrupted&) {
-        outcome = interruptedOutcome(Command::Send, observer.writingBegun());
+        outcome = interruptedOutcome(Command::Send, session.eraseSent());
     } catch (const std::exception& e) {
-        outcome.outcome = Outcome::Failed;
-        outcome.message = e.what();
+        outcome = failedOutcome(failureOutcome(e), context);
     }
-    k.report.verdict = stationVerdict(outcome, observer.writingBegun());
+    k.report.verdict = stationVerdict(outcome, session.eraseSent());
     k.report.differences = outcome.differences;
     k.report.seconds = std::chrono::duration<double>(Clock::now() - k.started).count();
 }

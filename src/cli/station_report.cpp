@@ -9,11 +9,9 @@
 namespace k7 {
 
 StationVerdict stationVerdict(const PortOutcome& outcome, bool eraseSent) {
-    switch (outcome.outcome) {
-    case Outcome::Ok: return {Verdict::Pass, outcome.message, eraseSent};
-    case Outcome::Interrupted: return {Verdict::Interrupted, outcome.message, eraseSent};
-    default: return {Verdict::Fail, outcome.message, eraseSent};
-    }
+    if (outcome.kind == OutcomeKind::Done && !outcome.fileError) return {Verdict::Pass, outcome.message, eraseSent};
+    if (outcome.kind == OutcomeKind::Interrupted) return {Verdict::Interrupted, outcome.message, eraseSent};
+    return {Verdict::Fail, outcome.message, eraseSent};
 }
 
 StationVerdict unpluggedVerdict(bool eraseSent) {

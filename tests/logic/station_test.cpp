@@ -40,7 +40,7 @@ TEST(StationRecord, SaysWhetherTheKeyboardNeedsANewSendAndWhichKeysDiffer) {
     r.time = "2026-12-07T01:02:03Z", r.link = "usb-FTDI_\"A\"", r.device = "/dev/ttyUSB0", r.serialNumber = "A10K7";
     r.manufacturer = "FTDI", r.file = "/t/a.cfg", r.fileSha256 = "ab";
     PortOutcome differs;
-    differs.outcome = Outcome::Differs;
+    differs.kind = OutcomeKind::Differs;
     differs.message = "sent, but 1 key differs";
     differs.differences = {{"F1", "x", std::nullopt}};
     r.verdict = stationVerdict(differs, true);
