@@ -6,6 +6,8 @@
 #include "shell/main_window_design.h"
 
 namespace k7 {
+
+using namespace controls::config;
 namespace {
 
 const char* const kBaudTexts[] = {"1200", "4800", "9600", "19.2k", "38.4k", "57.6k"};
@@ -42,11 +44,11 @@ SettingsDialog::SettingsDialog(Platform& platform, const ProgramSettings& curren
       apply_(std::move(apply)),
       window_(platform.createDialog(settingsDialogDesign())),
       ports_(platform, *window_, current.serial.port),
-      baudList_(window_->get<ComboBox>("cboBaud")),
-      parityList_(window_->get<ComboBox>("cboParity")) {
-    window_->get<Button>("ConfigSave").onClick = [this] { save(); };
-    window_->get<Button>("ConfigAbort").onClick = [this] { window_->close(); };
-    window_->get<Button>("FindBtn").onClick = [this] { find(); };
+      baudList_(window_->get<ComboBox>(kBauds)),
+      parityList_(window_->get<ComboBox>(kParities)) {
+    window_->get<Button>(kSave).onClick = [this] { save(); };
+    window_->get<Button>(kClose).onClick = [this] { window_->close(); };
+    window_->get<Button>(kFind).onClick = [this] { find(); };
     window_->onClosed = [this] { ports_.stop(); };  // a search under way ends with the dialog
     fillAndSelect(baudList_, kBaudTexts, std::to_string(current.serial.baud), 2);
     fillAndSelect(parityList_, kParityTexts, std::string(1, current.serial.parity), 1);
@@ -88,9 +90,9 @@ void SettingsDialog::find() {
     for (const char* text : kBaudTexts)
         if (baudOfListText(text) != rates.front()) rates.push_back(baudOfListText(text));
     const char parity = parityList_.currentIndex() >= 0 ? parityList_.currentText()[0] : current_.serial.parity;
-    for (const char* name : {"ConfigSave", "cboBaud", "cboParity"}) window_->control(name).setEnabled(false);
+    for (const char* name : {kSave, kBauds, kParities}) window_->control(name).setEnabled(false);
     const std::optional<int> found = ports_.find(rates, parity);
-    for (const char* name : {"ConfigSave", "cboBaud", "cboParity"}) window_->control(name).setEnabled(true);
+    for (const char* name : {kSave, kBauds, kParities}) window_->control(name).setEnabled(true);
     for (int i = 0; found && i < baudList_.count(); ++i)
         if (baudOfListText(kBaudTexts[i]) == *found) baudList_.setCurrentIndex(i);
 }
