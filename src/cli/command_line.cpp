@@ -141,8 +141,8 @@ std::string applyCommand(const std::vector<std::string>& positional, const std::
     if (positional.size() > (takesFile ? 2u : 1u)) return "unexpected argument " + quoted(positional.back());
     if (takesFile) line.listFile = positional[1];
     if (line.command == Command::Station && !line.ports.empty())
-        return "--port does not go with station (it finds its ports in --watch)";
-    if (line.command == Command::Station && line.json) return "--json does not go with station (see --record)";
+        return "--port does not go with station; it finds its ports in --watch";
+    if (line.command == Command::Station && line.json) return "--json does not go with station; --record FILE keeps its record";
     if (outputFile) {
         if (line.command != Command::Read) return "-o belongs to read only";
         if (line.ports.size() > 1) return "read -o takes a single --port";

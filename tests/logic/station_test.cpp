@@ -22,7 +22,7 @@ TEST(StationArguments, TakeTheFolderGlobRecordAndExistingAndBelongToStationOnly)
     EXPECT_EQ(parseCommandLine({"send", "a.cfg", "--record", "r"}).error, "--record belongs to station only");
     EXPECT_EQ(parseCommandLine({"--existing", "version"}).error, "--existing belongs to station only");
     EXPECT_EQ(parseCommandLine({"station", "a.cfg", "--port", "/dev/x"}).error,
-              "--port does not go with station (it finds its ports in --watch)");
+              "--port does not go with station; it finds its ports in --watch");
 }
 
 TEST(FileFingerprint, IsSha256AcrossThePaddingBoundaries) {
