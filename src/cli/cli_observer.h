@@ -13,8 +13,9 @@
 
 namespace k7 {
 
-// The status log of every port in one file, each line as the window shows it; with
-// several ports each line starts with "port: ".
+// The status log of every port in one file, each line as the window shows it but for a
+// CR or line feed in it, written as {0D} or {0A}; with several ports each line starts
+// with "port: ".
 class StatusLogFile {
 public:
     StatusLogFile(std::ostream* out, bool prefixPorts) : out_(out), prefixPorts_(prefixPorts) {}
@@ -55,6 +56,8 @@ public:
     void failure(const std::string& message) override { lastFailure_ = message; }
     void alert() override {}
 
+    // The port the following lines are about (detect tries one after the other).
+    void setPort(const std::string& port) { port_ = port; }
     // The last failure reported since the last call, then forgotten.
     std::string takeFailure() { return std::exchange(lastFailure_, ""); }
     // The send has erased the keyboard (or tried to): its strings are no longer what they were.

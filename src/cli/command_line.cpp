@@ -31,13 +31,14 @@ commands:
   ports                list the serial ports, with what the system says of each
   detect               find the KORVEN7: the port and baud rate that answer
   version              print the firmware version
-  read [-o FILE.cfg]   read the keys' strings: print "key<TAB>string" lines, or write FILE.cfg
+  read [-o FILE.cfg]   read the keys' strings: print them as a .cfg file, or write FILE.cfg
   verify FILE.cfg      compare the keyboard with the file's list
   send FILE.cfg        erase, write, flash and verify, as the window's send does
+                       FILE.cfg "-" is standard input (verify, send) or output (read -o)
 
 options:
   --port COMn|PATH     the port (the settings file's port by default); given more than once,
-                       the command runs on every port at the same time
+                       the command runs on every port at the same time (each device once)
   --baud N             the baud rate (the settings file's by default)
   --parity N|E|O       the parity (the settings file's by default)
   --settings FILE      read the defaults from FILE instead of the window's settings file
@@ -50,7 +51,8 @@ options:
 
 exit status: 0 done (and verified), 1 the keyboard differs from the list, 2 bad usage or
 a file that cannot be read or written, 3 no answer from the keyboard or the port cannot
-be used, 130 interrupted. With several ports, the worst of them.
+be used, 130 interrupted (Ctrl-C), 143 terminated (SIGTERM). With several ports, the worst
+of them.
 )";
 
 const char* commandName(Command command) {
@@ -155,6 +157,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
     if (outputFile) {
         if (line.command != Command::Read) return fail("-o belongs to read only");
         if (line.ports.size() > 1) return fail("read -o takes a single --port");
+        if (*outputFile == "-" && line.json) return fail("read -o - and --json both write to standard output");
         line.listFile = *outputFile;
     }
     return parsed;

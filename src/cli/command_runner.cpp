@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+
+#include <sys/stat.h>
 
 #include "cfgfile/cfg_file.h"
 #include "cli/cli_observer.h"
@@ -36,6 +39,16 @@ private:
     EventPump& pump_;
     const std::atomic<bool>& interrupted_;
 };
+
+// Two names of one device: a link and its target, two links, two nodes of one device,
+// or the same path.
+bool sameDevice(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    if (a == b) return true;
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+    if (S_ISCHR(sa.st_mode) && S_ISCHR(sb.st_mode)) return sa.st_rdev == sb.st_rdev;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
 
 // A device named without a folder lies in /dev (ttyUSB0); a relative path is made absolute.
 std::string devicePath(const std::string& port) {
@@ -83,7 +96,8 @@ bool Run::prepare() {
     } else {
         settingsFile_ = p_.settingsFileName();
     }
-    settings_ = loadSettings(settingsFile_, [&](const std::string& m) { p_.err << "korven7: " << settingsFile_ << ": " << m << "\n"; });
+    settings_ = loadSettings(settingsFile_, [](const std::string&) {},
+                             [&](const std::string& m) { p_.err << "korven7: " << settingsFile_ << ": " << m << "\n"; });
     line_ = lineSettings(settings_.serial);
     if (cl_.baud) line_.baud = *cl_.baud;
     if (cl_.parity) line_.parity = *cl_.parity;
@@ -91,8 +105,9 @@ bool Run::prepare() {
     for (const std::string& port : cl_.ports) {
         const auto number = comPortNumber(port);
         const std::string device = number ? portDeviceName(settingsFile_, *number) : devicePath(port);
-        if (std::find(devices_.begin(), devices_.end(), device) != devices_.end()) {
-            usageError("--port: " + port + " is " + device + ", which is given twice");
+        for (std::size_t i = 0; i < devices_.size(); ++i) {
+            if (!sameDevice(devices_[i], device)) continue;
+            usageError("--port: " + cl_.ports[i] + " and " + port + " are the same device (" + device + "), given twice");
             return false;
         }
         devices_.push_back(device);
@@ -102,11 +117,17 @@ bool Run::prepare() {
 
     if (cl_.command == Command::Verify || cl_.command == Command::Send) {
         ListFile file = loadListFile(p_.files, cl_.listFile);
-        if (!file.error.empty()) {
-            usageError(file.error);
+        for (const std::string& error : file.errors) usageError(error);
+        if (!file.errors.empty()) return false;
+        list_.replace(std::move(file.entries));
+    }
+    if (cl_.command == Command::Read && !cl_.listFile.empty() && cl_.listFile != "-") {
+        try {
+            p_.files.checkWritable(cl_.listFile);  // before the long read, not after it
+        } catch (const std::exception& e) {
+            usageError(cl_.listFile + " cannot be written (" + e.what() + "); nothing was read");
             return false;
         }
-        list_.replace(std::move(file.entries));
     }
     if (cl_.logFile) {
         logFile_.open(*cl_.logFile, std::ios::out | std::ios::trunc | std::ios::binary);
@@ -137,13 +158,14 @@ PortOutcome Run::detect(DeviceSession& session, CliObserver& observer) {
     for (const std::string& device : candidates) {
         for (int baud : bauds) {
             observer.progress(tried++);
+            observer.setPort(device);
             session.configure(device, {baud, line_.parity, 8, 1});
             const std::string reply = session.link().queryVersion();
             if (const std::string failure = observer.takeFailure(); !failure.empty()) {
                 skipped += "; skipped " + device + ": " + failure;
                 break;  // a port that cannot be opened at one rate cannot at any
             }
-            observer.statusLine(device + " at " + std::to_string(baud) + " baud: " + reply);
+            observer.statusLine("at " + std::to_string(baud) + " baud: " + reply);
             if (reply.find("KORVEN7") == std::string::npos) continue;
             PortOutcome found = versionOutcome(reply, "");
             found.port = device;
@@ -186,6 +208,10 @@ PortOutcome Run::onPort(std::size_t index, CliObserver& observer) {
 }
 
 void Run::writeList(PortOutcome& outcome) {
+    if (cl_.listFile.empty() || cl_.listFile == "-") {
+        p_.out << cfgFileText(outcome.entries, p_.nowText());
+        return;
+    }
     try {
         p_.files.replaceWith(cl_.listFile, cfgFileText(outcome.entries, p_.nowText()));
         outcome.message += " into " + cl_.listFile;
@@ -199,7 +225,7 @@ int Run::run() {
     if (!prepare()) return 2;
     // Detect is one job that tries the ports one after the other.
     const std::vector<std::string> shown = cl_.command == Command::Detect ? std::vector<std::string>{"detect"} : devices_;
-    StatusLogFile log(cl_.logFile ? &logFile_ : nullptr, shown.size() > 1);
+    StatusLogFile log(cl_.logFile ? &logFile_ : nullptr, shown.size() > 1 || cl_.command == Command::Detect);
     ProgressLine progress(p_.errIsTerminal && !cl_.quiet ? &p_.err : nullptr, shown);
     std::vector<PortOutcome> outcomes(shown.size());
     std::vector<std::function<void()>> jobs;
@@ -219,14 +245,19 @@ int Run::run() {
             outcomes[i] = std::move(o);
         });
     }
-    p_.runJobs(jobs, [this] { interrupted_ = true; });
+    int stopSignal = 0;
+    p_.runJobs(jobs, [this, &stopSignal](int s) { stopSignal = s, interrupted_ = true; });
     progress.clear();
+    for (PortOutcome& o : outcomes)
+        if (o.outcome == Outcome::Interrupted && stopSignal == SIGTERM) o.outcome = Outcome::Terminated;
 
-    if (cl_.command == Command::Read && !cl_.listFile.empty() && outcomes[0].outcome == Outcome::Ok) writeList(outcomes[0]);
+    // One keyboard's list goes out as the text of its .cfg file, to the file or to standard output.
+    const bool listOut = cl_.command == Command::Read && outcomes.size() == 1 && !(cl_.json && cl_.listFile.empty());
+    if (listOut && outcomes[0].outcome == Outcome::Ok) writeList(outcomes[0]);
     if (cl_.json) {
         p_.out << jsonDocument(cl_.command, outcomes) << "\n";
     } else {
-        for (const std::string& line : plainLines(cl_.command, outcomes, !cl_.listFile.empty())) p_.out << line << "\n";
+        for (const std::string& line : plainLines(cl_.command, outcomes, listOut)) p_.out << line << "\n";
     }
     p_.out.flush();
     for (const PortOutcome& o : outcomes)

@@ -119,6 +119,7 @@ int exitStatus(Outcome outcome) {
     case Outcome::NoAnswer:
     case Outcome::Failed: return 3;
     case Outcome::Interrupted: return 130;
+    case Outcome::Terminated: return 143;
     }
     return 3;
 }
@@ -137,6 +138,7 @@ const char* outcomeName(Outcome outcome) {
     case Outcome::NoAnswer: return "no-answer";
     case Outcome::Failed: return "failed";
     case Outcome::Interrupted: return "interrupted";
+    case Outcome::Terminated: return "terminated";
     }
     return "";
 }

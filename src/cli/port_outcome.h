@@ -18,6 +18,7 @@ enum class Outcome {
     NoAnswer,     // the keyboard did not answer, or not completely
     Failed,       // the port or the line failed
     Interrupted,  // Ctrl-C
+    Terminated,   // SIGTERM, as Ctrl-C
 };
 
 struct StringDifference {
@@ -47,7 +48,7 @@ PortOutcome verifyOutcome(const VerifyResult& result, const std::string& failure
 PortOutcome sendOutcome(const SendResult& result, const std::string& failure, bool writingBegun);
 PortOutcome interruptedOutcome(Command command, bool writingBegun);
 
-int exitStatus(Outcome outcome);  // 0, 1, 2, 3 or 130
+int exitStatus(Outcome outcome);  // 0, 1, 2, 3, 130 or 143
 int worstExitStatus(const std::vector<PortOutcome>& outcomes);
 const char* outcomeName(Outcome outcome);
 
