@@ -56,6 +56,17 @@ protected:
     Ran run(const std::vector<std::string>& args, const std::function<void(pid_t)>& whileRunning = {}) {
         return runWith({kKorven7, std::nullopt, {}, whileRunning}, args);
     }
+    // Ends the process with SIGTERM unless it ends by itself within `ms`.
+    static std::function<void(pid_t)> stopAfter(int ms) {
+        return [ms](pid_t pid) {
+            for (int waited = 0; waited < ms; waited += 20) {
+                siginfo_t info{};
+                if (::waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid) return;
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            ::kill(pid, SIGTERM);
+        };
+    }
     Ran feed(const std::string& input, const std::vector<std::string>& args) { return runWith({kKorven7, input, {}, {}}, args); }
     // Runs the program with DISPLAY unset; a signal that ends it gives status -signal.
     Ran runWith(const How& how, const std::vector<std::string>& args) {
@@ -210,7 +221,7 @@ TEST_F(Korven7, LeavesTheUserFolderAloneAndLogsEveryLineWholeWithItsPort) {
 }
 
 TEST_F(Korven7, TheWindowAnswersHelpWithoutADisplayAndTheEmulatorKeepsItsLink) {
-    const How window{K7_BUILD_DIR "/korven7-config", std::nullopt, {{"QT_QPA_PLATFORM", "offscreen"}}, {}};
+    const How window{K7_BUILD_DIR "/korven7-config", std::nullopt, {{"QT_QPA_PLATFORM", "offscreen"}}, stopAfter(10000)};
     const How noDisplay{window.program, std::nullopt, {{"QT_QPA_PLATFORM", nullptr}}, {}};
     const Ran help = runWith(noDisplay, {"--help"});
     EXPECT_EQ(help.status, 0);
@@ -222,11 +233,7 @@ TEST_F(Korven7, TheWindowAnswersHelpWithoutADisplayAndTheEmulatorKeepsItsLink) {
         EXPECT_NE(refused.err.find("usage: korven7-config"), std::string::npos) << refused.err;
     }
     SimProcess sim(57600);
-    const auto stopAfterASecond = [](pid_t pid) {
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-        ::kill(pid, SIGTERM);
-    };
-    const Ran second = runWith({K7_BUILD_DIR "/korven7-sim", std::nullopt, {}, stopAfterASecond}, {sim.link()});
+    const Ran second = runWith({K7_BUILD_DIR "/korven7-sim", std::nullopt, {}, stopAfter(5000)}, {sim.link()});
     EXPECT_EQ(second.status, 2);
     EXPECT_EQ(run({"--port", sim.link(), "--baud", "57600", "--quiet", "version"}).out, "KORVEN7 V2.14\n");
 }
