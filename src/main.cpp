@@ -3,7 +3,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "platform/qt/qt_platform.h"
+#include "qt/qt_platform.h"
 #include "shell/main_window.h"
 #include "shell/main_window_design.h"
 
