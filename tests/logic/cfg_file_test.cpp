@@ -66,11 +66,6 @@ TEST(CfgFile, AStreamThatFailsGivesAReadErrorAndKeepsTheEntriesBeforeIt) {
     const CfgContent content = readCfgFile(in);
     EXPECT_EQ(content.entries, (Entries{{"A", "x"}}));
     EXPECT_TRUE(content.readError);
-    // A stream longer than any list (a device of zeros, a wrong file) is refused unread.
-    std::istringstream zeros(std::string(kLargestCfgFile, '#') + "\n001\tA\tx");
-    const CfgContent tooLong = readCfgFile(zeros);
-    EXPECT_TRUE(tooLong.entries.empty());
-    EXPECT_EQ(tooLong.readError, "The file is over 1 MiB, larger than any list can be");
 }
 
 TEST(CfgFile, EveryByteBesideTabAndLineFeedSurvivesWritingAndReading) {

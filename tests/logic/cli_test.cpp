@@ -68,11 +68,10 @@ TEST(ListFileForTheCommandLine, EveryLineIsAnEntryACommentOrBlankAndEveryEntryFi
         {"#c\r\n\r\n001\tA\tx{0D}\r\n002\tF1\t\r\n", ""},
         {"001\tA\tx\n002\tA\ty\n", "line 2: key \"A\" is listed already"},
         {"001\tNOPE\tx\n", "line 1: \"NOPE\" names no key"},
-        {"001\tA\t{ZZ}\n002\tB\tx{100}\n003\tC\tx{4\n004\tD\t{}\n",
+        {"001\tA\t{ZZ}\n002\tB\tx{100}\n003\tC\tx{4\n",
          "line 1: the string of \"A\": \"{ZZ}\" is not a byte: braces hold two hex digits\n"
          "line 2: the string of \"B\": \"{100}\" is not a byte: it is above {FF}\n"
-         "line 3: the string of \"C\": \"{4\" has no closing brace\n"
-         "line 4: the string of \"D\": \"{}\" is not a byte: braces hold two hex digits"},
+         "line 3: the string of \"C\": \"{4\" has no closing brace"},
         {"001\tA\t12345678901\n001\tB\tx{00}\n",
          "line 1: the string of \"A\": it is longer than 10 bytes\nline 2: the string of \"B\": it holds {00}, which no key can send"},
         {"001\tA\tx\nhello world\nx\tB\ty\n", "line 2: a line holds number, key and string separated by TAB\n"
