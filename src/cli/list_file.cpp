@@ -33,6 +33,7 @@ ListFile loadListFile(FileStore& files, const std::string& path) {
     const bool standardInput = path == "-";
     ListFile file;
     try {
+        // Standard input is opened by its name, so that it passes the same checks as a file.
         file = checkListFile(readCfgFile(*files.openRead(standardInput ? "/dev/stdin" : path)));
     } catch (const std::exception& e) {
         file.errors = {std::string("cannot be opened (") + e.what() + ")"};
