@@ -12,14 +12,14 @@ namespace {
 // The signal handler may only write to a pipe; the event loop reads the other end.
 volatile std::sig_atomic_t signalPipe = -1;
 
-void onSignal(int) {
-    const char byte = 1;
+void onSignal(int signal) {
+    const char byte = char(signal);
     if (signalPipe >= 0) (void)!::write(signalPipe, &byte, 1);
 }
 
 }  // namespace
 
-InterruptSignals::InterruptSignals(std::function<void()> interrupted) {
+InterruptSignals::InterruptSignals(std::function<void(int signal)> interrupted) {
     if (::pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) fds_[0] = fds_[1] = -1;
     signalPipe = fds_[1];
     struct sigaction action {};
@@ -32,8 +32,9 @@ InterruptSignals::InterruptSignals(std::function<void()> interrupted) {
     notifier_ = std::make_unique<QSocketNotifier>(fds_[0], QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, [fd = fds_[0], interrupted] {
         char buffer[16];
-        while (::read(fd, buffer, sizeof buffer) > 0) {}
-        interrupted();
+        int signal = SIGINT;
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) signal = buffer[n - 1];
+        interrupted(signal);
     });
 }
 
@@ -45,7 +46,7 @@ InterruptSignals::~InterruptSignals() {
     if (fds_[0] >= 0) ::close(fds_[0]), ::close(fds_[1]);
 }
 
-void runJobsOnThreads(const std::vector<std::function<void()>>& jobs, const std::function<void()>& interrupted) {
+void runJobsOnThreads(const std::vector<std::function<void()>>& jobs, const std::function<void(int signal)>& interrupted) {
     QEventLoop loop;
     std::vector<std::unique_ptr<QThread>> threads;
     // One object living in each job's thread: an event posted to it wakes that thread's waits.
@@ -60,8 +61,8 @@ void runJobsOnThreads(const std::vector<std::function<void()>>& jobs, const std:
         });
     }
     {
-        InterruptSignals stopSignals([&] {
-            interrupted();
+        InterruptSignals stopSignals([&](int signal) {
+            interrupted(signal);
             for (const auto& waker : wakers) QMetaObject::invokeMethod(waker.get(), [] {}, Qt::QueuedConnection);
         });
         for (const auto& thread : threads) thread->start();

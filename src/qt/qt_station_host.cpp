@@ -61,7 +61,7 @@ std::function<void()> QtStationHost::start(std::function<void()> job, std::funct
 }
 
 void QtStationHost::run(std::function<void()> interrupted) {
-    InterruptSignals stopSignals(std::move(interrupted));
+    InterruptSignals stopSignals([interrupted](int) { interrupted(); });
     loop_.exec();
 }
 
