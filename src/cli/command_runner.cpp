@@ -74,7 +74,7 @@ private:
 
     const CommandLine& cl_;
     CliPlatform& p_;
-    std::string settingsFile_;
+    SettingsFile settingsFile_;
     ProgramSettings settings_;
     std::vector<std::string> warnings_;  // about the settings file
     std::vector<std::string> devices_;
@@ -85,30 +85,29 @@ private:
 };
 
 void Run::prepareSettings() {
+    const std::string path = cl_.settingsFile ? *cl_.settingsFile : p_.settingsFileName();
     if (cl_.settingsFile) {
-        settingsFile_ = *cl_.settingsFile;
         try {
-            p_.files.openRead(settingsFile_);
+            p_.files.openRead(path);
         } catch (const std::exception& e) {
-            throw UsageError{settingsFile_ + ": the settings file cannot be read (" + e.what() + ")"};
+            throw UsageError{path + ": the settings file cannot be read (" + e.what() + ")"};
         }
-    } else {
-        settingsFile_ = p_.settingsFileName();
     }
-    settings_ = loadSettings(settingsFile_, [&](const std::string& m) { warnings_.push_back(settingsFile_ + ": " + m); });
+    settingsFile_ = SettingsFile(path);
+    settings_ = settingsFile_.program([&](const std::string& m) { warnings_.push_back(path + ": " + m); });
     line_ = lineSettings(settings_.serial);
     if (cl_.baud) line_.baud = *cl_.baud;
     if (cl_.parity) line_.parity = *cl_.parity;
 
     for (const std::string& port : cl_.ports) {
         const auto number = comPortNumber(port);
-        const std::string device = number ? portDeviceName(settingsFile_, *number) : devicePath(port);
+        const std::string device = number ? settingsFile_.portDevice(*number) : devicePath(port);
         if (std::find(devices_.begin(), devices_.end(), device) != devices_.end())
             throw UsageError{"--port: " + port + " is " + device + ", which is given twice"};
         devices_.push_back(device);
     }
     if (devices_.empty() && cl_.command != Command::Detect)
-        devices_.push_back(portDeviceName(settingsFile_, settings_.serial.port));
+        devices_.push_back(settingsFile_.portDevice(settings_.serial.port));
 }
 
 void Run::prepareFiles() {
@@ -138,7 +137,7 @@ std::vector<PortOutcome> Run::detect(SerialPort& port, EventPump& pump, CliObser
     };
     for (const std::string& device : devices_) add(device);
     if (candidates.empty()) {
-        add(portDeviceName(settingsFile_, settings_.serial.port));
+        add(settingsFile_.portDevice(settings_.serial.port));
         for (const SerialPortInfo& info : p_.listPorts()) add(info.device);
     }
     std::vector<int> rates{line_.baud};

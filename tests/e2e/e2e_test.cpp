@@ -101,7 +101,7 @@ TEST(EndToEnd, FindKORVEN7SkipsAPortInUseAndSelectsTheAnsweringEmulatorAtItsRate
         dialog->findChild<QPushButton*>("ConfigSave")->click();
     });
     program.menu("Config");
-    EXPECT_EQ(loadSettings(program.env.settingsFileName(), [](const std::string&) {}).serial, (SerialSettings{11, 38400, 'N'}));
+    EXPECT_EQ(SettingsFile(program.env.settingsFileName()).program([](const std::string&) {}).serial, (SerialSettings{11, 38400, 'N'}));
     EXPECT_EQ(program.caption("CommLabel"), "COM11 (ttyKORVEN7)");
 }
 

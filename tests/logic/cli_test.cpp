@@ -6,6 +6,7 @@
 
 #include "cli/command_line.h"
 #include "cli/list_file.h"
+#include "settings/serial_settings.h"
 #include "cli/outcome_output.h"
 
 namespace k7 {
