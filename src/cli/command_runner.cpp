@@ -215,14 +215,13 @@ int Run::run() {
                     outcomes = detect(*port, pump, observer);
                 } else {
                     outcomes = {onPort(i, observer)};
-                    outcomes[0].port = shown[i];
                 }
             } catch (const OperationInterrupted&) {
                 outcomes = {interruptedOutcome(cl_.command, false)};
             } catch (const std::exception& e) {
                 outcomes = {failedOutcome(failureOutcome(e), {line_.baud, cl_.fast})};
-                if (!detecting) outcomes[0].port = shown[i];
             }
+            if (!detecting) outcomes[0].port = shown[i];
         });
     }
     p_.runJobs(jobs, [this] { interrupted_ = true; });
