@@ -41,9 +41,11 @@ public:
     explicit SettingsFile(std::string path) : path_(std::move(path)), doc_(IniDocument::read(path_)) {}
     const std::string& path() const { return path_; }
 
-    // [COMSETTINGS] and [GENERAL]. A value that cannot be used is reported and its
-    // default taken; the others are still read.
-    ProgramSettings program(const Report& report) const;
+    // [COMSETTINGS] and [GENERAL]. A value that cannot be used is reported through
+    // `report` (the message the window shows) and its default taken; the others are
+    // still read. `explain`, when given, gets for each such value its key, the value and
+    // the default used, e.g. "[COMSETTINGS] BAUD=fast is not a baud rate; 9600 is used".
+    ProgramSettings program(const Report& report, const Report& explain = {}) const;
     void setProgram(const ProgramSettings& settings);
 
     // [PORTS]: the device opened for a port number, its COMn line or else its standard
