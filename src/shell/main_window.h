@@ -93,6 +93,7 @@ private:
     KeyStringList keyStrings_;
     KeyCapture keyCapture_;
     bool stringGroupOpen_ = false;  // the string field's text ends inside a "{" group
+    SettingsFile settingsFile_;  // read at the start
     ProgramSettings settings_;
     DeviceSession session_;
     FileMenu fileMenu_;
