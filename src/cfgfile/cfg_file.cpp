@@ -1,6 +1,8 @@
 #include "cfgfile/cfg_file.h"
 
+#include <algorithm>
 #include <array>
+#include <map>
 
 #include "platform/runtime_error.h"
 #include "settings/numbers.h"
@@ -34,6 +36,10 @@ std::optional<KeyString> entryOf(const std::vector<std::string>& fields) {
     if (!number || *number > 100) return std::nullopt;
     toInt16(fields[0]);  // the number must fit 16 bits
     if (fields.size() < 3) return std::nullopt;
+    if (fields[1].empty()) {  // written before the non-US # key had a name
+        static const std::string nonUsHash = defaultKeyTable()[kNonUsHashRow].legend;
+        return KeyString{nonUsHash, fields[2]};
+    }
     return KeyString{fields[1], fields[2]};
 }
 
@@ -71,7 +77,10 @@ std::string cfgFileText(const std::vector<KeyString>& entries, const std::string
 
 CfgContent readCfgFile(std::istream& in) {
     CfgContent content;
-    std::array<bool, kKeyRows> listed{};
+    std::array<int, kKeyRows> listedOn{};  // the line of each key's entry; 0 for none
+    // The lines that gave no entry, by line number, so that a dropped earlier entry is
+    // named in its place.
+    std::multimap<int, std::string> notLoaded;
     std::string line;
     for (int number = 1;; ++number) {
         line.clear();
@@ -83,27 +92,36 @@ CfgContent readCfgFile(std::istream& in) {
         if (in.fail()) break;  // nothing left to read
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::string lineName = "line " + std::to_string(number);
-        const std::size_t notLoadedBefore = content.notLoaded.size();
         try {
             const std::vector<std::string> fields = fieldsOf(line);
             if (fields.empty()) continue;  // blank or comment
             const auto entry = entryOf(fields);
             const int row = entry ? findKeyRow(entry->legend) : -1;
             if (!entry) {
-                content.notLoaded.push_back(lineName + " cannot be read");
+                notLoaded.emplace(number, lineName + " cannot be read");
             } else if (row < 0) {
-                content.notLoaded.push_back(lineName + ": \"" + entry->legend + "\" names no key");
-            } else if (listed[std::size_t(row)]) {
-                content.notLoaded.push_back(lineName + ": key \"" + entry->legend + "\" is listed already");
+                notLoaded.emplace(number, lineName + ": \"" + entry->legend + "\" names no key");
             } else {
-                listed[std::size_t(row)] = true;
+                // A later entry for a key replaces the earlier one: the device has always
+                // been sent the last string a file lists for a key.
+                if (const int earlier = listedOn[std::size_t(row)]) {
+                    const auto at = std::find(content.entryLines.begin(), content.entryLines.end(), earlier);
+                    content.entries.erase(content.entries.begin() + (at - content.entryLines.begin()));
+                    content.entryLines.erase(at);
+                    notLoaded.emplace(earlier, "line " + std::to_string(earlier) + ": key \"" + entry->legend +
+                                                   "\" is listed again on line " + std::to_string(number));
+                }
+                listedOn[std::size_t(row)] = number;
                 content.entries.push_back(*entry);
                 content.entryLines.push_back(number);
             }
         } catch (const RuntimeError& e) {
-            content.notLoaded.push_back(lineName + " cannot be read: " + e.what());
+            notLoaded.emplace(number, lineName + " cannot be read: " + e.what());
         }
-        if (content.notLoaded.size() > notLoadedBefore) content.notLoadedLines.push_back(number);
+    }
+    for (auto& [number, why] : notLoaded) {
+        content.notLoadedLines.push_back(number);
+        content.notLoaded.push_back(std::move(why));
     }
     return content;
 }

@@ -50,9 +50,12 @@ public:
     bool fastReplies() const { return fast_; }
 
     // Sends a request: a frame, a read-back request or the version request. Input still
-    // waiting from an earlier late or unexpected reply is discarded first, and logged, so
-    // that it is neither taken as this request's answer nor breaks that answer apart.
+    // waiting from an earlier late or unexpected reply is discarded first, so that it is
+    // neither taken as this request's answer nor breaks that answer apart.
     void sendRequest(const std::string& bytes);
+    // Logs what the last request discarded, if anything. The caller writes it after the
+    // lines of the earlier reply, which it may log late.
+    void logDiscarded();
 
     // Waits up to `ms` for a reply holding "ACK" and returns what arrived ("" after a
     // failure, which is reported). In two halves, so that work done between them (logging
@@ -64,7 +67,9 @@ public:
     void startDelay(int ms);
     void finishDelay();
     // Waits for the reply to a request just sent and returns what arrived, in two halves
-    // too: all of `ms`, or with fast replies until `complete` holds for what arrived.
+    // too: all of `ms`, or with fast replies until `complete` holds for what arrived. A
+    // reply that has begun but is not complete when the wait ends (a slow adapter hands
+    // bytes over in batches) is awaited until it is, for at most `ms` more.
     void startReply(int ms);
     std::string finishReply(const std::function<bool(const std::string&)>& complete);
     // A pause that awaits nothing (after a read-back pass, before a version request);
@@ -75,15 +80,22 @@ public:
     // "" after a failure, which is reported.
     std::string queryVersion();
     // Up to three version requests; attached when a reply names the KORVEN7. Logs the outcome.
+    // When it took more than one request, the answers still owed to the earlier ones are
+    // let in and discarded, so that none lands in the wait of the next request.
     bool probeDevice();
 
 private:
+    void awaitRest(std::string& reply, const std::function<bool(const std::string&)>& complete);
+    void discardOwedAnswers(int owed);
+
     SerialPort& port_;
     EventPump& pump_;
     SessionObserver& observer_;
     std::unique_ptr<Timer> delayTimer_;
     std::unique_ptr<Timer> responseTimer_;
     int responseTicks_ = 0;
+    int replyMs_ = 0;              // the wait of the reply awaited
+    std::size_t discarded_ = 0;    // bytes the last request discarded, not yet logged
     int baud_ = 9600;
     bool fast_ = false;
 };

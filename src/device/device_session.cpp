@@ -61,6 +61,7 @@ SendResult DeviceSession::send(const KeyStringList& list) {
             link_.sendRequest(frame);
             link_.startAck(ackMs);
             logAck();
+            link_.logDiscarded();
             observer_.statusLine(line);
             const std::string reply = link_.finishAck(ackMs);
             if (!isAcknowledged(reply)) {
@@ -163,9 +164,10 @@ void DeviceSession::readBackPass(int settle) {
                 // The reply's time on the line counts from the moment the request left.
                 link_.startReply(lineWaitMs(65, link_.baud()));
                 showHeld();
+                link_.logDiscarded();
                 observer_.statusLine("Sent " + commandForLog(request));
                 std::string reply = link_.finishReply(
-                    [](const std::string& r) { return r.size() == kReadBackReplyLength; });
+                    [](const std::string& r) { return r.size() >= kReadBackReplyLength; });
                 if (reply.size() == kReadBackReplyLength) {
                     const KeyRecord key = parseReadBackReply(reply);
                     readback_[std::size_t(rowOfScancode(key.scancode))] = key;

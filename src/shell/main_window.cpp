@@ -101,7 +101,9 @@ void MainWindow::start() {
 // ---- the editing panel and the list ----
 
 void MainWindow::keyDown(int& keyCode) {
-    if (!KeyCapture::isModifier(keyCode)) keyField_.setText(keyCapture_.legendOf(keyCode));
+    // A modifier alone keeps the field's text, yet ends a key's run of presses as any key does.
+    const std::string legend = keyCapture_.legendOf(keyCode);
+    if (!KeyCapture::isModifier(keyCode)) keyField_.setText(legend);
     keyCode = 0;
 }
 
@@ -235,7 +237,8 @@ void MainWindow::showVersion() {
 void MainWindow::applySettings() {
     try {
         const SerialSettings& serial = settings_.serial;
-        const std::string device = portDeviceName(platform_.env.settingsFileName(), serial.port);
+        const std::string device =
+            portDevice_.empty() ? portDeviceName(platform_.env.settingsFileName(), serial.port) : portDevice_;
         session_.configure(device, lineSettings(serial));
         // What the program will open: "COM9 (ttyUSB0)", and what the system says of it.
         portLabel_.setCaption(portCaption(serial.port, device));
@@ -248,8 +251,9 @@ void MainWindow::applySettings() {
 }
 
 void MainWindow::openSettingsDialog() {
-    SettingsDialog dialog(platform_, settings_, [this](const ProgramSettings& chosen) {
+    SettingsDialog dialog(platform_, settings_, [this](const ProgramSettings& chosen, const std::string& device) {
         settings_ = chosen;
+        if (!device.empty()) portDevice_ = device;
         applySettings();
         keyMap_.forgetDevice();
     });

@@ -95,6 +95,7 @@ private:
     KeyCapture keyCapture_;
     bool stringGroupOpen_ = false;  // the string field's text ends inside a "{" group
     ProgramSettings settings_;
+    std::string portDevice_;  // the device of the port chosen in the settings dialog; "": as the file says
     DeviceSession session_;
     FileMenu fileMenu_;
     HelpPane helpPane_;

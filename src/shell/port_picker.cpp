@@ -104,12 +104,10 @@ void PortPicker::showOutcome(const SearchOutcome& outcome, const std::vector<Sea
     status_.setCaption(text);
 }
 
-std::optional<int> PortPicker::storeChoice() {
+std::optional<PortChoice> PortPicker::choice() const {
     const int selected = list_.currentIndex();
     if (selected < 0 || selected >= int(choices_.entries().size())) return std::nullopt;
-    const PortChoice& choice = choices_.entries()[std::size_t(selected)];
-    choices_.store(choice);
-    return choice.number;
+    return choices_.entries()[std::size_t(selected)];
 }
 
 }  // namespace k7

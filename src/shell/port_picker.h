@@ -22,9 +22,10 @@ public:
     bool searching() const { return search_.running(); }
     void stop() { search_.requestStop(); }
 
-    // The chosen port number, its [PORTS] line written first when it needs one; nothing
-    // when no port is selected. Throws RuntimeError when the line cannot be written.
-    std::optional<int> storeChoice();
+    // The chosen port; nothing when no port is selected.
+    std::optional<PortChoice> choice() const;
+    // Writes the [PORTS] line the choice needs, if any. Throws RuntimeError when it cannot.
+    void store(const PortChoice& choice) const { choices_.store(choice); }
 
 private:
     void refresh();

@@ -36,7 +36,7 @@ int baudOfListText(const std::string& text) {
 }  // namespace
 
 SettingsDialog::SettingsDialog(Platform& platform, const ProgramSettings& current,
-                               std::function<void(const ProgramSettings&)> apply)
+                               std::function<void(const ProgramSettings&, const std::string&)> apply)
     : platform_(platform),
       current_(current),
       apply_(std::move(apply)),
@@ -58,27 +58,34 @@ std::optional<ProgramSettings> SettingsDialog::run() {
 }
 
 void SettingsDialog::save() {
+    // A list left without a selection keeps the current value.
+    ProgramSettings chosen = current_;
+    const std::optional<PortChoice> port = ports_.choice();
+    if (port) chosen.serial.port = port->number;
+    if (baudList_.currentIndex() >= 0) chosen.serial.baud = baudOfListText(baudList_.currentText());
+    if (parityList_.currentIndex() >= 0) chosen.serial.parity = parityList_.currentText()[0];
+    std::string failure;
     try {
-        // A list left without a selection keeps the current value.
-        ProgramSettings chosen = current_;
-        if (const auto port = ports_.storeChoice()) chosen.serial.port = *port;
-        if (baudList_.currentIndex() >= 0) chosen.serial.baud = baudOfListText(baudList_.currentText());
-        if (parityList_.currentIndex() >= 0) chosen.serial.parity = parityList_.currentText()[0];
+        if (port) ports_.store(*port);
         saveSettings(platform_.env.settingsFileName(), chosen);
-        saved_ = chosen;
-        apply_(chosen);
-
-        // A short pause so the user sees the new settings arrive on the main window.
-        const auto pause = platform_.pump.createTimer();
-        pause->onTick = [&pause] { pause->setEnabled(false); };
-        pause->setInterval(kSavePauseMs);
-        pause->setEnabled(true);
-        while (pause->enabled()) platform_.pump.waitEvents();
-
-        window_->close();
     } catch (const std::exception& e) {
-        platform_.dialogs.message(std::string("Error saving configuration - ") + e.what());
+        failure = e.what();
     }
+    // Settings that cannot be stored are still the user's choice for this run.
+    saved_ = chosen;
+    apply_(chosen, port ? port->device : "");
+    if (!failure.empty())
+        platform_.dialogs.message("Error saving configuration - " + failure +
+                                  "\nThe new settings are in force until the program ends.");
+
+    // A short pause so the user sees the new settings arrive on the main window.
+    const auto pause = platform_.pump.createTimer();
+    pause->onTick = [&pause] { pause->setEnabled(false); };
+    pause->setInterval(kSavePauseMs);
+    pause->setEnabled(true);
+    while (pause->enabled()) platform_.pump.waitEvents();
+
+    window_->close();
 }
 
 // The selected rate first, then the six of the list; the rate that answers is selected.

@@ -1,7 +1,8 @@
 #pragma once
 // The communication-settings dialog: port, baud rate and parity. SAVE stores the choice
-// in the settings file, hands it to `apply`, pauses so the user sees it arrive on the
-// main window, and closes; CLOSE changes nothing. Find KORVEN7 looks for the device on
+// in the settings file, hands it to `apply` (also when it could not be stored, which is
+// reported), pauses so the user sees it arrive on the main window, and closes; CLOSE
+// changes nothing. Find KORVEN7 looks for the device on
 // the ports and rates offered (PortPicker).
 #include <functional>
 #include <memory>
@@ -15,8 +16,10 @@ namespace k7 {
 
 class SettingsDialog {
 public:
+    // `apply` takes the settings and the device of the chosen port ("" when no port was
+    // chosen), as the settings file may not hold it.
     SettingsDialog(Platform& platform, const ProgramSettings& current,
-                   std::function<void(const ProgramSettings&)> apply);
+                   std::function<void(const ProgramSettings&, const std::string& device)> apply);
 
     // Modal; the saved settings, or nothing when the dialog was closed without saving.
     std::optional<ProgramSettings> run();
@@ -27,7 +30,7 @@ private:
 
     Platform& platform_;
     ProgramSettings current_;
-    std::function<void(const ProgramSettings&)> apply_;
+    std::function<void(const ProgramSettings&, const std::string&)> apply_;
     std::unique_ptr<DialogWindow> window_;
     PortPicker ports_;
     ComboBox& baudList_;
