@@ -166,12 +166,17 @@ void DeviceSession::readBackPass(int settle) {
                 showHeld();
                 link_.logDiscarded();
                 observer_.statusLine("Sent " + commandForLog(request));
-                std::string reply = link_.finishReply(
-                    [](const std::string& r) { return r.size() >= kReadBackReplyLength; });
-                if (reply.size() == kReadBackReplyLength) {
-                    const KeyRecord key = parseReadBackReply(reply);
-                    readback_[std::size_t(rowOfScancode(key.scancode))] = key;
-                }
+                // The reply is complete with this row's answer. The answer to the request
+                // before, when it came too late for its own wait, may stand first.
+                std::string reply = link_.finishReply([row](const std::string& r) {
+                    return r.size() >= 2 * kReadBackReplyLength ||
+                           (r.size() >= kReadBackReplyLength && scancodeOfReply(r) == row + 4);
+                });
+                if (reply.size() % kReadBackReplyLength == 0)
+                    for (std::size_t at = 0; at < reply.size(); at += kReadBackReplyLength) {
+                        const KeyRecord key = parseReadBackReply(reply.substr(at, kReadBackReplyLength));
+                        readback_[std::size_t(rowOfScancode(key.scancode))] = key;
+                    }
                 heldReply = std::move(reply);
                 heldRow = row;
             }
