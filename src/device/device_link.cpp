@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "device/frames.h"
 
@@ -24,8 +25,9 @@ DeviceLink::DeviceLink(SerialPort& port, EventPump& pump, SessionObserver& obser
     };
 }
 
-void DeviceLink::sendRequest(const std::string& bytes) {
-    discarded_ = port_.input().size();
+void DeviceLink::sendRequest(const std::string& bytes, bool keepLate) {
+    kept_ = port_.input();
+    discarded_ = keepLate ? 0 : std::exchange(kept_, std::string()).size();
     port_.output(bytes);
 }
 
@@ -93,12 +95,12 @@ void DeviceLink::startReply(int ms) {
 }
 
 std::string DeviceLink::finishReply(const std::function<bool(const std::string&)>& complete) {
-    std::string reply;
+    std::string reply = std::exchange(kept_, std::string());
     if (!fast_) {
         finishDelay();
-        reply = port_.input();
+        reply += port_.input();
     } else {
-        reply = port_.input();
+        reply += port_.input();
         awaitRest(reply, complete);
     }
     if (reply.empty() || complete(reply)) return reply;

@@ -7,7 +7,8 @@
 #include <string>
 
 #include "device/session_observer.h"
-#include "platform/platform.h"
+#include "platform/event_pump.h"
+#include "platform/serial_port.h"
 
 namespace k7 {
 
@@ -51,8 +52,10 @@ public:
 
     // Sends a request: a frame, a read-back request or the version request. Input still
     // waiting from an earlier late or unexpected reply is discarded first, so that it is
-    // neither taken as this request's answer nor breaks that answer apart.
-    void sendRequest(const std::string& bytes);
+    // neither taken as this request's answer nor breaks that answer apart. With `keepLate`
+    // it is kept as the front of the reply instead: the answer to the request before,
+    // which had not begun when its wait ended.
+    void sendRequest(const std::string& bytes, bool keepLate = false);
     // Logs what the last request discarded, if anything. The caller writes it after the
     // lines of the earlier reply, which it may log late.
     void logDiscarded();
@@ -96,6 +99,7 @@ private:
     int responseTicks_ = 0;
     int replyMs_ = 0;              // the wait of the reply awaited
     std::size_t discarded_ = 0;    // bytes the last request discarded, not yet logged
+    std::string kept_;             // bytes the last request kept for the front of its reply
     int baud_ = 9600;
     bool fast_ = false;
 };
