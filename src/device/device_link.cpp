@@ -138,35 +138,42 @@ int countOf(const std::string& text, const std::string& part) {
 
 }  // namespace
 
-std::string DeviceLink::queryVersion() {
+VersionResult DeviceLink::queryVersion() {
     try {
         OpenPort open(port_);
         sendRequest(kVersionRequest);
         startReply(lineWaitMs(20, baud_));
         const std::string reply = finishReply(isCompleteVersion);
-        return reply.empty() ? "???" : reply;
+        if (reply.empty()) return {std::nullopt, noVersionReply("")};
+        return {reply, {}};
     } catch (const std::exception& e) {
         observer_.failure(std::string("Error getting code version. ") + e.what());
-        return "";
+        return {std::nullopt, failureOutcome(e)};
     }
 }
 
-bool DeviceLink::probeDevice() {
-    std::string reply;
+OperationOutcome DeviceLink::probeDevice() {
+    VersionResult version;
     for (int attempts = 0; attempts < 3; ++attempts) {
-        reply = queryVersion();
+        version = queryVersion();
         logDiscarded();
-        // Earlier requests had no answer; this reply may hold some of theirs.
-        if (const int answers = countOf(reply, "KORVEN7"); answers > 0) {
-            if (answers <= attempts) discardOwedAnswers(attempts + 1 - answers);
+        if (version.text && isKorven7Reply(*version.text)) {
+            // Earlier requests had no answer; this reply may hold some of theirs.
+            if (const int answers = countOf(*version.text, "KORVEN7"); answers <= attempts)
+                discardOwedAnswers(attempts + 1 - answers);
             observer_.statusLine("KORVEN7 device is attached");
             observer_.statusLine(std::string(27, '-'));
-            return true;
+            return {};
         }
     }
     observer_.alert();
-    observer_.statusLine("KORVEN7 not attached " + reply);
-    return false;
+    observer_.statusLine("KORVEN7 not attached " + versionForLog(version));
+    return version.text ? noVersionReply(*version.text) : version.outcome;
+}
+
+std::string versionForLog(const VersionResult& version) {
+    if (version.text) return *version.text;
+    return version.outcome.kind == OutcomeKind::NoVersionReply ? "???" : "";
 }
 
 // The owed answers come at the pace the requests went out: each gets one version wait,
