@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <map>
+#include <sstream>
+#include <variant>
 
-#include "platform/runtime_error.h"
 #include "settings/numbers.h"
 
 namespace k7 {
@@ -30,17 +32,38 @@ std::vector<std::string> fieldsOf(const std::string& line) {
     }
 }
 
-std::optional<KeyString> entryOf(const std::vector<std::string>& fields) {
-    if (fields.size() < 2) return std::nullopt;
+// The entry of a line, or why the line is none.
+std::variant<KeyString, std::string> entryOf(const std::vector<std::string>& fields) {
+    constexpr const char* kFields = "a line holds number, key and string separated by TAB";
+    if (fields.size() < 2) return kFields;
     const auto number = parseNumber(fields[0]);
-    if (!number || *number > 100) return std::nullopt;
-    toInt16(fields[0]);  // the number must fit 16 bits
-    if (fields.size() < 3) return std::nullopt;
+    if (!number) return "\"" + fields[0] + "\" is not a sequence number";
+    if (*number > 100) return "sequence number " + fields[0] + " is above 100";
+    if (*number < -32768.5) return "sequence number " + fields[0] + " is below -32768";
+    if (fields.size() < 3) return kFields;
     if (fields[1].empty()) {  // written before the non-US # key had a name
         static const std::string nonUsHash = defaultKeyTable()[kNonUsHashRow].legend;
         return KeyString{nonUsHash, fields[2]};
     }
     return KeyString{fields[1], fields[2]};
+}
+
+// The stream's bytes, at most one more than any list needs; the text is cut after its
+// last whole line when the stream fails part-way.
+std::string boundedText(std::istream& in, CfgContent& content) {
+    std::string text;
+    try {
+        for (std::istreambuf_iterator<char> byte(in), end; byte != end && text.size() <= kLargestCfgFile; ++byte)
+            text += *byte;
+    } catch (const std::exception&) {
+        content.readError = "Device I/O error";
+        text.resize(text.rfind('\n') + 1);  // npos + 1: nothing
+    }
+    if (text.size() > kLargestCfgFile) {
+        content.readError = "The file is over 1 MiB, larger than any list can be";
+        text.clear();
+    }
+    return text;
 }
 
 constexpr std::size_t kLinesNamedInReport = 5;
@@ -77,46 +100,37 @@ std::string cfgFileText(const std::vector<KeyString>& entries, const std::string
 
 CfgContent readCfgFile(std::istream& in) {
     CfgContent content;
+    std::istringstream lines(boundedText(in, content));
     std::array<int, kKeyRows> listedOn{};  // the line of each key's entry; 0 for none
     // The lines that gave no entry, by line number, so that a dropped earlier entry is
     // named in its place.
     std::multimap<int, std::string> notLoaded;
     std::string line;
-    for (int number = 1;; ++number) {
-        line.clear();
-        std::getline(in, line);
-        if (in.bad()) {
-            content.readError = "Device I/O error";
-            break;
-        }
-        if (in.fail()) break;  // nothing left to read
+    for (int number = 1; std::getline(lines, line); ++number) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::string lineName = "line " + std::to_string(number);
-        try {
-            const std::vector<std::string> fields = fieldsOf(line);
-            if (fields.empty()) continue;  // blank or comment
-            const auto entry = entryOf(fields);
-            const int row = entry ? findKeyRow(entry->legend) : -1;
-            if (!entry) {
-                notLoaded.emplace(number, lineName + " cannot be read");
-            } else if (row < 0) {
-                notLoaded.emplace(number, lineName + ": \"" + entry->legend + "\" names no key");
-            } else {
-                // A later entry for a key replaces the earlier one: the device has always
-                // been sent the last string a file lists for a key.
-                if (const int earlier = listedOn[std::size_t(row)]) {
-                    const auto at = std::find(content.entryLines.begin(), content.entryLines.end(), earlier);
-                    content.entries.erase(content.entries.begin() + (at - content.entryLines.begin()));
-                    content.entryLines.erase(at);
-                    notLoaded.emplace(earlier, "line " + std::to_string(earlier) + ": key \"" + entry->legend +
-                                                   "\" is listed again on line " + std::to_string(number));
-                }
-                listedOn[std::size_t(row)] = number;
-                content.entries.push_back(*entry);
-                content.entryLines.push_back(number);
+        const std::vector<std::string> fields = fieldsOf(line);
+        if (fields.empty()) continue;  // blank or comment
+        const auto entry = entryOf(fields);
+        const KeyString* const taken = std::get_if<KeyString>(&entry);
+        const int row = taken ? findKeyRow(taken->legend) : -1;
+        if (!taken) {
+            notLoaded.emplace(number, lineName + ": " + std::get<std::string>(entry));
+        } else if (row < 0) {
+            notLoaded.emplace(number, lineName + ": \"" + taken->legend + "\" names no key");
+        } else {
+            // A later entry for a key replaces the earlier one: the device has always been
+            // sent the last string a file lists for a key.
+            if (const int earlier = listedOn[std::size_t(row)]) {
+                const auto at = std::find(content.entryLines.begin(), content.entryLines.end(), earlier);
+                content.entries.erase(content.entries.begin() + (at - content.entryLines.begin()));
+                content.entryLines.erase(at);
+                notLoaded.emplace(earlier, "line " + std::to_string(earlier) + ": key \"" + taken->legend +
+                                               "\" is listed again on line " + std::to_string(number));
             }
-        } catch (const RuntimeError& e) {
-            notLoaded.emplace(number, lineName + " cannot be read: " + e.what());
+            listedOn[std::size_t(row)] = number;
+            content.entries.push_back(*taken);
+            content.entryLines.push_back(number);
         }
     }
     for (auto& [number, why] : notLoaded) {

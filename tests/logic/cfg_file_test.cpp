@@ -42,16 +42,18 @@ TEST(CfgFile, ReadsOneEntryPerKeyAndNamesEveryLineThatGivesNone) {
                                         {"NONUS#", "pound"}, {"F2", "last"}}));
     EXPECT_EQ(content.notLoaded,
               (std::vector<std::string>{"line 4: key \"A\" is listed again on line 16",
-                                        "line 6: key \"F2\" is listed again on line 18", "line 7 cannot be read",
-                                        "line 8 cannot be read", "line 9 cannot be read",
-                                        "line 10 cannot be read", "line 12 cannot be read: Overflow",
-                                        "line 13: \" a \" names no key", "line 14 cannot be read: Overflow",
+                                        "line 6: key \"F2\" is listed again on line 18",
+                                        "line 7: a line holds number, key and string separated by TAB",
+                                        "line 8: \"abc\" is not a sequence number", "line 9: sequence number 101 is above 100",
+                                        "line 10: sequence number 40000 is above 100",
+                                        "line 12: sequence number -99999 is below -32768", "line 13: \" a \" names no key",
+                                        "line 14: sequence number -32769 is below -32768",
                                         "line 18: key \"F2\" is listed again on line 19"}));
     EXPECT_FALSE(content.readError);
     EXPECT_EQ(content.entryLines, (std::vector<int>{5, 11, 15, 16, 17, 19}));
     EXPECT_EQ(content.notLoadedLines, (std::vector<int>{4, 6, 7, 8, 9, 10, 12, 13, 14, 18}));
     const std::string report = notLoadedReport(content);  // counts them all, names the first five
-    EXPECT_EQ(report.substr(report.find("\nline 9")), "\nline 9 cannot be read\n... and 5 more");
+    EXPECT_EQ(report.substr(report.find("\nline 9")), "\nline 9: sequence number 101 is above 100\n... and 5 more");
     EXPECT_EQ(notLoadedReport(Read("1\tA\tx")), "");
 }
 

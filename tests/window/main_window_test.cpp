@@ -108,6 +108,9 @@ TEST(MainWindow, SaveAndOpenKeepTheListAndASaveNeverReplacesAReadOnlyFile) {
     rig.program.menu(kOpen);  // one message once the list is loaded
     EXPECT_EQ(dialogs.messages.back(), "1 line of the file was not loaded:\nline 1: key \"A\" is listed again on line 2");
     EXPECT_EQ(rig.program.list(), (std::vector<std::string>{"A\ty", "NONUS#\tz"}));
+    dialogs.fileAnswers = {"/dev/zero"};  // a device, read without end, is refused unread
+    rig.program.menu(kOpen);
+    EXPECT_EQ(dialogs.messages.back(), "Error opening specified config file. Not a regular file or pipe");
 }
 
 TEST(MainWindow, ReadReplacesTheListOnlyWhenTheDeviceAnswered) {
