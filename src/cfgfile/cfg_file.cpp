@@ -1,7 +1,9 @@
 #include "cfgfile/cfg_file.h"
 
+#include <algorithm>
 #include <array>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <variant>
 
@@ -39,6 +41,10 @@ std::variant<KeyString, std::string> entryOf(const std::vector<std::string>& fie
     if (*number > 100) return "sequence number " + fields[0] + " is above 100";
     if (*number < -32768.5) return "sequence number " + fields[0] + " is below -32768";
     if (fields.size() < 3) return kFields;
+    if (fields[1].empty()) {  // written before the non-US # key had a name
+        static const std::string nonUsHash = defaultKeyTable()[kNonUsHashRow].legend;
+        return KeyString{nonUsHash, fields[2]};
+    }
     return KeyString{fields[1], fields[2]};
 }
 
@@ -95,7 +101,10 @@ std::string cfgFileText(const std::vector<KeyString>& entries, const std::string
 CfgContent readCfgFile(std::istream& in) {
     CfgContent content;
     std::istringstream lines(boundedText(in, content));
-    std::array<bool, kKeyRows> listed{};
+    std::array<int, kKeyRows> listedOn{};  // the line of each key's entry; 0 for none
+    // The lines that gave no entry, by line number, so that a dropped earlier entry is
+    // named in its place.
+    std::multimap<int, std::string> notLoaded;
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -106,18 +115,27 @@ CfgContent readCfgFile(std::istream& in) {
         const KeyString* const taken = std::get_if<KeyString>(&entry);
         const int row = taken ? findKeyRow(taken->legend) : -1;
         if (!taken) {
-            content.notLoaded.push_back(lineName + ": " + std::get<std::string>(entry));
+            notLoaded.emplace(number, lineName + ": " + std::get<std::string>(entry));
         } else if (row < 0) {
-            content.notLoaded.push_back(lineName + ": \"" + taken->legend + "\" names no key");
-        } else if (listed[std::size_t(row)]) {
-            content.notLoaded.push_back(lineName + ": key \"" + taken->legend + "\" is listed already");
+            notLoaded.emplace(number, lineName + ": \"" + taken->legend + "\" names no key");
         } else {
-            listed[std::size_t(row)] = true;
+            // A later entry for a key replaces the earlier one: the device has always been
+            // sent the last string a file lists for a key.
+            if (const int earlier = listedOn[std::size_t(row)]) {
+                const auto at = std::find(content.entryLines.begin(), content.entryLines.end(), earlier);
+                content.entries.erase(content.entries.begin() + (at - content.entryLines.begin()));
+                content.entryLines.erase(at);
+                notLoaded.emplace(earlier, "line " + std::to_string(earlier) + ": key \"" + taken->legend +
+                                               "\" is listed again on line " + std::to_string(number));
+            }
+            listedOn[std::size_t(row)] = number;
             content.entries.push_back(*taken);
             content.entryLines.push_back(number);
-            continue;
         }
+    }
+    for (auto& [number, why] : notLoaded) {
         content.notLoadedLines.push_back(number);
+        content.notLoaded.push_back(std::move(why));
     }
     return content;
 }

@@ -32,14 +32,16 @@ struct CfgContent {
     std::vector<KeyString> entries;        // one per key, in file order
     std::vector<int> entryLines;           // the line of each entry, counting from 1
     std::vector<std::string> notLoaded;    // each line that gave no entry, by number, and why
-    std::vector<int> notLoadedLines;       // their line numbers
+    std::vector<int> notLoadedLines;       // their line numbers, in ascending order
     // The stream failed (the entries before it are kept) or is larger than any list.
     std::optional<std::string> readError;
 };
 
 // Reads the entries of a file. A line is an entry when its first field is a number of at
-// most 100 and at least -32768 and it has three fields (a fourth and more are ignored); the
-// entry is taken when its legend names a key that no earlier entry named.
+// most 100 and at least -32768 and it has three fields (a fourth and more are ignored), and
+// its legend names a key. An empty legend names the non-US # key, as in files written
+// before that key had a name. A key listed twice keeps its later entry; the earlier line
+// is then among the lines not loaded.
 CfgContent readCfgFile(std::istream& in);
 
 // One text that counts the lines that gave no entry and names the first few; "" when

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "device/frames.h"
 
@@ -24,10 +25,17 @@ DeviceLink::DeviceLink(SerialPort& port, EventPump& pump, SessionObserver& obser
     };
 }
 
-void DeviceLink::sendRequest(const std::string& bytes) {
-    if (const std::string late = port_.input(); !late.empty())
-        observer_.statusLine("Discarded " + std::to_string(late.size()) + " bytes from the line");
+void DeviceLink::sendRequest(const std::string& bytes, bool keepLate) {
+    kept_ = port_.input();
+    discarded_ = keepLate ? 0 : std::exchange(kept_, std::string()).size();
     port_.output(bytes);
+}
+
+void DeviceLink::logDiscarded() {
+    if (discarded_ == 0) return;
+    observer_.statusLine("Discarded " + std::to_string(discarded_) + (discarded_ == 1 ? " byte" : " bytes") +
+                         " from the line");
+    discarded_ = 0;
 }
 
 void DeviceLink::startAck(int ms) {
@@ -79,6 +87,7 @@ void DeviceLink::finishDelay() {
 }
 
 void DeviceLink::startReply(int ms) {
+    replyMs_ = ms;
     if (!fast_) return startDelay(ms);
     delayTimer_->setEnabled(false);
     delayTimer_->setInterval(ms);
@@ -86,30 +95,55 @@ void DeviceLink::startReply(int ms) {
 }
 
 std::string DeviceLink::finishReply(const std::function<bool(const std::string&)>& complete) {
+    std::string reply = std::exchange(kept_, std::string());
     if (!fast_) {
         finishDelay();
-        return port_.input();
+        reply += port_.input();
+    } else {
+        reply += port_.input();
+        awaitRest(reply, complete);
     }
-    std::string reply = port_.input();
+    if (reply.empty() || complete(reply)) return reply;
+    // Begun, not complete: the rest gets as long again as the wait.
+    delayTimer_->setEnabled(false);
+    delayTimer_->setInterval(replyMs_);
+    delayTimer_->setEnabled(true);
+    awaitRest(reply, complete);
+    return reply;
+}
+
+// Adds what arrives to `reply` until it is complete or the delay timer ends.
+void DeviceLink::awaitRest(std::string& reply, const std::function<bool(const std::string&)>& complete) {
     while (!complete(reply) && delayTimer_->enabled()) {
         pump_.waitEvents();  // serial data or the end of the wait wakes it
         reply += port_.input();
     }
     delayTimer_->setEnabled(false);
-    return reply;
 }
 
 void DeviceLink::pause(int ms) {
     if (!fast_) delay(ms);
 }
 
+namespace {
+
+// The KORVEN7 ends its version text with CR LF.
+bool isCompleteVersion(const std::string& reply) { return reply.ends_with("\r\n"); }
+
+int countOf(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+}  // namespace
+
 VersionResult DeviceLink::queryVersion() {
     try {
         OpenPort open(port_);
         sendRequest(kVersionRequest);
         startReply(lineWaitMs(20, baud_));
-        // The KORVEN7 ends its version text with CR LF.
-        const std::string reply = finishReply([](const std::string& r) { return r.ends_with("\r\n"); });
+        const std::string reply = finishReply(isCompleteVersion);
         if (reply.empty()) return {std::nullopt, noVersionReply("")};
         return {reply, {}};
     } catch (const std::exception& e) {
@@ -122,7 +156,11 @@ OperationOutcome DeviceLink::probeDevice() {
     VersionResult version;
     for (int attempts = 0; attempts < 3; ++attempts) {
         version = queryVersion();
+        logDiscarded();
         if (version.text && isKorven7Reply(*version.text)) {
+            // Earlier requests had no answer; this reply may hold some of theirs.
+            if (const int answers = countOf(*version.text, "KORVEN7"); answers <= attempts)
+                discardOwedAnswers(attempts + 1 - answers);
             observer_.statusLine("KORVEN7 device is attached");
             observer_.statusLine(std::string(27, '-'));
             return {};
@@ -136,6 +174,23 @@ OperationOutcome DeviceLink::probeDevice() {
 std::string versionForLog(const VersionResult& version) {
     if (version.text) return *version.text;
     return version.outcome.kind == OutcomeKind::NoVersionReply ? "???" : "";
+}
+
+// The owed answers come at the pace the requests went out: each gets one version wait,
+// and the last its time to complete.
+void DeviceLink::discardOwedAnswers(int owed) {
+    try {
+        OpenPort open(port_);
+        std::string late = port_.input();
+        delayTimer_->setEnabled(false);
+        delayTimer_->setInterval((owed + 1) * lineWaitMs(20, baud_));
+        delayTimer_->setEnabled(true);
+        awaitRest(late, [owed](const std::string& r) { return countOf(r, "KORVEN7") >= owed && isCompleteVersion(r); });
+        discarded_ = late.size();
+        logDiscarded();
+    } catch (const std::exception&) {
+        // The operation's own open reports a port that fails.
+    }
 }
 
 }  // namespace k7

@@ -56,9 +56,14 @@ public:
     bool fastReplies() const { return fast_; }
 
     // Sends a request: a frame, a read-back request or the version request. Input still
-    // waiting from an earlier late or unexpected reply is discarded first, and logged, so
-    // that it is neither taken as this request's answer nor breaks that answer apart.
-    void sendRequest(const std::string& bytes);
+    // waiting from an earlier late or unexpected reply is discarded first, so that it is
+    // neither taken as this request's answer nor breaks that answer apart. With `keepLate`
+    // it is kept as the front of the reply instead: the answer to the request before,
+    // which had not begun when its wait ended.
+    void sendRequest(const std::string& bytes, bool keepLate = false);
+    // Logs what the last request discarded, if anything. The caller writes it after the
+    // lines of the earlier reply, which it may log late.
+    void logDiscarded();
 
     // Waits up to `ms` for a reply holding "ACK" and returns what arrived ("" after a
     // failure, which is reported). In two halves, so that work done between them (logging
@@ -70,7 +75,9 @@ public:
     void startDelay(int ms);
     void finishDelay();
     // Waits for the reply to a request just sent and returns what arrived, in two halves
-    // too: all of `ms`, or with fast replies until `complete` holds for what arrived.
+    // too: all of `ms`, or with fast replies until `complete` holds for what arrived. A
+    // reply that has begun but is not complete when the wait ends (a slow adapter hands
+    // bytes over in batches) is awaited until it is, for at most `ms` more.
     void startReply(int ms);
     std::string finishReply(const std::function<bool(const std::string&)>& complete);
     // A pause that awaits nothing (after a read-back pass, before a version request);
@@ -80,16 +87,23 @@ public:
     // Asks for the firmware version and closes the port. A failure is reported too.
     VersionResult queryVersion();
     // Up to three version requests; attached (done) when a reply names the KORVEN7. Logs
-    // the outcome.
+    // the outcome. When it took more than one request, the answers still owed to the
+    // earlier ones are let in and discarded, so that none lands in the next request's wait.
     OperationOutcome probeDevice();
 
 private:
+    void awaitRest(std::string& reply, const std::function<bool(const std::string&)>& complete);
+    void discardOwedAnswers(int owed);
+
     SerialPort& port_;
     EventPump& pump_;
     SessionObserver& observer_;
     std::unique_ptr<Timer> delayTimer_;
     std::unique_ptr<Timer> responseTimer_;
     int responseTicks_ = 0;
+    int replyMs_ = 0;              // the wait of the reply awaited
+    std::size_t discarded_ = 0;    // bytes the last request discarded, not yet logged
+    std::string kept_;             // bytes the last request kept for the front of its reply
     int baud_ = 9600;
     bool fast_ = false;
 };

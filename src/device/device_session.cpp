@@ -64,6 +64,7 @@ public:
         link_.sendRequest(frame);
         link_.startAck(ackMs);
         logAck();
+        link_.logDiscarded();
         observer_.statusLine(line);
         const std::string reply = link_.finishAck(ackMs);
         if (!isAcknowledged(reply)) {
@@ -176,6 +177,21 @@ void DeviceSession::logReply(const std::string& reply) {
     observer_.statusLine(line);
 }
 
+// The reply is complete with this row's answer. The answer to the request before, when it
+// came too late for its own wait, may stand first; each answer is filed by its scancode.
+std::string DeviceSession::awaitAnswer(int row) {
+    std::string reply = link_.finishReply([row](const std::string& r) {
+        return r.size() >= 2 * kReadBackReplyLength ||
+               (r.size() >= kReadBackReplyLength && scancodeOfReply(r) == row + 4);
+    });
+    if (reply.size() % kReadBackReplyLength == 0)
+        for (std::size_t at = 0; at < reply.size(); at += kReadBackReplyLength) {
+            const KeyRecord key = parseReadBackReply(reply.substr(at, kReadBackReplyLength));
+            readback_[std::size_t(rowOfScancode(key.scancode))] = key;
+        }
+    return reply;
+}
+
 void DeviceSession::readBackPass(int settle) {
     readback_ = KeyTable{};  // only this pass's answers count
     observer_.progressMaximum(kProgressMaximum);
@@ -194,19 +210,22 @@ void DeviceSession::readBackPass(int settle) {
         try {
             for (int row = 0; row < kKeyRows; ++row) {
                 const std::string request = readBackFrame(row);
-                link_.sendRequest(request);
+                // After a row whose answer had not begun in its wait, what came since is
+                // that answer's beginning.
+                link_.sendRequest(request, heldRow >= 0 && heldReply.empty());
                 // The reply's time on the line counts from the moment the request left.
                 link_.startReply(lineWaitMs(65, link_.baud()));
                 showHeld();
+                link_.logDiscarded();
                 observer_.statusLine("Sent " + commandForLog(request));
-                std::string reply = link_.finishReply(
-                    [](const std::string& r) { return r.size() == kReadBackReplyLength; });
-                if (reply.size() == kReadBackReplyLength) {
-                    const KeyRecord key = parseReadBackReply(reply);
-                    readback_[std::size_t(rowOfScancode(key.scancode))] = key;
-                }
-                heldReply = std::move(reply);
+                heldReply = awaitAnswer(row);
                 heldRow = row;
+            }
+            // The last key's answer, when it had not begun in its wait, gets the wait the
+            // next request would have given it.
+            if (heldReply.empty()) {
+                link_.startReply(lineWaitMs(65, link_.baud()));
+                heldReply = awaitAnswer(heldRow);
             }
         } catch (...) {
             showHeld();

@@ -77,6 +77,7 @@ private:
     void readBackPass(int settleMs);
     OperationOutcome readBackFailed(const std::exception& e);
     void logReply(const std::string& reply);
+    std::string awaitAnswer(int row);
 
     DeviceLink link_;
     SerialPort& port_;

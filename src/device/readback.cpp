@@ -14,6 +14,12 @@ int hexPair(const std::string& s, std::size_t pos) {
 
 }  // namespace
 
+int scancodeOfReply(const std::string& reply) {
+    if (reply.size() < 8) return -1;
+    const int high = hexDigitValue(reply[6]), low = hexDigitValue(reply[7]);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
 KeyRecord parseReadBackReply(const std::string& reply) {
     const int scancode = hexPair(reply, 6);
     std::string text;

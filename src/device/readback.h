@@ -23,6 +23,9 @@ public:
 // hexadecimal, "Subscript out of range" for a scancode outside 4..106.
 KeyRecord parseReadBackReply(const std::string& reply);
 
+// The scancode at positions 7-8 of a reply; -1 when it is too short or they are not hex digits.
+int scancodeOfReply(const std::string& reply);
+
 // Every field in which `readback` differs from `expected`, as one text; "" when equal.
 std::string compareReadBackKey(const KeyRecord& readback, const KeyRecord& expected);
 

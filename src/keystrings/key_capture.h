@@ -11,8 +11,9 @@ public:
     // The legend for a key-down, `keyCode` a Windows virtual-key code; "" for a key
     // without a legend.
     std::string legendOf(int keyCode);
-    // Shift, Ctrl, Alt and the Windows keys: alone they name no key; they begin a
-    // combination (Ctrl+Tab leaves the key field, Alt and a letter open a menu).
+    // Shift, Ctrl, Alt and the Windows keys: alone they name no key and leave the key
+    // field as it is; they begin a combination (Ctrl+Tab leaves the key field, Alt and a
+    // letter open a menu). Their legendOf still ends a key's run of presses.
     static bool isModifier(int keyCode);
 
 private:

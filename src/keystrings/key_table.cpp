@@ -12,13 +12,13 @@ struct FixedKey {
 constexpr FixedKey kFixedKeys[] = {
     {"ENTER", 0x0D}, {"ESC", 0x1B},  {"BKSPC", 0x08}, {"TAB", 0x09},   {"SPACE", 0x20},
     {"-", 0x2D},     {"=", 0x3D},    {"[", 0x5B},     {"]", 0x5D},     {"\\", 0x5C},
-    {"", -1},        {";", 0x3B},    {"'", 0x27},     {"`", 0x60},     {",", 0x2C},
-    {".", 0x2E},     {"/", 0x2F},    {"", -1},        {"F1", 0xF1},    {"F2", 0xF2},
+    {"NONUS#", -1},  {";", 0x3B},    {"'", 0x27},     {"`", 0x60},     {",", 0x2C},
+    {".", 0x2E},     {"/", 0x2F},    {"CAPSLK", -1},  {"F1", 0xF1},    {"F2", 0xF2},
     {"F3", 0xF3},    {"F4", 0xF4},   {"F5", 0xF5},    {"F6", 0xF6},    {"F7", 0xF7},
     {"F8", 0xF8},    {"F9", 0xF9},   {"F10", 0xFA},   {"F11", 0xFB},   {"F12", 0xFC},
     {"PRTSCN", 0xFD}, {"SCRLK", 0xFE}, {"PAUSE", 0xFF}, {"INS", 0xC0},  {"HOME", 0xC1},
     {"PGUP", 0xC2},  {"DEL", 0xC3},  {"END", 0xC4},   {"PGDN", 0xC5},  {"RTAR", 0xDD},
-    {"LFTAR", 0xDB}, {"DNAR", 0xDC}, {"UPAR", 0xDA},  {"", -1},        {"KP/", 0xC6},
+    {"LFTAR", 0xDB}, {"DNAR", 0xDC}, {"UPAR", 0xDA},  {"NUMLK", -1},   {"KP/", 0xC6},
     {"KP*", 0xC7},   {"KP-", 0xC8},  {"KP+", 0xC9},   {"KPENT", 0xCA}, {"KPend", 0xD1},
     {"KPdnar", 0xD2}, {"KPpgdn", 0xD3}, {"KPlfar", 0xD4}, {"KP5", 0xD5}, {"KPrtar", 0xD6},
     {"KPhome", 0xD7}, {"KPupar", 0xD8}, {"KPpgup", 0xD9}, {"KPins", 0xD0}, {"KPdel", 0xDE},
@@ -45,7 +45,6 @@ KeyTable defaultKeyTable() {
 }
 
 int findKeyRow(const std::string& legend) {
-    if (legend.empty()) return -1;  // the keys without a legend cannot be named
     static const KeyTable defaults = defaultKeyTable();
     for (int row = 0; row < kKeyRows; ++row)
         if (defaults[row].legend == legend) return row;

@@ -19,9 +19,11 @@ using KeyTable = std::array<KeyRecord, kTableRows>;
 // All 103 rows with their default strings.
 KeyTable defaultKeyTable();
 
-// The row among 0-95 whose legend equals `legend` exactly; -1 when there is none, and
-// for "" (the keys without a legend cannot be named).
+// The row among 0-95 whose legend equals `legend` exactly; -1 when there is none.
 int findKeyRow(const std::string& legend);
+
+// The non-US # key. Files written before it had a name list it with an empty legend.
+inline constexpr int kNonUsHashRow = 46;
 
 // Row of a scancode (scancode - 4); the caller checks the range 4..106.
 inline int rowOfScancode(int scancode) { return scancode - 4; }

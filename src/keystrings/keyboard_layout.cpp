@@ -14,6 +14,10 @@ public:
     RowBuilder& key(const std::string& legend, double width = 1, double height = 1) {
         return place(legend, legend, width, height);
     }
+    // A key whose label is not its legend.
+    RowBuilder& named(const std::string& legend, const std::string& label, double width = 1) {
+        return place(legend, label, width, 1);
+    }
     // A key the KORVEN7 has no string for.
     RowBuilder& fixed(const std::string& label, double width = 1) { return place("", label, width, 1); }
     // One key for each character, the character its legend.
@@ -48,13 +52,13 @@ std::vector<KeyPlace> buildLayout() {
     RowBuilder(keys, 1)
         .each("`1234567890-=").key("BKSPC", 2)
         .at(kEditingBlock).key("INS").key("HOME").key("PGUP")
-        .at(kKeypad).fixed("Num Lock").key("KP/").key("KP*").key("KP-");
+        .at(kKeypad).named("NUMLK", "Num Lock").key("KP/").key("KP*").key("KP-");
     RowBuilder(keys, 2)
         .key("TAB", 1.5).each("QWERTYUIOP[]").key("\\", 1.5)
         .at(kEditingBlock).key("DEL").key("END").key("PGDN")
         .at(kKeypad).key("KPhome").key("KPupar").key("KPpgup").key("KP+", 1, 2);
     RowBuilder(keys, 3)
-        .fixed("Caps Lock", 1.75).each("ASDFGHJKL;'").fixed("#").key("ENTER", 1.25)
+        .named("CAPSLK", "Caps Lock", 1.75).each("ASDFGHJKL;'").named("NONUS#", "#").key("ENTER", 1.25)
         .at(kKeypad).key("KPlfar").key("KP5").key("KPrtar");
     RowBuilder(keys, 4)
         .fixed("Shift", 2.25).each("ZXCVBNM,./").fixed("Shift", 2.75)

@@ -1,7 +1,7 @@
 #pragma once
 // Where the KORVEN7's keys lie on a full-size PC keyboard: every key of the key table at
-// its usual place, with the keys that have no legend (Caps Lock, Num Lock, the non-US #
-// key, the modifiers) beside them so that the picture reads as a keyboard. Sizes are in
+// its usual place, with the keys the KORVEN7 has no string for (the modifiers) beside
+// them so that the picture reads as a keyboard. Sizes are in
 // key widths; the function row stands half a key apart from the rest.
 #include <string>
 #include <vector>

@@ -83,7 +83,8 @@ KeyMark KeyMapWindow::markOf(const std::string& legend, const std::string& label
         mark.accessibleDescription = "customised";
     } else {
         static const KeyTable defaults = defaultKeyTable();
-        mark.toolTip = legend + ": not in the list, default " + bytesToNotation(defaults[std::size_t(row)].output);
+        const std::string& output = defaults[std::size_t(row)].output;
+        mark.toolTip = legend + ": not in the list, default " + (output.empty() ? "nothing" : bytesToNotation(output));
     }
     if (finding == findings_.end()) return mark;
     const Finding& f = finding->second;

@@ -101,7 +101,9 @@ void MainWindow::start() {
 // ---- the editing panel and the list ----
 
 void MainWindow::keyDown(int& keyCode) {
-    if (!KeyCapture::isModifier(keyCode)) keyField_.setText(keyCapture_.legendOf(keyCode));
+    // A modifier alone keeps the field's text, yet ends a key's run of presses as any key does.
+    const std::string legend = keyCapture_.legendOf(keyCode);
+    if (!KeyCapture::isModifier(keyCode)) keyField_.setText(legend);
     keyCode = 0;
 }
 

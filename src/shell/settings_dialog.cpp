@@ -47,30 +47,35 @@ std::optional<ProgramSettings> SettingsDialog::run() {
 }
 
 void SettingsDialog::save() {
+    // A list left without a selection keeps the current value.
+    ProgramSettings chosen = current_;
+    SettingsFile edited = settingsFile_;
+    std::string failure;
     try {
-        // A list left without a selection keeps the current value.
-        ProgramSettings chosen = current_;
-        SettingsFile edited = settingsFile_;
         if (const auto port = ports_.storeChoice(edited)) chosen.serial.port = *port;
         if (const auto baud = chosenBaud()) chosen.serial.baud = *baud;
         if (const auto parity = chosenParity()) chosen.serial.parity = *parity;
         edited.setProgram(chosen);
         edited.save();
-        settingsFile_ = std::move(edited);
-        saved_ = chosen;
-        apply_(chosen);
-
-        // A short pause so the user sees the new settings arrive on the main window.
-        const auto pause = platform_.pump.createTimer();
-        pause->onTick = [&pause] { pause->setEnabled(false); };
-        pause->setInterval(kSavePauseMs);
-        pause->setEnabled(true);
-        while (pause->enabled()) platform_.pump.waitEvents();
-
-        window_->close();
     } catch (const std::exception& e) {
-        platform_.dialogs.message(std::string("Error saving configuration - ") + e.what());
+        failure = e.what();
     }
+    // Settings that cannot be stored are still the user's choice for this run.
+    settingsFile_ = std::move(edited);
+    saved_ = chosen;
+    apply_(chosen);
+    if (!failure.empty())
+        platform_.dialogs.message("Error saving configuration - " + failure +
+                                  "\nThe new settings are in force until the program ends.");
+
+    // A short pause so the user sees the new settings arrive on the main window.
+    const auto pause = platform_.pump.createTimer();
+    pause->onTick = [&pause] { pause->setEnabled(false); };
+    pause->setInterval(kSavePauseMs);
+    pause->setEnabled(true);
+    while (pause->enabled()) platform_.pump.waitEvents();
+
+    window_->close();
 }
 
 // The selected rate first, then the six of the list; the rate that answers is selected.

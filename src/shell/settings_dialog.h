@@ -1,7 +1,8 @@
 #pragma once
 // The communication-settings dialog: port, baud rate and parity. SAVE stores the choice
-// in the settings file (one write, and only a written choice counts), hands it to `apply`, pauses so the user sees it arrive on the
-// main window, and closes; CLOSE changes nothing. Find KORVEN7 looks for the device on
+// in the settings file (one write), hands it to `apply` (also when it could not be stored,
+// which is reported: the choice is in force for this run), pauses so the user sees it
+// arrive on the main window, and closes; CLOSE changes nothing. Find KORVEN7 looks for the device on
 // the ports and rates offered (PortPicker).
 #include <functional>
 #include <memory>

@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <functional>
 #include <numeric>
+#include <sstream>
+#include <utility>
 
+#include "cfgfile/cfg_file.h"
 #include "device/device_session.h"
 #include "device/flash_image.h"
 #include "device/frames.h"
@@ -22,10 +25,11 @@ struct Recorder : SessionObserver {
     std::optional<VerdictPicture> picture;  // set while a verdict shows
     int alerts = 0, progressValue = -1, progressMax = 0;
     std::function<void(const std::string&)> onLine;  // runs after a line is logged
+    std::function<void()> onProgress;                 // runs after the progress moved
     void statusLine(const std::string& line) override { log.push_back(line), onLine ? onLine(line) : void(); }
     void progressShown() override { progressValue = 0; }
     void progressMaximum(int maximum) override { progressMax = maximum; }
-    void progress(int value) override { progressValue = value; }
+    void progress(int value) override { progressValue = value, onProgress ? onProgress() : void(); }
     void progressHidden() override {}
     void caption(const std::string& text) override { shown = text, picture.reset(); }
     void captionHidden() override { shown.clear(), picture.reset(); }
@@ -132,15 +136,27 @@ TEST(Link, AnAcknowledgementEndsTheWaitAsSoonAsItIsWholeAndSilenceAtTheTimeOut) 
     EXPECT_NEAR(line.clock.nowUs(), 563'000, 10'000);
 }
 
-// Bytes a late or unexpected reply leaves on the line are neither the next request's answer nor in it.
-TEST(Link, InputLeftOnTheLineIsDiscardedBeforeTheNextRequest) {
+// Bytes a late or unexpected reply leaves on the line are neither the next request's answer
+// nor in it; the log tells of them after the exchange they followed.
+TEST(Link, InputLeftOnTheLineIsDiscardedBeforeTheNextRequestAndLoggedInItsPlace) {
     for (const char* lineBefore : {"Erasing Flash Page1 ..", "KORVEN7 device is attached"}) {
         Line line;
-        line.seen.onLine = [&](const std::string& l) { l == lineBefore ? line.port.arriveAt(line.clock.nowUs(), "x") : void(); };
+        line.seen.onLine = [&](const std::string& l) { l == lineBefore ? line.port.arriveAt(line.clock.nowUs(), "xy") : void(); };
         EXPECT_TRUE(lineBefore[0] == 'E' ? line.session.send(line.list).verified()
                                          : line.session.read().unreadRows.empty());
-        EXPECT_EQ(line.seen.count("Discarded 1 bytes from the line"), 1) << lineBefore;
+        EXPECT_EQ(line.seen.count("Discarded 2 bytes from the line"), 1) << lineBefore;
     }
+    Line line;
+    line.seen.onProgress = [&, once = false]() mutable {  // a byte comes while the window repaints
+        if (std::exchange(once, true)) return;
+        line.port.arriveAt(line.clock.nowUs() + 1, "x");
+        line.clock.advanceTo(line.clock.nowUs() + 2);
+    };
+    EXPECT_TRUE(line.session.send(line.list).verified());
+    const auto& log = line.seen.log;
+    const auto discarded = std::find(log.begin(), log.end(), "Discarded 1 byte from the line");
+    ASSERT_NE(discarded, log.end());
+    EXPECT_EQ(discarded[-1] + "|" + discarded[1].substr(0, 6), "RECVD:ACK|SENT:{");
 }
 
 TEST(Probe, TriesThreeTimesOnASilentLineThenAlerts) {
@@ -258,11 +274,12 @@ TEST(Read, FastRepliesEndEachWaitOnceTheReplyIsWhole) {
     const double exchangeMs = 1 + 10.0 * 51 * 1000 / 9600;
     EXPECT_LT(line.seconds() * 1000, 25 + 96 * (exchangeMs + 1));
     EXPECT_EQ(line.session.version().text, "KORVEN7 V2.14\r\n");
-    // A reply that goes on past its 51 characters shifts the next one: the read fails
-    // rather than reading a key wrongly.
+    // A reply that goes on past its 51 characters shifts the next one: that key is unread
+    // rather than read wrongly.
     line.device.faults().readbackLength = 52;
-    EXPECT_EQ(line.session.read().outcome, outcomeOf(OutcomeKind::MalformedReply, "a reply from the keyboard cannot be read (Type mismatch)"));
-    EXPECT_EQ(line.seen.failures.back(), "Error retrieve current key overrides - Type mismatch");
+    const ReadResult shifted = line.session.read();
+    EXPECT_EQ(shifted.customStrings, (std::vector<KeyString>{{"A", "zz"}}));
+    EXPECT_EQ(shifted.unreadRows.size(), 48u);
 }
 
 TEST(Read, GarbledRepliesAreUnreadAndABadScancodeEndsTheRead) {
@@ -302,14 +319,51 @@ TEST(Version, LogsTheReplyOrQuestionMarksOnASilentLine) {
     Line line;
     line.port.arriveAt(0, "LATE");
     EXPECT_EQ(line.session.version().text, "KORVEN7 V2.14\r\n");
-    EXPECT_EQ(line.seen.log, (std::vector<std::string>{"Discarded 4 bytes from the line", "Requesting Version",
-                                                       "Version = KORVEN7 V2.14\r\n"}));
+    EXPECT_EQ(line.seen.log, (std::vector<std::string>{"Requesting Version", "Version = KORVEN7 V2.14\r\n"}));
     line.device.faults().silent = true;
     EXPECT_EQ(line.session.version().outcome.kind, OutcomeKind::NoVersionReply);
     EXPECT_EQ(line.seen.log.back(), "Version = ???");
     line.port.failOpen = {PortFailure::Missing, "No such file or directory"};
     EXPECT_EQ(line.session.version().outcome, outcomeOf(OutcomeKind::PortMissing, "no such device (unplugged?)"));
     EXPECT_EQ(line.seen.failures.back(), "Error getting code version. No such file or directory");
+}
+
+// Every key's string, the three keys without a legend on the keyboard included, comes back
+// from the keyboard and through a file under the key's own name.
+TEST(RoundTrip, EveryKeysStringSurvivesSendReadVerifySaveAndOpen) {
+    Line line;
+    const KeyTable table = defaultKeyTable();
+    for (int row = 0; row < kKeyRows; ++row) line.list.add({table[std::size_t(row)].legend, "k" + std::to_string(row) + "{0D}"});
+    ASSERT_EQ(line.list.size(), kKeyRows);
+    EXPECT_TRUE(line.session.send(line.list).verified());
+    const ReadResult read = line.session.read();
+    EXPECT_EQ(read.customStrings, line.list.entries());
+    std::istringstream file(cfgFileText(read.customStrings, "now"));
+    KeyStringList opened;
+    opened.replace(readCfgFile(file).entries);
+    EXPECT_EQ(opened.entries(), line.list.entries());
+    EXPECT_TRUE(line.session.verify(opened).differences.empty());
+}
+
+// A keyboard behind a slow adapter: its replies begin late and are still arriving when
+// their wait ends. With a keyboard that answers at once the timing is unchanged (above).
+TEST(LateReplies, AReplyUnderWayIsAwaitedAndTheProbesOwedAnswersAreDiscarded) {
+    for (bool fast : {false, true}) {
+        Line line(57600);
+        line.session.link().setFastReplies(fast);
+        line.device.faults().extraDelayMs = 20;
+        line.list.add({"A", "late"});
+        EXPECT_TRUE(line.session.send(line.list).verified()) << fast;
+        EXPECT_EQ(line.session.read().customStrings, line.list.entries()) << fast;
+        EXPECT_EQ(line.seen.count("Discarded"), 0) << fast;
+    }
+    // Later still: the probe asks again and takes the first answer; the second is let in
+    // and discarded instead of landing in the erase's wait.
+    Line line(57600);
+    line.device.faults().extraDelayMs = 30;
+    EXPECT_TRUE(line.session.send(line.list).written);
+    EXPECT_EQ(std::vector(line.seen.log.begin(), line.seen.log.begin() + 3),
+              (std::vector<std::string>{"Discarded 15 bytes from the line", "KORVEN7 device is attached", std::string(27, '-')}));
 }
 
 }  // namespace

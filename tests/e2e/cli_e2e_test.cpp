@@ -271,5 +271,18 @@ TEST_F(Korven7, StationStopsOnceItsRecordCannotBeWritten) {
     EXPECT_EQ(ran.err, "korven7: /dev/full: the record cannot be written (No space left on device); the station stops\n");
 }
 
+// A keyboard behind a slow USB adapter: every reply starts 20 ms late, so a read-back
+// reply is still arriving when its wait ends.
+TEST_F(Korven7, AKeyboardThatAnswersLateIsSentReadAndVerified) {
+    SimProcess sim(57600, {"--slow", "20"});
+    const std::string list = put("l.cfg", kList);
+    const Ran sent = run({"--port", sim.link(), "--baud", "57600", "send", list});
+    EXPECT_EQ(sent.status, 0) << sent.err;
+    const Ran read = run({"--port", sim.link(), "--baud", "57600", "--fast", "read", "-o", dir + "/back.cfg"});
+    EXPECT_EQ(read.status, 0) << read.err;
+    std::ifstream back(dir + "/back.cfg", std::ios::binary);
+    EXPECT_EQ(readCfgFile(back).entries, (std::vector<KeyString>{{"A", "{C7}x"}, {"M", "MNOPQRSTUV"}, {"F1", "Hello{0D}"}}));
+}
+
 }  // namespace
 }  // namespace k7::test

@@ -91,8 +91,8 @@ TEST(Korven7Run, SaysWhatWentWrongAndExitsWithOneStatusPerFact) {
         {"verify, differs", {"verify", "LIST"}, keyboard(), 1, "korven7: /dev/k7: 1 key differs from the list: A\n"},
         {"no acknowledgement", {"send", "LIST"}, keyboard([](auto& f) { f.noAckAtFrame = 3; }), 3,
          "korven7: /dev/k7: the keyboard did not acknowledge the write frame of slot 1; the keyboard needs a new send\n"},
-        {"fast, malformed", {"--fast", "read"}, keyboard([](auto& f) { f.readbackLength = 52; }), 3,
-         "korven7: /dev/k7: a reply from the keyboard cannot be read (Type mismatch); --fast may have taken a reply "
+        {"fast, malformed", {"--fast", "read"}, keyboard([](auto& f) { f.badScancode = 3; }), 3,
+         "korven7: /dev/k7: a reply from the keyboard cannot be read (Subscript out of range); --fast may have taken a reply "
          "before it was whole: run without --fast\n"},
         {"bad usage", {"read", "--baud", "x"}, keyboard(), 2,
          "korven7: --baud: not a baud rate: 'x' (50 to 4000000) (see korven7 --help)\n"},

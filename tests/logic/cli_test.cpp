@@ -66,8 +66,8 @@ TEST(CommandLineArguments, TakeOneCommandWithItsOptionsAnywhereAndRefuseTheRest)
 TEST(ListFileForTheCommandLine, EveryLineIsAnEntryACommentOrBlankAndEveryEntryFitsItsKey) {
     // Every line refused is named, in order, with what is wrong with it.
     const std::vector<std::pair<std::string, std::string>> cases{
-        {"#c\r\n\r\n001\tA\tx{0D}\r\n002\tF1\t\r\n", ""},
-        {"001\tA\tx\n002\tA\ty\n", "line 2: key \"A\" is listed already"},
+        {"#c\r\n\r\n001\tA\tx{0D}\r\n002\t\t\r\n", ""},
+        {"001\tA\tx\n002\tA\ty\n", "line 1: key \"A\" is listed again on line 2"},
         {"001\tNOPE\tx\n", "line 1: \"NOPE\" names no key"},
         {"001\tA\t{ZZ}\n002\tB\tx{100}\n003\tC\tx{4\n",
          "line 1: the string of \"A\": \"{ZZ}\" is not a byte: braces hold two hex digits\n"

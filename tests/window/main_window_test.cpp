@@ -103,10 +103,11 @@ TEST(MainWindow, SaveAndOpenKeepTheListAndASaveNeverReplacesAReadOnlyFile) {
     rig.program.menu(kSave);  // a read-only file stays as it is
     EXPECT_EQ(rig.program.env.read(name).substr(written.find("001")), "001\tB\tb\r\n");
     EXPECT_EQ(dialogs.messages.back(), "Error saving file The file is read-only; nothing was written");
-    rig.program.env.write("odd.cfg", "1\tA\tx\n2\tA\ty\n");
+    rig.program.env.write("odd.cfg", "1\tA\tx\n2\tA\ty\n3\t\tz\n");  // a key twice; an older file's empty legend
     dialogs.fileAnswers = {rig.program.env.path("odd.cfg")};
     rig.program.menu(kOpen);  // one message once the list is loaded
-    EXPECT_EQ(dialogs.messages.back(), "1 line of the file was not loaded:\nline 2: key \"A\" is listed already");
+    EXPECT_EQ(dialogs.messages.back(), "1 line of the file was not loaded:\nline 1: key \"A\" is listed again on line 2");
+    EXPECT_EQ(rig.program.list(), (std::vector<std::string>{"A\ty", "NONUS#\tz"}));
     dialogs.fileAnswers = {"/dev/zero"};  // a device, read without end, is refused unread
     rig.program.menu(kOpen);
     EXPECT_EQ(dialogs.messages.back(), "Error opening specified config file. Not a regular file or pipe");
@@ -242,6 +243,12 @@ TEST(MainWindow, OnlyTheLeftButtonActsTheKeyFieldTakesOnlyKeysAndKeepsThemAndAll
     for (QEvent* event : std::initializer_list<QEvent*>{&drag, &drop, &menu}) QApplication::sendEvent(key, event);
     QTest::keyClick(key, Qt::Key_Alt);
     EXPECT_EQ(key->text(), "F2");
+    std::string shown;  // a modifier alone keeps the text yet ends a key's run of presses
+    for (Qt::Key k : {Qt::Key_Return, Qt::Key_Shift, Qt::Key_Return, Qt::Key_Insert, Qt::Key_Control, Qt::Key_Insert}) {
+        QTest::keyClick(key, k);
+        shown += key->text().toStdString() + " ";
+    }
+    EXPECT_EQ(shown, "ENTER ENTER ENTER KPins KPins KPins ");
     EXPECT_FALSE(QApplication::activePopupWidget());
     for (const auto& [reason, shown] : std::map<Qt::FocusReason, QString>{
              {Qt::ActiveWindowFocusReason, "F1"}, {Qt::PopupFocusReason, "F1"}, {Qt::OtherFocusReason, "F1"},

@@ -13,25 +13,31 @@ namespace {
 
 using namespace controls;
 
-TEST(SettingsDialog, StoresAndAppliesTheChoiceAndStaysOpenWhenItCannot) {
-    Rig rig("; my settings\n[COMSETTINGS]\nPORT=12\nBAUD=300\nPARITY=M\n[PORTS]\nCOM3=/dev/ttyUSB0\n");
-    const std::string ini = rig.program.env.path("KORVEN7.ini");
-    ::chmod(ini.c_str(), 0444);
-    InSettingsDialog(rig, [&](QDialog& dialog) {
-        dialog.findChild<QComboBox*>(config::kPorts)->setCurrentIndex(2);
-        dialog.findChild<QComboBox*>(config::kBauds)->setCurrentText("19.2k");  // parity: none to select
-        dialog.findChild<QPushButton*>(config::kSave)->click();
-        EXPECT_TRUE(dialog.isVisible());
-        ::chmod(ini.c_str(), 0644);
-        dialog.findChild<QPushButton*>(config::kSave)->click();
-    });
-    EXPECT_EQ(rig.program.env.read("KORVEN7.ini"),
-              "; my settings\n[COMSETTINGS]\nPORT=3\nBAUD=19200\nPARITY=M\n[PORTS]\nCOM3=/dev/ttyUSB0\n"
-              "[GENERAL]\nENABLESTRINGS=0\n");
-    EXPECT_EQ(rig.port.portName, "/dev/ttyUSB0");
-    EXPECT_EQ(rig.program.caption(kBaud) + rig.program.caption(kPort), "19200COM3 (ttyUSB0)");
-    EXPECT_EQ(rig.program.dialogs.messages,
-              std::vector<std::string>{"Error saving configuration - The file is read-only; nothing was written"});
+// A settings file that cannot be written: the choice is reported unsaved and is in force for this run.
+TEST(SettingsDialog, StoresAndAppliesTheChoiceAndAppliesItEvenWhenItCannotStoreIt) {
+    const std::string before = "; my settings\n[COMSETTINGS]\nPORT=12\nBAUD=300\nPARITY=M\n[PORTS]\nCOM3=/dev/ttyUSB0\n";
+    for (bool writable : {true, false}) {
+        Rig rig(before);
+        const std::string ini = rig.program.env.path("KORVEN7.ini");
+        if (!writable) ::chmod(ini.c_str(), 0444);
+        InSettingsDialog(rig, [&](QDialog& dialog) {
+            dialog.findChild<QComboBox*>(config::kPorts)->setCurrentIndex(2);
+            dialog.findChild<QComboBox*>(config::kBauds)->setCurrentText("19.2k");  // parity: none to select
+            dialog.findChild<QPushButton*>(config::kSave)->click();
+            if (dialog.isVisible()) dialog.findChild<QPushButton*>(config::kClose)->click();
+        });
+        EXPECT_EQ(rig.program.env.read("KORVEN7.ini"),
+                  writable ? "; my settings\n[COMSETTINGS]\nPORT=3\nBAUD=19200\nPARITY=M\n[PORTS]\nCOM3=/dev/ttyUSB0\n"
+                             "[GENERAL]\nENABLESTRINGS=0\n"
+                           : before);
+        EXPECT_EQ(rig.port.portName, "/dev/ttyUSB0");
+        EXPECT_EQ(rig.program.caption(kBaud) + rig.program.caption(kPort), "19200COM3 (ttyUSB0)");
+        EXPECT_EQ(rig.window().settings().serial.baud, 19200);
+        EXPECT_EQ(rig.program.dialogs.messages,
+                  writable ? std::vector<std::string>{}
+                           : std::vector<std::string>{"Error saving configuration - The file is read-only; nothing was "
+                                                      "written\nThe new settings are in force until the program ends."});
+    }
 }
 
 // The port list's entries from `first` on, each with the device shown beside it.
