@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "keystrings/string_field_check.h"
 #include "platform/runtime_error.h"
 #include "settings/numbers.h"
 
@@ -93,6 +94,8 @@ CfgContent readCfgFile(std::istream& in) {
                 content.notLoaded.push_back(lineName + " cannot be read");
             } else if (row < 0) {
                 content.notLoaded.push_back(lineName + ": \"" + entry->legend + "\" names no key");
+            } else if (const std::string refusal = stringRefusal(entry->notation); !refusal.empty()) {
+                content.notLoaded.push_back(lineName + ": key \"" + entry->legend + "\": the keyboard cannot take " + refusal);
             } else if (listed[std::size_t(row)]) {
                 content.notLoaded.push_back(lineName + ": key \"" + entry->legend + "\" is listed already");
             } else {

@@ -34,7 +34,8 @@ struct CfgContent {
 
 // Reads the entries of a file. A line is an entry when its first field is a number of at
 // most 100 that fits 16 bits and it has three fields (a fourth and more are ignored); the
-// entry is taken when its legend names a key that no earlier entry named.
+// entry is taken when its legend names a key that no earlier entry named and the keyboard
+// can take its string.
 CfgContent readCfgFile(std::istream& in);
 
 // One text that counts the lines that gave no entry and names the first few; "" when

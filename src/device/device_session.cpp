@@ -48,6 +48,7 @@ SendResult DeviceSession::send(const KeyStringList& list) {
     try {
         observer_.progressShown();
         abortRequested_ = false;
+        eraseSent_ = false;
         observer_.caption("Sending to KORVEN7");
         // A list that cannot be written fails before anything reaches the device.
         const std::string image = flashImageOf(list.keyTable());
@@ -71,6 +72,7 @@ SendResult DeviceSession::send(const KeyStringList& list) {
             return true;
         };
         const std::string erase = eraseFrame();
+        eraseSent_ = true;
         if (!sendFrame(erase, "SENT:" + commandForLog(erase, true), 1000, "No ACK .. RECVD: "))
             return endedWith<SendResult>(Ending::NoAcknowledgement);
 

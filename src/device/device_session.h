@@ -61,6 +61,9 @@ public:
 
     // Ends a running send after the block being written.
     void requestAbort() { abortRequested_ = true; }
+    // The running (or last) send has sent the erase: the keyboard's strings are gone
+    // until a send writes them again.
+    bool eraseSent() const { return eraseSent_; }
 
     DeviceLink& link() { return link_; }
 
@@ -76,6 +79,7 @@ private:
     SessionObserver& observer_;
     KeyTable readback_{};  // the last pass's answers; an unanswered row has scancode 0
     bool abortRequested_ = false;
+    bool eraseSent_ = false;
 };
 
 }  // namespace k7

@@ -1,5 +1,8 @@
 #include "keystrings/string_field_check.h"
 
+#include "keystrings/notation.h"
+#include "platform/runtime_error.h"
+
 namespace k7 {
 namespace {
 
@@ -52,6 +55,20 @@ StringFieldCheck checkStringField(const std::string& text) {
         check.corrected = text.substr(0, cut);
     }
     return check;
+}
+
+std::string stringRefusal(const std::string& notation) {
+    const std::size_t open = notation.rfind('{');
+    if (open != std::string::npos && notation.find('}', open) == std::string::npos) return "an unfinished { group";
+    std::string bytes;
+    try {
+        bytes = notationToBytes(notation);
+    } catch (const RuntimeError&) {
+        return "a { } group that is not one byte in HEX";
+    }
+    if (bytes.find('\0') != std::string::npos) return "{00}, the end-of-string marker";
+    if (bytes.size() > std::size_t(kMaxStringUnits)) return "more than " + std::to_string(kMaxStringUnits) + " bytes";
+    return "";
 }
 
 }  // namespace k7

@@ -10,7 +10,7 @@ namespace {
 
 constexpr const char* kSection = "KEYMAP";
 constexpr const char* kPlaceKeys[] = {"LEFT", "TOP", "WIDTH", "HEIGHT"};
-
+constexpr const char* kScreenKey = "SCREEN";
 
 }  // namespace
 
@@ -110,8 +110,10 @@ KeyMark KeyMapWindow::markOf(const std::string& legend, const std::string& label
     return mark;
 }
 
+// The place where the window was closed, when it was closed on a screen like this one.
 void KeyMapWindow::placeAsLastClosed() {
     const std::string file = platform_.env.settingsFileName();
+    if (readIniValue(file, kSection, kScreenKey, "") != view_->screen()) return;
     int values[4];
     for (int i = 0; i < 4; ++i) {
         const std::string text = readIniValue(file, kSection, kPlaceKeys[i], "");
@@ -132,6 +134,7 @@ void KeyMapWindow::savePlacement() {
     try {
         for (int i = 0; i < 4; ++i)
             writeIniValue(platform_.env.settingsFileName(), kSection, kPlaceKeys[i], std::to_string(values[i]));
+        writeIniValue(platform_.env.settingsFileName(), kSection, kScreenKey, view_->screen());
     } catch (const std::exception& e) {
         platform_.dialogs.message(std::string("Error saving the Key Map's place - ") + e.what());
     }

@@ -42,6 +42,7 @@ private:
     void clearAll();
     void showListChange(int index, bool added);
     void pickKey(const std::string& legend);
+    void keyChosen(const std::string& legend);
     void selectEntry(const std::string& legend);
 
     // The device operations.
@@ -52,6 +53,10 @@ private:
     void setBusy(bool busy);
     void setMenusBusy(bool busy);
     void clearLogIfAsked();
+    enum class Operation { None, Send, Read, Verify, Version };
+    void operationStarted(Operation operation);
+    void operationEnded(bool nothingAnswered);
+    bool mayClose();
 
     // Settings, printing, the window's size.
     void applySettings();
@@ -65,7 +70,8 @@ private:
     // SessionObserver
     void statusLine(const std::string& line) override { appendStatus(line); }
     void progressShown() override;
-    void progressMaximum(int maximum) override { progressBar_.setMaximum(maximum); }
+    void progressMaximum(int maximum) override;
+    int progressPasses() const;
     void progress(int value) override;
     void progressHidden() override;
     void caption(const std::string& text) override;
@@ -94,6 +100,13 @@ private:
     KeyStringList keyStrings_;
     KeyCapture keyCapture_;
     bool stringGroupOpen_ = false;  // the string field's text ends inside a "{" group
+    // The device operation running: its progress passes share one bar (a send writes,
+    // then verifies), and a close asked for meanwhile waits for its end.
+    Operation running_ = Operation::None;
+    bool closeWhenEnded_ = false;
+    bool verdictShown_ = false;
+    int progressPass_ = -1;  // the pass under way, from 0; -1 before the first
+    int passMaximum_ = 0;
     ProgramSettings settings_;
     DeviceSession session_;
     FileMenu fileMenu_;

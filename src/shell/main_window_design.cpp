@@ -54,7 +54,8 @@ FormDesign buildMainWindow() {
     f.add(make("clrstat", K::CheckBox, "", {8040, 720, 1815, 495}, "Clear Details before each operation")).checked = true;
     f.add(make("ClearDetails", K::Button, "", {9960, 840, 975, 375}, "Clear Now"));
     f.add(make("Label5", K::Label, "", {5400, 960, 2175, 255}, "Communication Details"));
-    f.add(make("StatusBox", K::ListBox, "", {5400, 1200, 5655, 5130})).logOnly = true;
+    // Just below the check box, Clear Now and its label, so that none covers its border.
+    f.add(make("StatusBox", K::ListBox, "", {5400, 1230, 5655, 5100})).logOnly = true;
     hidden(f.add(make("Hclose", K::Button, "", {9840, 1680, 1095, 375}, "Close Help")));
     hidden(f.add(make("WebBrowser1", K::HtmlView, "", {150, 1500, 10905, 5375})));
     bold(f.add(make("CustomFrame", K::Frame, "", {120, 960, 5175, 5895}, "Custom Key Strings")));

@@ -1,5 +1,7 @@
 #include "shell/port_picker.h"
 
+#include <utility>
+
 namespace k7 {
 namespace {
 
@@ -26,6 +28,7 @@ PortPicker::PortPicker(Platform& platform, ControlSet& dialog, int currentPort)
       search_(platform.port, platform.pump),
       refreshTimer_(platform.pump.createTimer()) {
     list_.onChange = [this] { showDetail(); };
+    list_.onPicked = [this] { choiceChanged(); };
     search_.onQuery = [this](int done, int, const SearchCandidate& candidate, int baud) {
         progress_.setValue(done);
         status_.setCaption("Asking " + candidate.name + " at " + std::to_string(baud) + " baud...");
@@ -102,6 +105,11 @@ void PortPicker::showOutcome(const SearchOutcome& outcome, const std::vector<Sea
                "power, and that no other program holds the port.";
     for (const std::string& skipped : outcome.skipped) text += "\nSkipped " + skipped;
     status_.setCaption(text);
+    foundShown_ = outcome.found.has_value();
+}
+
+void PortPicker::choiceChanged() {
+    if (std::exchange(foundShown_, false)) status_.setCaption("");
 }
 
 std::optional<int> PortPicker::storeChoice() {

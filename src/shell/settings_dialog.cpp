@@ -47,6 +47,7 @@ SettingsDialog::SettingsDialog(Platform& platform, const ProgramSettings& curren
     window_->get<Button>("ConfigSave").onClick = [this] { save(); };
     window_->get<Button>("ConfigAbort").onClick = [this] { window_->close(); };
     window_->get<Button>("FindBtn").onClick = [this] { find(); };
+    baudList_.onPicked = [this] { ports_.choiceChanged(); };
     window_->onClosed = [this] { ports_.stop(); };  // a search under way ends with the dialog
     fillAndSelect(baudList_, kBaudTexts, std::to_string(current.serial.baud), 2);
     fillAndSelect(parityList_, kParityTexts, std::string(1, current.serial.parity), 1);

@@ -104,7 +104,7 @@ TEST_F(Korven7, ExitStatusesTellABrokenFileASilentKeyboardAndAMissingPort) {
     SimProcess silent(57600, {"--silent"});
     const Ran broken = run({"--port", silent.link(), "send", put("b.cfg", "001\tA\tx\r\n002\tB\t{G0}\r\n")});
     EXPECT_EQ(broken.status, 2);
-    EXPECT_EQ(broken.err, "korven7: " + dir + "/b.cfg: line 2: the string of \"B\" cannot be read (Type mismatch)\n");
+    EXPECT_EQ(broken.err, "korven7: " + dir + "/b.cfg: line 2: key \"B\": the keyboard cannot take a { } group that is not one byte in HEX\n");
     const Ran quiet = run({"--port", silent.link(), "--baud", "57600", "read"});
     EXPECT_EQ(quiet.status, 3);
     EXPECT_EQ(quiet.err, "korven7: " + silent.link() + ": no answer from the keyboard (no reply to the version request)\n");

@@ -6,9 +6,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTest>
@@ -16,6 +19,8 @@
 #include <map>
 
 #include "keystrings/keyboard_layout.h"
+#include "keystrings/string_field_check.h"
+#include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_key_map.h"
 #include "support/fake_port.h"
 #include "support/program.h"
@@ -270,6 +275,10 @@ TEST(SettingsDialog, FindSendsOnlyTheVersionRequestSkipsABusyPortAndSelectsTheFi
         find->click();
         EXPECT_EQ(shown(), "Found on COM11 (ttyUSB2) at 19200 baud: KORVEN7 V2.14. SAVE keeps this port and rate." +
                                skipped + "|COM11 19.2k");
+        auto* baud = dialog.findChild<QComboBox*>("cboBaud");
+        QTest::keyClick(baud, Qt::Key_Down);  // the user picks another rate, and back: the result is gone
+        QTest::keyClick(baud, Qt::Key_Up);
+        EXPECT_EQ(shown(), "|COM11 19.2k");
         dialog.findChild<QPushButton*>("ConfigSave")->click();
     });
     const std::string ini = rig.program.env.read("KORVEN7.ini");
@@ -312,10 +321,10 @@ TEST(Layout, CaptionsFitTheirControlsScreenReadersHearTheValuesShownAndTheLogNar
     EXPECT_EQ(CutCaptions(window), std::vector<std::string>{});
     InSettingsDialog(rig, [&](QDialog& dialog) {
         EXPECT_EQ(CutCaptions(dialog), std::vector<std::string>{});
-        QTest::keyClick(dialog.findChild<QPushButton*>("ConfigSave"), Qt::Key_Return);  // Enter presses no button
-        QTest::keyClick(dialog.findChild<QComboBox*>("cboBaud"), Qt::Key_Return);
+        QTest::keyClick(dialog.findChild<QComboBox*>("cboBaud"), Qt::Key_Return);  // Enter on a list presses nothing,
         EXPECT_TRUE(dialog.isVisible() && dialog.findChild<QLabel*>("FindStatus")->text().isEmpty());
-        dialog.reject();
+        QTest::keyClick(dialog.findChild<QPushButton*>("ConfigAbort"), Qt::Key_Return);  // on a button it presses it
+        EXPECT_FALSE(dialog.isVisible());
     });
     std::map<std::string, QAccessibleInterface*> tree;  // heard: the name, then the captions related to it
     AccessibleTree(QAccessible::queryAccessibleInterface(&window), tree);
@@ -332,8 +341,20 @@ TEST(Layout, CaptionsFitTheirControlsScreenReadersHearTheValuesShownAndTheLogNar
     }
     window.show();
     const int wide = window.width(), log = rig.program.widget("StatusBox")->width();
-    window.resize(wide * 3 / 4, window.height());
-    EXPECT_NEAR(rig.program.widget("StatusBox")->width(), log - (wide - wide * 3 / 4), 1);
+    window.resize(wide * 5 / 4, window.height());
+    EXPECT_NEAR(rig.program.widget("StatusBox")->width(), log + (wide * 5 / 4 - wide), 1);
+    // At its smallest every control shows whole, and none covers the log's border.
+    window.resize(600, 500);
+    QWidget* surface = window.centralWidget();
+    for (QWidget* w : surface->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(w->objectName() == "StatusBox" || w->objectName() == "WebBrowser1" ||
+                    surface->rect().contains(w->geometry())) << w->objectName().toStdString();
+    for (const char* name : {"ClearDetails", "clrstat", "Label5"})
+        EXPECT_FALSE(rig.program.widget(name)->geometry().intersects(rig.program.widget("StatusBox")->geometry())) << name;
+    rig.program.menu("OverView");  // the help pane's close button covers none of the page
+    auto* page = qobject_cast<QAbstractScrollArea*>(rig.program.widget("WebBrowser1"));
+    const QRect text(page->viewport()->mapTo(surface, QPoint(0, 0)), page->viewport()->size());
+    EXPECT_FALSE(rig.program.widget("Hclose")->geometry().intersects(text));
 }
 
 TEST(MainWindow, OnlyTheLeftButtonActsTheKeyFieldTakesOnlyKeysAndKeepsThemAndAllWorksFromTheKeyboard) {
@@ -369,11 +390,17 @@ TEST(MainWindow, OnlyTheLeftButtonActsTheKeyFieldTakesOnlyKeysAndKeepsThemAndAll
     EXPECT_FALSE(QApplication::activePopupWidget());
     for (const auto& [reason, shown] : std::map<Qt::FocusReason, QString>{
              {Qt::ActiveWindowFocusReason, "F1"}, {Qt::PopupFocusReason, "F1"}, {Qt::OtherFocusReason, "F1"},
-             {Qt::MouseFocusReason, ""}, {Qt::TabFocusReason, ""}, {Qt::BacktabFocusReason, ""}}) {
+             {Qt::MouseFocusReason, "F1"}, {Qt::TabFocusReason, ""}, {Qt::BacktabFocusReason, ""}}) {
         QTest::keyClick(key, Qt::Key_F1);
         QFocusEvent in(QEvent::FocusIn, reason);
         QApplication::sendEvent(key, &in);
         EXPECT_EQ(key->text(), shown) << reason;
+    }
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton, Qt::LeftButton}) {  // a click moves in
+        QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+        QApplication::sendEvent(key, &in);
+        QTest::mouseClick(key, button);
+        EXPECT_EQ(key->text(), button == Qt::LeftButton ? "" : "F1") << button;
     }
     key->setFocus();
     QTest::keyClick(key, Qt::Key_Tab, Qt::ControlModifier);  // leaves the key field, in which Tab is a key
@@ -393,18 +420,92 @@ TEST(MainWindow, HelpShowsItsPageInFrontAndPrintingPutsTheListBesideTheLog) {
     rig.program.click("GetVersionBtn");
     rig.program.menu("prscr");
     EXPECT_EQ(rig.program.printer.lines,
-              (std::vector<std::string>{"A\tx" + std::string(31, ' ') + "\tRequesting Version",
+              (std::vector<std::string>{"KORVEN7 CONFIG v1.05   printed 12/6/2026 7:30:00 AM",
+                                        "Config file: None   Port: COM1, 9600 baud, NONE", "",
+                                        "Custom Key Strings" + std::string(16, ' ') + "\tCommunication Details",
+                                        "A\tx" + std::string(31, ' ') + "\tRequesting Version",
                                         std::string(34, ' ') + "\tVersion = KORVEN7 V2.14\r\n"}));
+    EXPECT_EQ(rig.program.log().back(), "Print Screen: sent to the printer");
     // Every row comes out; a printer that fails is a failure, not a cancel.
     rig.window().keyStrings().replace(std::vector<KeyString>(305, {"A", "x"}));
-    rig.program.printer.failAfterLines = 306;  // after 304 rows of 305
+    rig.program.printer.failAfterLines = 314;  // after 304 rows of 305
     rig.program.menu("prscr");
-    EXPECT_EQ(rig.program.printer.lines.size(), 306u);
+    EXPECT_EQ(rig.program.printer.lines.size(), 314u);
     rig.program.printer.cancel = true;
     rig.program.menu("prscr");
     EXPECT_EQ(rig.program.dialogs.messages,
               (std::vector<std::string>{"Printing failed - Printer error", "Printing cancelled"}));
     EXPECT_EQ(rig.program.printer.documents, 2);
+}
+
+TEST(MainWindow, ClosingDuringASendAsksToStopItAndTheWindowStaysUntilTheSendHasEnded) {
+    Rig rig;
+    auto& window = rig.program.qtWindow.qwindow();
+    window.show();
+    rig.program.dialogs.confirmAnswers = {false, true};
+    rig.pump.at(500'000, [&] {
+        window.close();  // No: the send goes on
+        window.close();  // Yes: it stops after the block being written
+        EXPECT_TRUE(window.isVisible());
+    });
+    rig.program.click("SendKeys");
+    EXPECT_FALSE(window.isVisible());
+    const auto log = rig.program.log();
+    EXPECT_LT(std::count_if(log.begin(), log.end(), [](const std::string& line) { return line.starts_with("Flashing"); }), 8);
+    ASSERT_EQ(rig.program.dialogs.questions.size(), 2u);
+    EXPECT_TRUE(rig.program.dialogs.questions[1].ends_with("the keyboard will need a new send."));
+}
+
+TEST(MainWindow, AFailedOperationSaysWhatToTryAndOneSendFillsTheProgressBarOnce) {
+    Rig rig;
+    rig.device.faults().silent = true;
+    for (const char* button : {"SendKeys", "VerifyBtn", "GetVersionBtn"}) {
+        rig.program.click(button);
+        EXPECT_EQ(rig.program.log().back(), "Check the cable and that the KORVEN7 has power, or the port in "
+                                            "Configuration, or use Find KORVEN7 there") << button;
+        for (const char* shown : {"MatchString", "PercentLabel"}) EXPECT_FALSE(rig.program.control(shown).visible());
+    }
+    rig.device.faults().silent = false;
+    auto* bar = rig.program.widget<QProgressBar>("ProgressBar1");
+    std::vector<int> values;
+    QObject::connect(bar, &QProgressBar::valueChanged, bar, [&](int value) { values.push_back(value); });
+    rig.program.click("SendKeys");
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+    EXPECT_EQ(values.back(), bar->maximum());
+}
+
+TEST(MainWindow, EnterAddsTheStringOrPressesTheFocusedButtonAndAnUnfinishedGroupIsRefused) {
+    Rig rig;
+    auto* key = rig.program.widget<QLineEdit>("KbdKey");
+    auto* text = rig.program.widget<QLineEdit>("KeyString");
+    QTest::keyClick(key, Qt::Key_F2);
+    QTest::keyClicks(text, "ab{");
+    for (const char* typed : {"", "41}"}) {  // refused while the group is open, added once it is closed
+        QTest::keyClicks(text, typed);
+        QTest::keyClick(text, Qt::Key_Return);
+    }
+    QTest::keyClick(key, Qt::Key_F3);
+    QTest::keyClick(rig.program.widget("AddToList"), Qt::Key_Enter);
+    EXPECT_EQ(rig.program.list(), (std::vector<std::string>{"F2\tab{41}", "F3\tab{41}"}));
+    EXPECT_EQ(rig.program.dialogs.messages, std::vector<std::string>{kUnfinishedGroupMessage});
+}
+
+TEST(FileMenu, OpenLeavesOutStringsTheKeyboardCannotTakeSaveAsAddsCfgAndOverwritingDefaultsToNo) {
+    Rig rig;
+    auto& dialogs = rig.program.dialogs;
+    rig.program.env.write("bad.cfg", "1\tA\ta{00}\n2\tB\t12345678901\n3\tC\tab{4\n4\tD\t{0d}\n");
+    dialogs.fileAnswers = {rig.program.env.path("bad.cfg"), rig.program.env.path("tills")};
+    rig.program.menu("FOpen");
+    EXPECT_EQ(rig.program.list(), std::vector<std::string>{"D\t{0d}"});
+    const std::string cannot = "\": the keyboard cannot take ";
+    EXPECT_EQ(dialogs.messages.back(), "3 lines of the file were not loaded:\nline 1: key \"A" + cannot +
+                                           "{00}, the end-of-string marker\nline 2: key \"B" + cannot +
+                                           "more than 10 bytes\nline 3: key \"C" + cannot + "an unfinished { group");
+    rig.program.menu("SaveAs");
+    EXPECT_TRUE(rig.program.env.read("tills.cfg").ends_with("\r\n001\tD\t{0d}\r\n"));
+    qt::QtDialogs asked(&rig.program.qtWindow.qwindow());
+    QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+    EXPECT_FALSE(asked.confirm("File exists -- want to overwrite? Y/N", "Confirm"));
 }
 
 // ---- the key map ----
@@ -436,19 +537,22 @@ std::vector<std::string> DescribedKeys(qt::KeyboardWidget* map) {
     return keys;
 }
 
-TEST(KeyMap, PickingAKeyFillsTheKeyFieldAsPressingItDoesAndMovesOnToTheString) {
-    // The key field, the string field and the picture after choosing KP5, then after typing and adding.
+TEST(KeyMap, PickingAKeyFillsTheKeyFieldAsPressingItDoesAndStartsAFreshString) {
+    // The key field, the string field, its selection and the picture after choosing KP5, then
+    // after typing and adding.
     const auto choose = [](bool onMap) {
         Rig rig;
         auto* key = rig.program.widget<QLineEdit>("KbdKey");
         auto* text = rig.program.widget<QLineEdit>("KeyString");
+        text->setText("old");
         auto& picture = dynamic_cast<Picture&>(rig.program.control("MatchImage"));
         auto* map = OpenKeyMap(rig);
         if (onMap) ClickKey(map, "KP5");
         else QTest::keyClick(key, Qt::Key_Clear, Qt::KeypadModifier);  // keypad 5 with Num Lock off
         EXPECT_EQ(text->window()->focusWidget() == text, onMap);
         const auto shown = [&] { return picture.loadedPath().substr(picture.loadedPath().find_last_of('/') + 1); };
-        std::vector<std::string> seen{key->text().toStdString(), text->text().toStdString(), shown()};
+        std::vector<std::string> seen{key->text().toStdString(), text->text().toStdString(),
+                                      text->selectedText().toStdString(), shown()};
         QTest::keyClicks(text, "x");
         rig.program.click("AddToList");
         seen.push_back(shown());
@@ -456,7 +560,7 @@ TEST(KeyMap, PickingAKeyFillsTheKeyFieldAsPressingItDoesAndMovesOnToTheString) {
         return seen;
     };
     EXPECT_EQ(choose(true), choose(false));
-    EXPECT_EQ(choose(true), (std::vector<std::string>{"KP5", "", "", "question-mark.gif", "KP5\tx"}));
+    EXPECT_EQ(choose(true), (std::vector<std::string>{"KP5", "old", "old", "", "question-mark.gif", "KP5\tx"}));
 
     Rig rig;  // while an operation runs the key field takes no key
     auto* map = OpenKeyMap(rig);
@@ -522,16 +626,23 @@ TEST(KeyMap, EachKeyIsAnAccessibleButtonTheArrowsMoveAndEnterOrSpacePicks) {
     EXPECT_EQ(key->text(), "F1");
 }
 
-TEST(KeyMap, TheWindowOpensWhereItWasClosed) {
-    Rig rig("[KEYMAP]\nLEFT=1500\nTOP=1200\nWIDTH=9000\nHEIGHT=3000\n");
+TEST(KeyMap, TheWindowOpensWhereItWasClosedOnAScreenOfTheSameSizeAndScaleElseBesideTheMainWindow) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const std::string here = std::to_string(screen.width()) + "x" + std::to_string(screen.height()) + " at " +
+                             QString::number(QGuiApplication::primaryScreen()->devicePixelRatio()).toStdString();
+    const std::string place = "[KEYMAP]\nLEFT=1500\nTOP=1200\nWIDTH=9000\nHEIGHT=3000\nSCREEN=";
+    Rig elsewhere(place + "1280x1024 at 7\n");
+    EXPECT_NE(OpenKeyMap(elsewhere)->window()->pos(), QPoint(100, 80));
+    Rig rig(place + here + "\n");
     auto* window = OpenKeyMap(rig)->window();
     EXPECT_EQ(window->pos(), QPoint(100, 80));
     EXPECT_EQ(window->size(), QSize(600, 200));
     window->move(20, 30);
     window->resize(500, 180);
     window->close();
-    EXPECT_EQ(rig.program.env.read("KORVEN7.ini"), "[KEYMAP]\nLEFT=300\nTOP=450\nWIDTH=7500\nHEIGHT=2700\n");
-    Rig bad("[KEYMAP]\nLEFT=1500\nTOP=middle\nWIDTH=9000\nHEIGHT=3000\n");
+    EXPECT_EQ(rig.program.env.read("KORVEN7.ini"),
+              "[KEYMAP]\nLEFT=300\nTOP=450\nWIDTH=7500\nHEIGHT=2700\nSCREEN=" + here + "\n");
+    Rig bad("[KEYMAP]\nLEFT=1500\nTOP=middle\nWIDTH=9000\nHEIGHT=3000\nSCREEN=" + here + "\n");
     OpenKeyMap(bad);
     EXPECT_EQ(bad.program.dialogs.messages, std::vector<std::string>{"Error detected - [KEYMAP] TOP: Type mismatch"});
 }
