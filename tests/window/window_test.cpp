@@ -627,7 +627,7 @@ TEST(KeyMap, EachKeyIsAnAccessibleButtonTheArrowsMoveAndEnterOrSpacePicks) {
 }
 
 TEST(KeyMap, TheWindowOpensWhereItWasClosedOnAScreenOfTheSameSizeAndScaleElseBesideTheMainWindow) {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect screen = (TestApp(), QGuiApplication::primaryScreen()->geometry());
     const std::string here = std::to_string(screen.width()) + "x" + std::to_string(screen.height()) + " at " +
                              QString::number(QGuiApplication::primaryScreen()->devicePixelRatio()).toStdString();
     const std::string place = "[KEYMAP]\nLEFT=1500\nTOP=1200\nWIDTH=9000\nHEIGHT=3000\nSCREEN=";
