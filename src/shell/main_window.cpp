@@ -210,16 +210,17 @@ void MainWindow::setMenusBusy(bool busy) {
 void MainWindow::operationStarted(Operation operation) {
     running_ = operation;
     verdictShown_ = false;
+    notAttached_ = false;
     progressPass_ = -1;
 }
 
 // An ended operation leaves its verdict and its log on screen, not its running caption or
 // its progress. A close asked for while it ran happens now.
-void MainWindow::operationEnded(bool nothingAnswered) {
+void MainWindow::operationEnded() {
     running_ = Operation::None;
     progressHidden();
     if (!verdictShown_) captionHidden();
-    if (nothingAnswered) appendStatus(kNotAttachedHint);
+    if (notAttached_) appendStatus(kNotAttachedHint);
     if (std::exchange(closeWhenEnded_, false)) ui_.window().close();
 }
 
@@ -252,7 +253,7 @@ void MainWindow::sendStrings() {
     const SendResult result = session_.send(keyStrings_);
     keyMap_.showVerify(result.verify);
     setBusy(false);
-    operationEnded(result.ending == Ending::NotAttached);
+    operationEnded();
 }
 
 void MainWindow::verifyStrings() {
@@ -262,7 +263,7 @@ void MainWindow::verifyStrings() {
     const VerifyResult result = session_.verify(keyStrings_);
     keyMap_.showVerify(result);
     setBusy(false);
-    operationEnded(result.ending == Ending::NotAttached);
+    operationEnded();
 }
 
 void MainWindow::readStrings() {
@@ -278,16 +279,16 @@ void MainWindow::readStrings() {
     }
     keyMap_.showRead(result);
     setBusy(false);
-    operationEnded(result.ending == Ending::NotAttached);
+    operationEnded();
 }
 
 void MainWindow::showVersion() {
     setMenusBusy(true);
     operationStarted(Operation::Version);
     statusLog_.clear();
-    const std::string version = session_.version();
+    session_.version();
     setMenusBusy(false);
-    operationEnded(version == "???");
+    operationEnded();
 }
 
 // ---- settings, printing, the window's size ----
@@ -388,6 +389,11 @@ void MainWindow::caption(const std::string& text) {
 void MainWindow::captionHidden() {
     verdictCaption_.setVisible(false);
     verdictPicture_.setVisible(false);
+}
+
+void MainWindow::alert() {
+    notAttached_ = true;
+    platform_.dialogs.beep();
 }
 
 void MainWindow::verdict(const std::string& text, VerdictPicture picture) {

@@ -55,7 +55,7 @@ private:
     void clearLogIfAsked();
     enum class Operation { None, Send, Read, Verify, Version };
     void operationStarted(Operation operation);
-    void operationEnded(bool nothingAnswered);
+    void operationEnded();
     bool mayClose();
 
     // Settings, printing, the window's size.
@@ -78,7 +78,7 @@ private:
     void captionHidden() override;
     void verdict(const std::string& text, VerdictPicture picture) override;
     void failure(const std::string& message) override { platform_.dialogs.message(message); }
-    void alert() override { platform_.dialogs.beep(); }
+    void alert() override;
 
     Platform& platform_;
     ControlSet& ui_;
@@ -105,6 +105,7 @@ private:
     Operation running_ = Operation::None;
     bool closeWhenEnded_ = false;
     bool verdictShown_ = false;
+    bool notAttached_ = false;  // the device did not answer the probe
     int progressPass_ = -1;  // the pass under way, from 0; -1 before the first
     int passMaximum_ = 0;
     ProgramSettings settings_;

@@ -459,7 +459,7 @@ TEST(MainWindow, ClosingDuringASendAsksToStopItAndTheWindowStaysUntilTheSendHasE
 TEST(MainWindow, AFailedOperationSaysWhatToTryAndOneSendFillsTheProgressBarOnce) {
     Rig rig;
     rig.device.faults().silent = true;
-    for (const char* button : {"SendKeys", "VerifyBtn", "GetVersionBtn"}) {
+    for (const char* button : {"SendKeys", "VerifyBtn", "ReadKeys"}) {
         rig.program.click(button);
         EXPECT_EQ(rig.program.log().back(), "Check the cable and that the KORVEN7 has power, or the port in "
                                             "Configuration, or use Find KORVEN7 there") << button;
