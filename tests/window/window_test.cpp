@@ -20,8 +20,8 @@
 
 #include "keystrings/keyboard_layout.h"
 #include "keystrings/string_field_check.h"
-#include "platform/qt/qt_platform.h"
-#include "platform/qt/qt_key_map.h"
+#include "qt/qt_key_map.h"
+#include "qt/qt_platform.h"
 #include "support/fake_port.h"
 #include "support/program.h"
 
