@@ -288,7 +288,10 @@ class PageBrowser : public QTextBrowser {
     Q_OBJECT
 public:
     using QTextBrowser::QTextBrowser;
-    void setTopRoom(int px) { setViewportMargins(0, px, 0, 0); }
+    void setTopRoom(int px) {
+        setAutoFillBackground(true);  // the room is the pane's own, not a view of what lies behind
+        setViewportMargins(0, px, 0, 0);
+    }
 };
 
 class QtHtmlView : public Wrapped<HtmlView> {
