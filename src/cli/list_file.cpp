@@ -5,24 +5,26 @@
 namespace k7 {
 
 ListFile checkListFile(const CfgContent& content) {
-    std::map<int, std::string> errors;  // by line: the first one is reported
+    std::map<int, std::string> errors;  // by line
     for (std::size_t i = 0; i < content.notLoaded.size(); ++i)
         errors.emplace(content.notLoadedLines[i], content.notLoaded[i]);
     ListFile file;
-    if (!errors.empty()) file.error = errors.begin()->second;
-    else if (content.readError) file.error = "cannot be read (" + *content.readError + ")";
-    else file.entries = content.entries;
+    for (auto& [line, error] : errors) file.errors.push_back(std::move(error));
+    if (content.readError) file.errors.push_back("cannot be read (" + *content.readError + ")");
+    if (file.errors.empty()) file.entries = content.entries;
     return file;
 }
 
 ListFile loadListFile(FileStore& files, const std::string& path) {
+    const bool standardInput = path == "-";
     ListFile file;
     try {
-        file = checkListFile(readCfgFile(*files.openRead(path)));
+        // Standard input is opened by its name, so that it passes the same checks as a file.
+        file = checkListFile(readCfgFile(*files.openRead(standardInput ? "/dev/stdin" : path)));
     } catch (const std::exception& e) {
-        file.error = std::string("cannot be opened (") + e.what() + ")";
+        file.errors = {std::string("cannot be opened (") + e.what() + ")"};
     }
-    if (!file.error.empty()) file.error = path + ": " + file.error;
+    for (std::string& error : file.errors) error = (standardInput ? "standard input" : path) + ": " + error;
     return file;
 }
 

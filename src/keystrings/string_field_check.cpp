@@ -1,7 +1,6 @@
 #include "keystrings/string_field_check.h"
 
 #include "keystrings/notation.h"
-#include "platform/runtime_error.h"
 
 namespace k7 {
 namespace {
@@ -58,16 +57,10 @@ StringFieldCheck checkStringField(const std::string& text) {
 }
 
 std::string stringRefusal(const std::string& notation) {
-    const std::size_t open = notation.rfind('{');
-    if (open != std::string::npos && notation.find('}', open) == std::string::npos) return "an unfinished { group";
-    std::string bytes;
-    try {
-        bytes = notationToBytes(notation);
-    } catch (const RuntimeError&) {
-        return "a { } group that is not one byte in HEX";
-    }
-    if (bytes.find('\0') != std::string::npos) return "{00}, the end-of-string marker";
-    if (bytes.size() > std::size_t(kMaxStringUnits)) return "more than " + std::to_string(kMaxStringUnits) + " bytes";
+    if (std::string fault = notationFault(notation); !fault.empty()) return fault;
+    const std::string bytes = notationToBytes(notation);
+    if (bytes.size() > std::size_t(kMaxStringUnits)) return "it is longer than 10 bytes";
+    if (bytes.find('\0') != std::string::npos) return "it holds {00}, which no key can send";
     return "";
 }
 
