@@ -107,6 +107,7 @@ private:
     bool notAttached_ = false;  // the device did not answer the probe
     int progressPass_ = -1;  // the pass under way, from 0; -1 before the first
     int passMaximum_ = 0;
+    SettingsFile settingsFile_;  // read at the start
     ProgramSettings settings_;
     DeviceSession session_;
     FileMenu fileMenu_;
