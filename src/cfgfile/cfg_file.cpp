@@ -7,6 +7,7 @@
 #include <sstream>
 #include <variant>
 
+#include "keystrings/string_field_check.h"
 #include "settings/numbers.h"
 
 namespace k7 {
@@ -118,6 +119,8 @@ CfgContent readCfgFile(std::istream& in) {
             notLoaded.emplace(number, lineName + ": " + std::get<std::string>(entry));
         } else if (row < 0) {
             notLoaded.emplace(number, lineName + ": \"" + taken->legend + "\" names no key");
+        } else if (const std::string refusal = stringRefusal(taken->notation); !refusal.empty()) {
+            notLoaded.emplace(number, lineName + ": the string of \"" + taken->legend + "\": " + refusal);
         } else {
             // A later entry for a key replaces the earlier one: the device has always been
             // sent the last string a file lists for a key.

@@ -38,10 +38,10 @@ struct CfgContent {
 };
 
 // Reads the entries of a file. A line is an entry when its first field is a number of at
-// most 100 and at least -32768 and it has three fields (a fourth and more are ignored), and
-// its legend names a key. An empty legend names the non-US # key, as in files written
-// before that key had a name. A key listed twice keeps its later entry; the earlier line
-// is then among the lines not loaded.
+// most 100 and at least -32768 and it has three fields (a fourth and more are ignored), its
+// legend names a key and the keyboard can take its string. An empty legend names the
+// non-US # key, as in files written before that key had a name. A key listed twice keeps
+// its later entry; the earlier line is then among the lines not loaded.
 CfgContent readCfgFile(std::istream& in);
 
 // One text that counts the lines that gave no entry and names the first few; "" when

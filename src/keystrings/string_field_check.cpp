@@ -1,5 +1,7 @@
 #include "keystrings/string_field_check.h"
 
+#include "keystrings/notation.h"
+
 namespace k7 {
 namespace {
 
@@ -52,6 +54,14 @@ StringFieldCheck checkStringField(const std::string& text) {
         check.corrected = text.substr(0, cut);
     }
     return check;
+}
+
+std::string stringRefusal(const std::string& notation) {
+    if (std::string fault = notationFault(notation); !fault.empty()) return fault;
+    const std::string bytes = notationToBytes(notation);
+    if (bytes.size() > std::size_t(kMaxStringUnits)) return "it is longer than 10 bytes";
+    if (bytes.find('\0') != std::string::npos) return "it holds {00}, which no key can send";
+    return "";
 }
 
 }  // namespace k7

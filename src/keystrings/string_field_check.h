@@ -18,4 +18,14 @@ struct StringFieldCheck {
 
 StringFieldCheck checkStringField(const std::string& text);
 
+// Add To List refuses a string that ends inside a "{" group: the keyboard would get the
+// bytes before it, and the list would show the group.
+inline constexpr const char* kUnfinishedGroupMessage =
+    "brackets must be closed .. finish the {HH} group with } before adding the string";
+
+// Why the keyboard cannot take a string written in the notation, as a file may bring it
+// ("" when it can): a group left open, a group that is no byte, the byte 00, more than
+// ten bytes.
+std::string stringRefusal(const std::string& notation);
+
 }  // namespace k7

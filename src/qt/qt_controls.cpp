@@ -1,6 +1,7 @@
 #include "qt/qt_controls.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QAccessible>
 #include <QAction>
@@ -52,6 +53,11 @@ void QtLabel::showText(const QString& text) {
     label_->setText(text);
     QAccessibleEvent changed(label_, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
+}
+
+void EnterButton::keyPressEvent(QKeyEvent* e) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->isAutoRepeat()) click();
+    else QPushButton::keyPressEvent(e);
 }
 
 QtButton::QtButton(QPushButton* button) : WrappedCaption(button) {
@@ -157,9 +163,17 @@ void KeyLineEdit::focusInEvent(QFocusEvent* e) {
     QLineEdit::focusInEvent(e);
     if (!owner || !owner->onGotFocus) return;
     const Qt::FocusReason r = e->reason();
-    const bool moved = r == Qt::MouseFocusReason || r == Qt::TabFocusReason || r == Qt::BacktabFocusReason ||
-                       r == Qt::ShortcutFocusReason;
+    mouseFocusPending_ = r == Qt::MouseFocusReason;
+    if (mouseFocusPending_) return;
+    const bool moved = r == Qt::TabFocusReason || r == Qt::BacktabFocusReason || r == Qt::ShortcutFocusReason;
     owner->onGotFocus(moved ? FocusReason::UserMovedIn : FocusReason::GivenBack);
+}
+
+// Only a click with the left button moves the user in; the others leave the field as it is.
+void KeyLineEdit::mousePressEvent(QMouseEvent* e) {
+    const bool movedIn = std::exchange(mouseFocusPending_, false) && e->button() == Qt::LeftButton;
+    QLineEdit::mousePressEvent(e);
+    if (movedIn && owner && owner->onGotFocus) owner->onGotFocus(FocusReason::UserMovedIn);
 }
 
 void KeyLineEdit::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -174,6 +188,7 @@ QtTextBox::QtTextBox(KeyLineEdit* edit) : Wrapped(edit), edit_(edit) {
         if (onChange) onChange();
     });
     QObject::connect(edit, &QLineEdit::textEdited, [this] { if (onEdited) onEdited(); });
+    QObject::connect(edit, &QLineEdit::returnPressed, [this] { if (onEnter) onEnter(); });
 }
 
 // The text crosses as bytes, so a character above 0xFF would become "?": it is taken out
@@ -287,6 +302,7 @@ void QtLogBox::setTextColor(std::uint32_t rgb) {
 // ---- progress bar ----
 
 QtComboBox::QtComboBox(QComboBox* box) : Wrapped(box), box_(box) {
+    QObject::connect(box, &QComboBox::activated, [this] { if (onPicked) onPicked(); });
     QObject::connect(box, &QComboBox::currentIndexChanged, [this] { if (onChange) onChange(); });
 }
 

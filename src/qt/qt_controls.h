@@ -79,6 +79,8 @@ public:
     }
     void setToolTip(const std::string& text) override { widget_->setToolTip(ToQ(text)); }
     QWidget* widget() const { return widget_; }
+protected:
+    const TwipScale& scale() const { return *scale_; }
 private:
     QWidget* widget_;
     const TwipScale* scale_ = &kFifteenTwipsAPixel;
@@ -91,6 +93,15 @@ private:
 class QtFrame : public Wrapped<Control> {
 public:
     explicit QtFrame(QGroupBox* box) : Wrapped(box) {}
+};
+
+// A push button that Return and Enter press when it has the focus, as Space does.
+class EnterButton : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
 };
 
 class ClickableLabel : public QLabel {
@@ -166,8 +177,12 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 private:
+    // The focus came with a mouse press: whether the user moved in (the left button) is
+    // told once the press itself arrives.
+    bool mouseFocusPending_ = false;
     // Tab reaches the handlers (Ctrl+Tab moves on), and nothing is pasted or dropped in.
     bool capturesKeys_ = false;
 };
@@ -177,6 +192,7 @@ public:
     explicit QtTextBox(KeyLineEdit* edit);
     void setText(const std::string& text) override;
     std::string text() const override { return FromQ(edit_->text()); }
+    void selectAll() override { edit_->selectAll(); }
 private:
     void refuseWide(const QString& text);
     KeyLineEdit* edit_;
@@ -267,13 +283,25 @@ private:
     std::string path_;
 };
 
+// A text browser whose page can start lower than its top.
+class PageBrowser : public QTextBrowser {
+    Q_OBJECT
+public:
+    using QTextBrowser::QTextBrowser;
+    void setTopRoom(int px) {
+        setAutoFillBackground(true);  // the room is the pane's own, not a view of what lies behind
+        setViewportMargins(0, px, 0, 0);
+    }
+};
+
 class QtHtmlView : public Wrapped<HtmlView> {
 public:
-    explicit QtHtmlView(QTextBrowser* browser) : Wrapped(browser), browser_(browser) {}
+    explicit QtHtmlView(PageBrowser* browser) : Wrapped(browser), browser_(browser) {}
     void navigate(const std::string& path) override;
     std::string location() const override { return location_; }
+    void setTopRoom(int twips) override { browser_->setTopRoom(scale().px(twips)); }
 private:
-    QTextBrowser* browser_;
+    PageBrowser* browser_;
     std::string location_;
 };
 

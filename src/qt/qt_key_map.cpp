@@ -361,17 +361,20 @@ void QtKeyMapView::setMarkNames(const std::string& customised, const std::string
 }
 
 void QtKeyMapView::setPlacement(const Rect& r) {
+    const QRect place = kFifteenTwipsAPixel.px(r);
+    QScreen* screen = QGuiApplication::screenAt(place.center());
+    if (!screen || !screen->availableGeometry().contains(place)) return;  // opens beside the main window
     placed_ = true;
-    QScreen* screen = QGuiApplication::screenAt(QPoint(kFifteenTwipsAPixel.px(r.left) + kFifteenTwipsAPixel.px(r.width) / 2, kFifteenTwipsAPixel.px(r.top) + 10));
-    const bool onScreen = screen != nullptr;
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize size = QSize(kFifteenTwipsAPixel.px(r.width), kFifteenTwipsAPixel.px(r.height))
-                           .expandedTo(window_->minimumSizeHint())
-                           .boundedTo(available.size());
-    window_->resize(size);
-    // A place on a screen that is no longer there puts the window in the middle of the main screen.
-    window_->move(onScreen ? QPoint(kFifteenTwipsAPixel.px(r.left), kFifteenTwipsAPixel.px(r.top)) : available.center() - QPoint(size.width() / 2, size.height() / 2));
+    window_->resize(place.size().expandedTo(window_->minimumSizeHint()).boundedTo(screen->availableGeometry().size()));
+    window_->move(place.topLeft());
+}
+
+std::string QtKeyMapView::screen() const {
+    const QWidget* owner = window_->parentWidget();
+    const QScreen* screen = owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return "";
+    return FromQ(QString("%1x%2 at %3").arg(screen->geometry().width()).arg(screen->geometry().height())
+                     .arg(screen->devicePixelRatio()));
 }
 
 Rect QtKeyMapView::placement() const {
@@ -380,11 +383,20 @@ Rect QtKeyMapView::placement() const {
 
 void QtKeyMapView::show() {
     if (!placed_) {
-        // Shown the first time without a place of its own: below the main window when it fits there.
         placed_ = true;
+        // Shown the first time without a place of its own: below the main window, else to its
+        // right, where it fits; else in the middle of the screen.
         if (const QWidget* owner = window_->parentWidget(); owner && owner->screen()) {
-            const QPoint below(owner->frameGeometry().left(), owner->frameGeometry().bottom() + 1);
-            if (owner->screen()->availableGeometry().contains(QRect(below, window_->frameSize()))) window_->move(below);
+            const QRect screen = owner->screen()->availableGeometry();
+            const QRect main = owner->frameGeometry();
+            const QSize size = window_->frameSize().boundedTo(screen.size());
+            QPoint place = screen.center() - QPoint(size.width() / 2, size.height() / 2);
+            for (const QPoint beside : {QPoint(main.left(), main.bottom() + 1), QPoint(main.right() + 1, main.top())})
+                if (screen.contains(QRect(beside, size))) {
+                    place = beside;
+                    break;
+                }
+            window_->move(place);
         }
     }
     window_->show();

@@ -89,6 +89,7 @@ public:
     void setMarkNames(const std::string& customised, const std::string& different, const std::string& unknown) override;
     void setPlacement(const Rect& r) override;
     Rect placement() const override;
+    std::string screen() const override;
     void show() override;
     bool shown() const override { return window_ && window_->isVisible(); }
 

@@ -44,6 +44,8 @@ void QtDialogs::message(const std::string& text) {
 
 bool QtDialogs::confirm(const std::string& text, const std::string& title) {
     QMessageBox box(QMessageBox::Question, ToQ(title), ToQ(text), QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

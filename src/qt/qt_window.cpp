@@ -1,11 +1,14 @@
 #include "qt/qt_window.h"
 
+#include <QCloseEvent>
 #include <QMenuBar>
 #include <algorithm>
 #include <stdexcept>
 
 namespace k7::qt {
 namespace {
+
+constexpr int kMarginTwips = 120;  // around the controls at the window's smallest
 
 QFont DesignFont(const ControlDesign& c, const QFont& base) {
     QFont font = base;
@@ -58,7 +61,7 @@ QtControls::Made QtControls::create(const ControlDesign& c, QWidget* parent) {
             return {l, wrap<QtLabel>(l)};
         }
         case ControlKind::Button: {
-            auto* b = new QPushButton(parent);
+            auto* b = new EnterButton(parent);
             b->setAutoDefault(false);
             b->setDefault(c.isDefault);
             return {b, wrap<QtButton>(b)};
@@ -99,7 +102,7 @@ QtControls::Made QtControls::create(const ControlDesign& c, QWidget* parent) {
             return {l, wrap<QtPicture>(l)};
         }
         case ControlKind::HtmlView: {
-            auto* b = new QTextBrowser(parent);
+            auto* b = new PageBrowser(parent);
             b->setOpenLinks(true);
             return {b, wrap<QtHtmlView>(b)};
         }
@@ -197,15 +200,27 @@ Control& QtControls::control(const std::string& name) {
 
 QWidget* QtControls::widget(const std::string& name) { return widgets_.at(name); }
 
+QSize QtControls::fixedExtent(const FormDesign& design) const {
+    QRect all;
+    for (const auto& c : design.controls)
+        if (c.container.empty() && c.kind != ControlKind::HtmlView && !c.logOnly) all |= widgets_.at(c.name)->geometry();
+    const int margin = scale_.px(kMarginTwips);
+    return {all.right() + 1 + margin, all.bottom() + 1 + margin};
+}
+
 void MainWindowWidget::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
     if (onResize) onResize();
 }
 
+void MainWindowWidget::closeEvent(QCloseEvent* e) {
+    if (onCloseRequest && !onCloseRequest()) e->ignore();
+    else QMainWindow::closeEvent(e);
+}
+
 QtMainWindow::QtMainWindow(const FormDesign& design) {
     window_.setObjectName(ToQ(design.name));
     window_.setWindowTitle(ToQ(design.caption));
-    // No minimum size: the window narrows as the user likes, and the program follows it.
     auto* surface = new QWidget(&window_);
     window_.setCentralWidget(surface);
     controls_ = std::make_unique<QtControls>(design, surface);
@@ -225,8 +240,13 @@ QtMainWindow::QtMainWindow(const FormDesign& design) {
         menus_[m.name] = std::make_unique<QtMenuItem>(action);
     }
     window_.onResize = [this] { if (onResize) onResize(); };
+    window_.onCloseRequest = [this] { return !onCloseRequest || onCloseRequest(); };
     const TwipScale& scale = controls_->scale();
-    window_.resize(scale.px(design.clientWidth), scale.px(design.clientHeight) + window_.menuBar()->sizeHint().height());
+    const int menuHeight = window_.menuBar()->sizeHint().height();
+    window_.resize(scale.px(design.clientWidth), scale.px(design.clientHeight) + menuHeight);
+    // Narrower or lower, a control would be cut off; the log follows the window's width.
+    const QSize extent = controls_->fixedExtent(design);
+    window_.setMinimumSize(extent.width(), extent.height() + menuHeight);
 }
 
 MenuItem& QtMainWindow::menu(const std::string& name) {

@@ -19,6 +19,9 @@ public:
     Control& control(const std::string& name);
     QWidget* widget(const std::string& name);
     const TwipScale& scale() const { return scale_; }
+    // The room the controls need, with a margin, leaving out the log and the help pane,
+    // which follow the window's size.
+    QSize fixedExtent(const FormDesign& design) const;
 private:
     struct Made {
         QWidget* widget;
@@ -49,8 +52,10 @@ class MainWindowWidget : public QMainWindow {
     Q_OBJECT
 public:
     std::function<void()> onResize;
+    std::function<bool()> onCloseRequest;
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 };
 
 class QtMainWindow : public ControlSet, public Window {
@@ -65,6 +70,7 @@ public:
     std::string caption() const override { return FromQ(window_.windowTitle()); }
     int outerWidth() const override { return controls_->scale().twips(window_.frameGeometry().width()); }
     int outerHeight() const override { return controls_->scale().twips(window_.frameGeometry().height()); }
+    void close() override { window_.close(); }
 
     QMainWindow& qwindow() { return window_; }
 private:

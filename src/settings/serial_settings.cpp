@@ -106,12 +106,13 @@ std::optional<WindowPlace> SettingsFile::keyMapPlace(const Report& report) const
             return std::nullopt;
         }
     }
-    return WindowPlace{values[0], values[1], values[2], values[3]};
+    return WindowPlace{values[0], values[1], values[2], values[3], doc_.value(kKeyMap, "SCREEN").value_or("")};
 }
 
 void SettingsFile::setKeyMapPlace(const WindowPlace& place) {
     const int values[4] = {place.left, place.top, place.width, place.height};
     for (int i = 0; i < 4; ++i) doc_.set(kKeyMap, kPlaceKeys[i], std::to_string(values[i]));
+    doc_.set(kKeyMap, "SCREEN", place.screen);
 }
 
 std::optional<int> comPortNumber(const std::string& name) {

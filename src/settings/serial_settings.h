@@ -30,6 +30,7 @@ struct ProgramSettings {
 
 struct WindowPlace {
     int left = 0, top = 0, width = 0, height = 0;
+    std::string screen;  // the screen it was on, by size and scale
 };
 
 using Report = std::function<void(const std::string&)>;  // a message to show

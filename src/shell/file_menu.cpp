@@ -19,6 +19,11 @@ std::string withoutFolder(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A name typed without an extension gets ".cfg", so the Open dialog lists the file.
+std::string withCfgExtension(const std::string& path) {
+    return withoutFolder(path).find('.') == std::string::npos ? path + ".cfg" : path;
+}
+
 }  // namespace
 
 void FileMenu::open() {
@@ -53,8 +58,9 @@ void FileMenu::saveAs() {
         platform_.dialogs.message(kNoFileName);
         return;
     }
-    const bool write = mayWrite(*chosen);
-    fileName_ = *chosen;  // after No, the next Save targets this name and asks again
+    const std::string path = withCfgExtension(*chosen);
+    const bool write = mayWrite(path);
+    fileName_ = path;  // after No, the next Save targets this name and asks again
     if (write) this->write(fileName_);
 }
 

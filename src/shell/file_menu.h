@@ -15,6 +15,7 @@ public:
     void open();
     void save();
     void saveAs();
+    const std::string& fileName() const { return fileName_; }
 
 private:
     bool mayWrite(const std::string& path);

@@ -5,6 +5,11 @@
 #include <algorithm>
 
 namespace k7 {
+namespace {
+
+constexpr int kButtonMargin = 60;  // around the close button, in twips
+
+}  // namespace
 
 HelpPane::HelpPane(ControlSet& ui, Environment& env)
     : ui_(ui),
@@ -15,7 +20,14 @@ HelpPane::HelpPane(ControlSet& ui, Environment& env)
 void HelpPane::show(const std::string& page) {
     // Sized from the window as it is now; a later resize leaves the pane alone.
     const Window& w = ui_.window();
-    view_.setGeometry({150, 1500, std::max(0, w.outerWidth() - 300), std::max(0, w.outerHeight() - 2500)});
+    const Rect pane{150, 1500, std::max(0, w.outerWidth() - 300), std::max(0, w.outerHeight() - 2500)};
+    view_.setGeometry(pane);
+    // The close button stands in a strip of its own at the pane's top right: it covers no text.
+    Rect button = closeButton_.geometry();
+    button.left = std::max(pane.left, pane.left + pane.width - button.width - kButtonMargin);
+    button.top = pane.top + kButtonMargin;
+    closeButton_.setGeometry(button);
+    view_.setTopRoom(button.height + 2 * kButtonMargin);
     view_.setVisible(true);
     view_.raise();  // over the list frame and the log it covers
     closeButton_.setVisible(true);

@@ -101,15 +101,17 @@ KeyMark KeyMapWindow::markOf(const std::string& legend, const std::string& label
     return mark;
 }
 
+// The place where the window was closed, when it was closed on a screen like this one.
 void KeyMapWindow::placeAsLastClosed() {
     const auto place = settings_.keyMapPlace([this](const std::string& m) { platform_.dialogs.message(m); });
-    if (place) view_->setPlacement({place->left, place->top, place->width, place->height});
+    if (place && place->screen == view_->screen())
+        view_->setPlacement({place->left, place->top, place->width, place->height});
 }
 
 void KeyMapWindow::savePlacement() {
     const Rect r = view_->placement();
     SettingsFile edited = settings_;
-    edited.setKeyMapPlace({r.left, r.top, r.width, r.height});
+    edited.setKeyMapPlace({r.left, r.top, r.width, r.height, view_->screen()});
     try {
         edited.save();
         settings_ = std::move(edited);

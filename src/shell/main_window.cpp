@@ -1,5 +1,8 @@
 #include "shell/main_window.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "keystrings/string_field_check.h"
 #include "settings/port_choices.h"
 #include "shell/main_window_design.h"
@@ -13,6 +16,8 @@ constexpr int kTabChar = 9;
 constexpr int kPrintScreenKeyUp = 44;  // VK_SNAPSHOT, reported only on release
 constexpr int kListRowsShown = 10;     // an add scrolls the newest ten entries into view
 constexpr int kLogRowsShown = 5;       // the log keeps its newest five lines in view
+constexpr const char* kNotAttachedHint =
+    "Check the cable and that the KORVEN7 has power, or the port in Configuration, or use Find KORVEN7 there";
 constexpr const char* kNotOneByte =
     "Only characters that fit in one byte (codes up to 255) can be entered .. write any byte as {HH}";
 
@@ -66,6 +71,7 @@ MainWindow::MainWindow(Platform& platform)
     stringField_.onEdited = [this] { showPicture(VerdictPicture::QuestionMark); };
     stringField_.onRefused = [this] { platform_.dialogs.message(kNotOneByte); };
     stringField_.onDoubleClick = [this] { stringField_.setText(""); };
+    stringField_.onEnter = [this] { addToList(); };
     listBox_.onDoubleClick = [this] { removeSelectedEntry(); };
     keyMap_.onKeyPicked = [this](const std::string& legend) { pickKey(legend); };
     keyMap_.onKeyActivated = [this](const std::string& legend) { selectEntry(legend); };
@@ -85,6 +91,7 @@ MainWindow::MainWindow(Platform& platform)
     click(ui_.menu(controls::kHelpReading), [this] { helpPane_.show("KORVReadStr.htm"); });
     click(ui_.menu(controls::kCloseHelp), [this] { helpPane_.close(); });
     ui_.window().onResize = [this] { resizeLog(); };
+    ui_.window().onCloseRequest = [this] { return mayClose(); };
 }
 
 void MainWindow::start() {
@@ -103,19 +110,19 @@ void MainWindow::start() {
 void MainWindow::keyDown(int& keyCode) {
     // A modifier alone keeps the field's text, yet ends a key's run of presses as any key does.
     const std::string legend = keyCapture_.legendOf(keyCode);
-    if (!KeyCapture::isModifier(keyCode)) keyField_.setText(legend);
+    if (!KeyCapture::isModifier(keyCode)) keyChosen(legend);
     keyCode = 0;
 }
 
 void MainWindow::keyPress(int& charCode) {
-    if (charCode == kTabChar) keyField_.setText("TAB");
+    if (charCode == kTabChar) keyChosen("TAB");
     charCode = 0;
 }
 
 void MainWindow::keyUp(int& keyCode) {
     if (keyCode != kPrintScreenKeyUp) return;
     keyCode = 0;
-    keyField_.setText("PRTSCN");
+    keyChosen("PRTSCN");
 }
 
 // Putting a corrected text back fires this handler again, which checks that text.
@@ -132,6 +139,7 @@ void MainWindow::stringKeyPress(int& charCode) {
 }
 
 void MainWindow::addToList() {
+    if (stringGroupOpen_) return platform_.dialogs.message(kUnfinishedGroupMessage);
     switch (keyStrings_.add({keyField_.text(), stringField_.text()})) {
     case KeyStringList::AddResult::NoKey: platform_.dialogs.message("Please enter a keyboard key"); break;
     case KeyStringList::AddResult::AlreadyListed:
@@ -156,8 +164,17 @@ void MainWindow::clearAll() {
 // A key picked on the key map goes into the key field as if it had been pressed there.
 void MainWindow::pickKey(const std::string& legend) {
     if (!keyField_.enabled()) return;  // an operation is running
-    keyField_.setText(legend);
+    keyChosen(legend);
     stringField_.setFocus();
+}
+
+// A chosen key starts a fresh string: the key's listed string (the later entry, as a send
+// takes it), or the text there, selected so that typing replaces it.
+void MainWindow::keyChosen(const std::string& legend) {
+    keyField_.setText(legend);
+    for (const KeyString& entry : keyStrings_.entries())
+        if (entry.legend == legend) stringField_.setText(entry.notation);
+    stringField_.selectAll();
 }
 
 void MainWindow::selectEntry(const std::string& legend) {
@@ -194,27 +211,68 @@ void MainWindow::setMenusBusy(bool busy) {
         ui_.menu(name).setEnabled(!busy);
 }
 
+void MainWindow::operationStarted(Operation operation) {
+    running_ = operation;
+    verdictShown_ = false;
+    notAttached_ = false;
+    progressPass_ = -1;
+}
+
+// An ended operation leaves its verdict and its log on screen, not its running caption or
+// its progress. A close asked for while it ran happens now.
+void MainWindow::operationEnded() {
+    running_ = Operation::None;
+    progressHidden();
+    if (!verdictShown_) captionHidden();
+    if (notAttached_) appendStatus(kNotAttachedHint);
+    if (std::exchange(closeWhenEnded_, false)) ui_.window().close();
+}
+
+// Closing while an operation runs would let it go on unseen, and a user who sees the window
+// gone may unplug the keyboard: the user is asked, and the window closes once it has ended.
+bool MainWindow::mayClose() {
+    if (running_ == Operation::None) return true;
+    if (closeWhenEnded_) return false;  // asked already
+    std::string question = "An operation with the KORVEN7 is running. Close the window once it has ended?";
+    if (running_ == Operation::Send) {
+        question = "A send to the KORVEN7 is running. Stop it and close the window once it has stopped?";
+        if (session_.eraseSent()) question += "\nIts strings are erased already: the keyboard will need a new send.";
+    }
+    if (!platform_.dialogs.confirm(question, "Close")) return false;
+    closeWhenEnded_ = true;
+    session_.requestAbort();
+    appendStatus("The window closes once the operation has ended");
+    return false;
+}
+
 void MainWindow::clearLogIfAsked() {
     if (clearBeforeEach_.checked()) statusLog_.clear();
 }
 
 void MainWindow::sendStrings() {
     setBusy(true);
+    operationStarted(Operation::Send);
     clearLogIfAsked();
     statusLog_.setTextColor(0x000000);
-    keyMap_.showVerify(session_.send(keyStrings_).verify);
+    const SendResult result = session_.send(keyStrings_);
+    keyMap_.showVerify(result.verify);
     setBusy(false);
+    operationEnded();
 }
 
 void MainWindow::verifyStrings() {
     setBusy(true);
+    operationStarted(Operation::Verify);
     clearLogIfAsked();
-    keyMap_.showVerify(session_.verify(keyStrings_));
+    const VerifyResult result = session_.verify(keyStrings_);
+    keyMap_.showVerify(result);
     setBusy(false);
+    operationEnded();
 }
 
 void MainWindow::readStrings() {
     setBusy(true);
+    operationStarted(Operation::Read);
     clearLogIfAsked();
     ReadResult result = session_.read();
     if (result.hasAnswers()) {
@@ -225,13 +283,16 @@ void MainWindow::readStrings() {
     }
     keyMap_.showRead(result);
     setBusy(false);
+    operationEnded();
 }
 
 void MainWindow::showVersion() {
     setMenusBusy(true);
+    operationStarted(Operation::Version);
     statusLog_.clear();
     session_.version();
     setMenusBusy(false);
+    operationEnded();
 }
 
 // ---- settings, printing, the window's size ----
@@ -264,7 +325,11 @@ void MainWindow::print() {
     std::vector<std::string> entries, log;
     for (const KeyString& entry : keyStrings_.entries()) entries.push_back(entryText(entry));
     for (int i = 0; i < statusLog_.count(); ++i) log.push_back(statusLog_.item(i));
-    printListAndLog(platform_.printer, platform_.dialogs, entries, log);
+    const PrintTitle title{ui_.window().caption(), platform_.env.nowText(),
+                           fileMenu_.fileName().empty() ? "None" : fileMenu_.fileName(),
+                           portLabel_.caption() + ", " + baudLabel_.caption() + " baud, " + parityLabel_.caption()};
+    if (printListAndLog(platform_.printer, platform_.dialogs, title, entries, log))
+        appendStatus("Print Screen: sent to the printer");
 }
 
 void MainWindow::resizeLog() {
@@ -288,7 +353,12 @@ void MainWindow::showPicture(VerdictPicture picture) {
     verdictPicture_.load(platform_.env.dataFolder() + "/" + file);
 }
 
+// The passes of one operation share the bar: a send's verify goes on where its writing
+// ended, so one send fills the bar once.
+int MainWindow::progressPasses() const { return running_ == Operation::Send ? 2 : 1; }
+
 void MainWindow::progressShown() {
+    if (++progressPass_ > 0) return;
     progressBar_.setVisible(true);
     progressCaption_.setVisible(true);
     percentLabel_.setVisible(true);
@@ -296,7 +366,13 @@ void MainWindow::progressShown() {
     progressBar_.setValue(0);
 }
 
+void MainWindow::progressMaximum(int maximum) {
+    passMaximum_ = maximum;
+    progressBar_.setMaximum(maximum * progressPasses());
+}
+
 void MainWindow::progress(int value) {
+    value += std::min(progressPass_, progressPasses() - 1) * passMaximum_;
     progressBar_.setValue(value);
     const int max = progressBar_.maximum();
     percentLabel_.setCaption(std::to_string(max > 0 ? value * 100 / max : 0) + "%");
@@ -319,7 +395,13 @@ void MainWindow::captionHidden() {
     verdictPicture_.setVisible(false);
 }
 
+void MainWindow::alert() {
+    notAttached_ = true;
+    platform_.dialogs.beep();
+}
+
 void MainWindow::verdict(const std::string& text, VerdictPicture picture) {
+    verdictShown_ = true;
     verdictCaption_.setCaption(text);
     showPicture(picture);
     verdictCaption_.setVisible(true);

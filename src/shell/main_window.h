@@ -41,6 +41,7 @@ private:
     void clearAll();
     void showListChange(int index, bool added);
     void pickKey(const std::string& legend);
+    void keyChosen(const std::string& legend);
     void selectEntry(const std::string& legend);
 
     // The device operations.
@@ -51,6 +52,10 @@ private:
     void setBusy(bool busy);
     void setMenusBusy(bool busy);
     void clearLogIfAsked();
+    enum class Operation { None, Send, Read, Verify, Version };
+    void operationStarted(Operation operation);
+    void operationEnded();
+    bool mayClose();
 
     // Settings, printing, the window's size.
     void applySettings();
@@ -64,14 +69,15 @@ private:
     // SessionObserver
     void statusLine(const std::string& line) override { appendStatus(line); }
     void progressShown() override;
-    void progressMaximum(int maximum) override { progressBar_.setMaximum(maximum); }
+    void progressMaximum(int maximum) override;
+    int progressPasses() const;
     void progress(int value) override;
     void progressHidden() override;
     void caption(const std::string& text) override;
     void captionHidden() override;
     void verdict(const std::string& text, VerdictPicture picture) override;
     void failure(const std::string& message) override { platform_.dialogs.message(message); }
-    void alert() override { platform_.dialogs.beep(); }
+    void alert() override;
 
     Platform& platform_;
     ControlSet& ui_;
@@ -93,6 +99,14 @@ private:
     KeyStringList keyStrings_;
     KeyCapture keyCapture_;
     bool stringGroupOpen_ = false;  // the string field's text ends inside a "{" group
+    // The device operation running: its progress passes share one bar (a send writes,
+    // then verifies), and a close asked for meanwhile waits for its end.
+    Operation running_ = Operation::None;
+    bool closeWhenEnded_ = false;
+    bool verdictShown_ = false;
+    bool notAttached_ = false;  // the device did not answer the probe
+    int progressPass_ = -1;  // the pass under way, from 0; -1 before the first
+    int passMaximum_ = 0;
     SettingsFile settingsFile_;  // read at the start
     ProgramSettings settings_;
     DeviceSession session_;

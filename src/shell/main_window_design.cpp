@@ -55,7 +55,8 @@ FormDesign buildMainWindow() {
     f.add(make(kClearBeforeEach, K::CheckBox, "", {8040, 720, 1815, 495}, "Clear Details before each operation")).checked = true;
     f.add(make(kClearLogNow, K::Button, "", {9960, 840, 975, 375}, "Clear Now"));
     f.add(make(kLogCaption, K::Label, "", {5400, 960, 2175, 255}, "Communication Details"));
-    f.add(make(kLog, K::ListBox, "", {5400, 1200, 5655, 5130})).logOnly = true;
+    // Just below the check box, Clear Now and its label, so that none covers its border.
+    f.add(make(kLog, K::ListBox, "", {5400, 1230, 5655, 5100})).logOnly = true;
     hidden(f.add(make(kCloseHelpButton, K::Button, "", {9840, 1680, 1095, 375}, "Close Help")));
     hidden(f.add(make(kHelpView, K::HtmlView, "", {150, 1500, 10905, 5375})));
     bold(f.add(make(kCustomFrame, K::Frame, "", {120, 960, 5175, 5895}, "Custom Key Strings")));

@@ -1,5 +1,7 @@
 #include "shell/port_picker.h"
 
+#include <utility>
+
 #include "shell/main_window_design.h"
 
 namespace k7 {
@@ -30,6 +32,7 @@ PortPicker::PortPicker(Platform& platform, ControlSet& dialog, const SettingsFil
       search_(platform.port, platform.pump),
       refreshTimer_(platform.pump.createTimer()) {
     list_.onChange = [this] { showDetail(); };
+    list_.onPicked = [this] { choiceChanged(); };
     search_.onQuery = [this](int done, int, const SearchCandidate& candidate, int baud) {
         progress_.setValue(done);
         status_.setCaption("Asking " + candidate.name + " at " + std::to_string(baud) + " baud...");
@@ -109,6 +112,11 @@ void PortPicker::showOutcome(const SearchOutcome& outcome, const std::vector<Sea
     for (const SkippedPort& skipped : outcome.skipped)
         text += "\nSkipped " + candidates[skipped.candidate].name + ": " + skipped.reason;
     status_.setCaption(text);
+    foundShown_ = !outcome.found.empty();
+}
+
+void PortPicker::choiceChanged() {
+    if (std::exchange(foundShown_, false)) status_.setCaption("");
 }
 
 std::optional<int> PortPicker::storeChoice(SettingsFile& into) {

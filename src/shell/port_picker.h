@@ -21,6 +21,8 @@ public:
     std::optional<int> find(const std::vector<int>& rates, char parity);
     bool searching() const { return search_.running(); }
     void stop() { search_.requestStop(); }
+    // The user chose another port or rate: what Find found no longer stands for it.
+    void choiceChanged();
 
     // The chosen port number, its [PORTS] line set in `into` when it needs one; nothing
     // when no port is selected.
@@ -41,6 +43,7 @@ private:
     PortChoices choices_;
     DeviceSearch search_;
     std::unique_ptr<Timer> refreshTimer_;
+    bool foundShown_ = false;  // the status tells where Find found the KORVEN7
 };
 
 }  // namespace k7

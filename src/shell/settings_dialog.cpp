@@ -36,6 +36,7 @@ SettingsDialog::SettingsDialog(Platform& platform, SettingsFile& settingsFile, c
     window_->get<Button>(kSave).onClick = [this] { save(); };
     window_->get<Button>(kClose).onClick = [this] { window_->close(); };
     window_->get<Button>(kFind).onClick = [this] { find(); };
+    baudList_.onPicked = [this] { ports_.choiceChanged(); };
     window_->onClosed = [this] { ports_.stop(); };  // a search under way ends with the dialog
     fillAndSelect(baudList_, kBaudChoices, std::to_string(current.serial.baud), 2);
     fillAndSelect(parityList_, kParityChoices, std::string(1, current.serial.parity), 1);

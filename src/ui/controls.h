@@ -64,6 +64,7 @@ class TextBox : public Control {
 public:
     virtual void setText(const std::string& text) = 0;  // fires onChange when the text differs
     virtual std::string text() const = 0;
+    virtual void selectAll() = 0;  // typing then replaces the whole text
     std::function<void()> onChange;
     // The user changed the text (typing, deleting, cutting, pasting); not fired when the
     // program writes it.
@@ -73,6 +74,7 @@ public:
     std::function<void()> onRefused;
     std::function<void(FocusReason why)> onGotFocus;
     std::function<void()> onDoubleClick;  // with the left button
+    std::function<void()> onEnter;        // Return or Enter that no key handler consumed
     std::function<void(int& keyCode)> onKeyDown;
     std::function<void(int& charCode)> onKeyPress;
     std::function<void(int& keyCode)> onKeyUp;
@@ -106,6 +108,7 @@ public:
     virtual int currentIndex() const = 0;
     virtual std::string currentText() const = 0;  // "" with no selection
     std::function<void()> onChange;  // the selection changed, by the user or the program
+    std::function<void()> onPicked;  // the user chose an entry (with the mouse or the keys)
 };
 
 class ProgressBar : public Control {
@@ -128,6 +131,8 @@ class HtmlView : public Control {
 public:
     virtual void navigate(const std::string& path) = 0;
     virtual std::string location() const = 0;
+    // The page starts this far below the view's top: room for a control laid over it.
+    virtual void setTopRoom(int twips) = 0;
 };
 
 class MenuItem {
@@ -145,7 +150,11 @@ public:
     virtual std::string caption() const = 0;
     virtual int outerWidth() const = 0;   // twips
     virtual int outerHeight() const = 0;  // twips
+    // Closes the window as the user's close box does, asking onCloseRequest first.
+    virtual void close() {}
     std::function<void()> onResize;
+    // The user (or close()) asks to close the window; false keeps it open.
+    std::function<bool()> onCloseRequest;
 };
 
 }  // namespace k7

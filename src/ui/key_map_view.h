@@ -38,10 +38,13 @@ public:
     // What each kind of mark means, shown beside the keyboard.
     virtual void setMarkNames(const std::string& customised, const std::string& different,
                               const std::string& unknown) = 0;
-    // The window's place on the screen and its size, in twips; setPlacement keeps the
-    // window on a screen whatever it is given.
+    // The window's place on the screen and its size, in twips. setPlacement takes a place
+    // only when it lies whole on a screen; else the window opens beside the main window.
     virtual void setPlacement(const Rect& r) = 0;
     virtual Rect placement() const = 0;
+    // The screen the window opens on, by its size and scale ("1280x1024 at 1.5"): a place
+    // kept on another screen, or at another scale, is not taken.
+    virtual std::string screen() const = 0;
     // Shows the window in front of the others; it stays until the user closes it.
     virtual void show() = 0;
     virtual bool shown() const = 0;

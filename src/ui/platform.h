@@ -43,7 +43,8 @@ public:
     virtual ~Dialogs() = default;
     // A modal message box with an OK button and the program's title.
     virtual void message(const std::string& text) = 0;
-    // A Yes/No question with the question icon; true for Yes.
+    // A Yes/No question with the question icon; true for Yes. No is the default answer
+    // (Return, Escape, the close box): every question asked is one a hasty Yes could regret.
     virtual bool confirm(const std::string& text, const std::string& title) = 0;
     // File dialogs; filter in the form "Name (*.ext)|*.ext|...". nullopt when cancelled.
     virtual std::optional<std::string> openFileName(const std::string& initialFolder,

@@ -82,7 +82,9 @@ TEST(EndToEnd, APortThatDoesNotExistIsReportedOnEveryTry) {
     const std::string& message = real.program.dialogs.messages[0];
     EXPECT_EQ(message.rfind("Error getting code version. ", 0), 0u);
     EXPECT_TRUE(message.ends_with(" - no such device (unplugged?)")) << message;
-    EXPECT_EQ(real.program.log(), std::vector<std::string>{"KORVEN7 not attached "});
+    EXPECT_EQ(real.program.log(), (std::vector<std::string>{"KORVEN7 not attached ",
+                                                            "Check the cable and that the KORVEN7 has power, or the port "
+                                                            "in Configuration, or use Find KORVEN7 there"}));
     EXPECT_TRUE(real.idle());
 }
 

@@ -110,7 +110,7 @@ TEST_F(Settings, ReadBackWhatWasSavedInOneWriteAndBadValuesAreReportedAndDefault
     SettingsFile file(ini);
     file.setProgram({{3, 19200, 'E'}, -1});
     file.setPortDevice(12, "/dev/ttyACM0");
-    file.setKeyMapPlace({1, 2, 3, 4});
+    file.setKeyMapPlace({1, 2, 3, 4, "800x600 at 1"});
     put(ini, "changed meanwhile");
     EXPECT_EQ(get(ini), "changed meanwhile");  // nothing is written before the save, then all at once
     file.save();

@@ -25,6 +25,7 @@ QApplication& TestApp() {
 }
 
 bool ScriptedDialogs::confirm(const std::string& text, const std::string&) {
+    questions.push_back(text);
     if (confirmAnswers.empty()) {
         ADD_FAILURE() << "unexpected question: " << text;
         return false;

@@ -28,7 +28,7 @@ public:
     std::optional<std::string> openFileName(const std::string&, const std::string&) override { return next(); }
     std::optional<std::string> saveFileName(const std::string&, const std::string&) override { return next(); }
     void beep() override { ++beeps; }
-    std::vector<std::string> messages;
+    std::vector<std::string> messages, questions;
     std::deque<bool> confirmAnswers;
     std::deque<std::optional<std::string>> fileAnswers;  // nullopt: the user cancels
     int beeps = 0;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 
 #include "keystrings/keyboard_layout.h"
@@ -40,19 +42,22 @@ std::vector<std::string> DescribedKeys(qt::KeyboardWidget* map) {
     return keys;
 }
 
-TEST(KeyMap, PickingAKeyFillsTheKeyFieldAsPressingItDoesAndMovesOnToTheString) {
-    // The key field, the string field and the picture after choosing KP5, then after typing and adding.
+TEST(KeyMap, PickingAKeyFillsTheKeyFieldAsPressingItDoesAndStartsAFreshString) {
+    // The key field, the string field, its selection and the picture after choosing KP5, then
+    // after typing and adding.
     const auto choose = [](bool onMap) {
         Rig rig;
         auto* key = rig.program.widget<QLineEdit>(kKeyField);
         auto* text = rig.program.widget<QLineEdit>(kStringField);
+        text->setText("old");
         auto& picture = dynamic_cast<Picture&>(rig.program.control(kVerdictPicture));
         auto* map = OpenKeyMap(rig);
         if (onMap) ClickKey(map, "KP5");
         else QTest::keyClick(key, Qt::Key_Clear, Qt::KeypadModifier);  // keypad 5 with Num Lock off
         EXPECT_EQ(text->window()->focusWidget() == text, onMap);
         const auto shown = [&] { return picture.loadedPath().substr(picture.loadedPath().find_last_of('/') + 1); };
-        std::vector<std::string> seen{key->text().toStdString(), text->text().toStdString(), shown()};
+        std::vector<std::string> seen{key->text().toStdString(), text->text().toStdString(),
+                                      text->selectedText().toStdString(), shown()};
         QTest::keyClicks(text, "x");
         rig.program.click(kAddToList);
         seen.push_back(shown());
@@ -60,7 +65,7 @@ TEST(KeyMap, PickingAKeyFillsTheKeyFieldAsPressingItDoesAndMovesOnToTheString) {
         return seen;
     };
     EXPECT_EQ(choose(true), choose(false));
-    EXPECT_EQ(choose(true), (std::vector<std::string>{"KP5", "", "", "question-mark.gif", "KP5\tx"}));
+    EXPECT_EQ(choose(true), (std::vector<std::string>{"KP5", "old", "old", "", "question-mark.gif", "KP5\tx"}));
 
     Rig rig;  // while an operation runs the key field takes no key
     auto* map = OpenKeyMap(rig);
@@ -126,16 +131,23 @@ TEST(KeyMap, EachKeyIsAnAccessibleButtonTheArrowsMoveAndEnterOrSpacePicks) {
     EXPECT_EQ(key->text(), "F1");
 }
 
-TEST(KeyMap, TheWindowOpensWhereItWasClosed) {
-    Rig rig("[KEYMAP]\nLEFT=1500\nTOP=1200\nWIDTH=9000\nHEIGHT=3000\n");
+TEST(KeyMap, TheWindowOpensWhereItWasClosedOnAScreenOfTheSameSizeAndScaleElseBesideTheMainWindow) {
+    const QRect screen = (TestApp(), QGuiApplication::primaryScreen()->geometry());
+    const std::string here = std::to_string(screen.width()) + "x" + std::to_string(screen.height()) + " at " +
+                             QString::number(QGuiApplication::primaryScreen()->devicePixelRatio()).toStdString();
+    const std::string place = "[KEYMAP]\nLEFT=1500\nTOP=1200\nWIDTH=9000\nHEIGHT=3000\nSCREEN=";
+    Rig elsewhere(place + "1280x1024 at 7\n");
+    EXPECT_NE(OpenKeyMap(elsewhere)->window()->pos(), QPoint(100, 80));
+    Rig rig(place + here + "\n");
     auto* window = OpenKeyMap(rig)->window();
     EXPECT_EQ(window->pos(), QPoint(100, 80));
     EXPECT_EQ(window->size(), QSize(600, 200));
     window->move(20, 30);
     window->resize(500, 180);
     window->close();
-    EXPECT_EQ(rig.program.env.read("KORVEN7.ini"), "[KEYMAP]\nLEFT=300\nTOP=450\nWIDTH=7500\nHEIGHT=2700\n");
-    Rig bad("[KEYMAP]\nLEFT=1500\nTOP=middle\nWIDTH=9000\nHEIGHT=3000\n");
+    EXPECT_EQ(rig.program.env.read("KORVEN7.ini"),
+              "[KEYMAP]\nLEFT=300\nTOP=450\nWIDTH=7500\nHEIGHT=2700\nSCREEN=" + here + "\n");
+    Rig bad("[KEYMAP]\nLEFT=1500\nTOP=middle\nWIDTH=9000\nHEIGHT=3000\nSCREEN=" + here + "\n");
     OpenKeyMap(bad);
     EXPECT_EQ(bad.program.dialogs.messages, std::vector<std::string>{"Error detected - [KEYMAP] TOP: Type mismatch"});
 }

@@ -8,11 +8,14 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTest>
 #include <map>
 
+#include "keystrings/string_field_check.h"
+#include "qt/qt_platform.h"
 #include "support/window_rig.h"
 
 namespace k7::test {
@@ -189,10 +192,10 @@ TEST(Layout, CaptionsFitTheirControlsScreenReadersHearTheValuesShownAndTheLogNar
     EXPECT_EQ(CutCaptions(window), std::vector<std::string>{});
     InSettingsDialog(rig, [&](QDialog& dialog) {
         EXPECT_EQ(CutCaptions(dialog), std::vector<std::string>{});
-        QTest::keyClick(dialog.findChild<QPushButton*>(config::kSave), Qt::Key_Return);  // Enter presses no button
-        QTest::keyClick(dialog.findChild<QComboBox*>(config::kBauds), Qt::Key_Return);
+        QTest::keyClick(dialog.findChild<QComboBox*>(config::kBauds), Qt::Key_Return);  // Enter on a list presses nothing,
         EXPECT_TRUE(dialog.isVisible() && dialog.findChild<QLabel*>(config::kFindStatus)->text().isEmpty());
-        dialog.reject();
+        QTest::keyClick(dialog.findChild<QPushButton*>(config::kClose), Qt::Key_Return);  // on a button it presses it
+        EXPECT_FALSE(dialog.isVisible());
     });
     std::map<std::string, QAccessibleInterface*> tree;  // heard: the name, then the captions related to it
     AccessibleTree(QAccessible::queryAccessibleInterface(&window), tree);
@@ -209,8 +212,20 @@ TEST(Layout, CaptionsFitTheirControlsScreenReadersHearTheValuesShownAndTheLogNar
     }
     window.show();
     const int wide = window.width(), log = rig.program.widget(kLog)->width();
-    window.resize(wide * 3 / 4, window.height());
-    EXPECT_NEAR(rig.program.widget(kLog)->width(), log - (wide - wide * 3 / 4), 1);
+    window.resize(wide * 5 / 4, window.height());
+    EXPECT_NEAR(rig.program.widget(kLog)->width(), log + (wide * 5 / 4 - wide), 1);
+    // At its smallest every control shows whole, and none covers the log's border.
+    window.resize(600, 500);
+    QWidget* surface = window.centralWidget();
+    for (QWidget* w : surface->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(w->objectName() == kLog || w->objectName() == kHelpView || surface->rect().contains(w->geometry()))
+            << w->objectName().toStdString();
+    for (const char* name : {kClearLogNow, kClearBeforeEach, kLogCaption})
+        EXPECT_FALSE(rig.program.widget(name)->geometry().intersects(rig.program.widget(kLog)->geometry())) << name;
+    rig.program.menu(kHelpOverview);  // the help pane's close button covers none of the page
+    auto* page = qobject_cast<QAbstractScrollArea*>(rig.program.widget(kHelpView));
+    const QRect text(page->viewport()->mapTo(surface, QPoint(0, 0)), page->viewport()->size());
+    EXPECT_FALSE(rig.program.widget(kCloseHelpButton)->geometry().intersects(text));
 }
 
 TEST(MainWindow, OnlyTheLeftButtonActsTheKeyFieldTakesOnlyKeysAndKeepsThemAndAllWorksFromTheKeyboard) {
@@ -252,11 +267,17 @@ TEST(MainWindow, OnlyTheLeftButtonActsTheKeyFieldTakesOnlyKeysAndKeepsThemAndAll
     EXPECT_FALSE(QApplication::activePopupWidget());
     for (const auto& [reason, shown] : std::map<Qt::FocusReason, QString>{
              {Qt::ActiveWindowFocusReason, "F1"}, {Qt::PopupFocusReason, "F1"}, {Qt::OtherFocusReason, "F1"},
-             {Qt::MouseFocusReason, ""}, {Qt::TabFocusReason, ""}, {Qt::BacktabFocusReason, ""}}) {
+             {Qt::MouseFocusReason, "F1"}, {Qt::TabFocusReason, ""}, {Qt::BacktabFocusReason, ""}}) {
         QTest::keyClick(key, Qt::Key_F1);
         QFocusEvent in(QEvent::FocusIn, reason);
         QApplication::sendEvent(key, &in);
         EXPECT_EQ(key->text(), shown) << reason;
+    }
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton, Qt::LeftButton}) {  // a click moves in
+        QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+        QApplication::sendEvent(key, &in);
+        QTest::mouseClick(key, button);
+        EXPECT_EQ(key->text(), button == Qt::LeftButton ? "" : "F1") << button;
     }
     key->setFocus();
     QTest::keyClick(key, Qt::Key_Tab, Qt::ControlModifier);  // leaves the key field, in which Tab is a key
@@ -276,18 +297,91 @@ TEST(MainWindow, HelpShowsItsPageInFrontAndPrintingPutsTheListBesideTheLog) {
     rig.program.click(kVersion);
     rig.program.menu(kPrintScreen);
     EXPECT_EQ(rig.program.printer.lines,
-              (std::vector<std::string>{"A\tx" + std::string(31, ' ') + "\tRequesting Version",
+              (std::vector<std::string>{"KORVEN7 CONFIG v1.05   printed 12/6/2026 7:30:00 AM",
+                                        "Config file: None   Port: COM1, 9600 baud, NONE", "",
+                                        "Custom Key Strings" + std::string(16, ' ') + "\tCommunication Details",
+                                        "A\tx" + std::string(31, ' ') + "\tRequesting Version",
                                         std::string(34, ' ') + "\tVersion = KORVEN7 V2.14\r\n"}));
+    EXPECT_EQ(rig.program.log().back(), "Print Screen: sent to the printer");
     // Every row comes out; a printer that fails is a failure, not a cancel.
     rig.window().keyStrings().replace(std::vector<KeyString>(305, {"A", "x"}));
-    rig.program.printer.failAfterLines = 306;  // after 304 rows of 305
+    rig.program.printer.failAfterLines = 314;  // after 304 rows of 305
     rig.program.menu(kPrintScreen);
-    EXPECT_EQ(rig.program.printer.lines.size(), 306u);
+    EXPECT_EQ(rig.program.printer.lines.size(), 314u);
     rig.program.printer.cancel = true;
     rig.program.menu(kPrintScreen);
     EXPECT_EQ(rig.program.dialogs.messages,
               (std::vector<std::string>{"Printing failed - Printer error", "Printing cancelled"}));
     EXPECT_EQ(rig.program.printer.documents, 2);
+}
+
+TEST(MainWindow, ClosingDuringASendAsksToStopItAndTheWindowStaysUntilTheSendHasEnded) {
+    Rig rig;
+    auto& window = rig.program.qtWindow.qwindow();
+    window.show();
+    rig.program.dialogs.confirmAnswers = {false, true};
+    rig.pump.at(500'000, [&] {
+        window.close();  // No: the send goes on
+        window.close();  // Yes: it stops after the block being written
+        EXPECT_TRUE(window.isVisible());
+    });
+    rig.program.click(kSend);
+    EXPECT_FALSE(window.isVisible());
+    const auto log = rig.program.log();
+    EXPECT_LT(std::count_if(log.begin(), log.end(), [](const std::string& line) { return line.starts_with("Flashing"); }), 8);
+    ASSERT_EQ(rig.program.dialogs.questions.size(), 2u);
+    EXPECT_TRUE(rig.program.dialogs.questions[1].ends_with("the keyboard will need a new send."));
+}
+
+TEST(MainWindow, AFailedOperationSaysWhatToTryAndOneSendFillsTheProgressBarOnce) {
+    Rig rig;
+    rig.device.faults().silent = true;
+    for (const char* button : {kSend, kVerify, kRead}) {
+        rig.program.click(button);
+        EXPECT_EQ(rig.program.log().back(), "Check the cable and that the KORVEN7 has power, or the port in "
+                                            "Configuration, or use Find KORVEN7 there") << button;
+        for (const char* shown : {kVerdict, kPercent}) EXPECT_FALSE(rig.program.control(shown).visible());
+    }
+    rig.device.faults().silent = false;
+    auto* bar = rig.program.widget<QProgressBar>(kProgress);
+    std::vector<int> values;
+    QObject::connect(bar, &QProgressBar::valueChanged, bar, [&](int value) { values.push_back(value); });
+    rig.program.click(kSend);
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+    EXPECT_EQ(values.back(), bar->maximum());
+}
+
+TEST(MainWindow, EnterAddsTheStringOrPressesTheFocusedButtonAndAnUnfinishedGroupIsRefused) {
+    Rig rig;
+    auto* key = rig.program.widget<QLineEdit>(kKeyField);
+    auto* text = rig.program.widget<QLineEdit>(kStringField);
+    QTest::keyClick(key, Qt::Key_F2);
+    QTest::keyClicks(text, "ab{");
+    for (const char* typed : {"", "41}"}) {  // refused while the group is open, added once it is closed
+        QTest::keyClicks(text, typed);
+        QTest::keyClick(text, Qt::Key_Return);
+    }
+    QTest::keyClick(key, Qt::Key_F3);
+    QTest::keyClick(rig.program.widget(kAddToList), Qt::Key_Enter);
+    EXPECT_EQ(rig.program.list(), (std::vector<std::string>{"F2\tab{41}", "F3\tab{41}"}));
+    EXPECT_EQ(rig.program.dialogs.messages, std::vector<std::string>{kUnfinishedGroupMessage});
+}
+
+TEST(FileMenu, OpenLeavesOutStringsTheKeyboardCannotTakeSaveAsAddsCfgAndOverwritingDefaultsToNo) {
+    Rig rig;
+    auto& dialogs = rig.program.dialogs;
+    rig.program.env.write("bad.cfg", "1\tA\ta{00}\n2\tB\t12345678901\n3\tC\tab{4\n4\tD\t{0d}\n");
+    dialogs.fileAnswers = {rig.program.env.path("bad.cfg"), rig.program.env.path("tills")};
+    rig.program.menu(kOpen);
+    EXPECT_EQ(rig.program.list(), std::vector<std::string>{"D\t{0d}"});
+    EXPECT_EQ(dialogs.messages.back(), "3 lines of the file were not loaded:\nline 1: the string of \"A\": it holds {00}, "
+                                       "which no key can send\nline 2: the string of \"B\": it is longer than 10 bytes\n"
+                                       "line 3: the string of \"C\": \"{4\" has no closing brace");
+    rig.program.menu(kSaveAs);
+    EXPECT_TRUE(rig.program.env.read("tills.cfg").ends_with("\r\n001\tD\t{0d}\r\n"));
+    qt::QtDialogs asked(&rig.program.qtWindow.qwindow());
+    QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+    EXPECT_FALSE(asked.confirm("File exists -- want to overwrite? Y/N", "Confirm"));
 }
 
 }  // namespace

@@ -109,6 +109,10 @@ TEST(SettingsDialog, FindSendsOnlyTheVersionRequestSkipsABusyPortAndSelectsTheFi
         find->click();
         EXPECT_EQ(shown(), "Found on COM11 (ttyUSB2) at 19200 baud: KORVEN7 V2.14. SAVE keeps this port and rate." +
                                skipped + "|COM11 19.2k");
+        auto* baud = dialog.findChild<QComboBox*>(config::kBauds);
+        QTest::keyClick(baud, Qt::Key_Down);  // the user picks another rate, and back: the result is gone
+        QTest::keyClick(baud, Qt::Key_Up);
+        EXPECT_EQ(shown(), "|COM11 19.2k");
         dialog.findChild<QPushButton*>(config::kSave)->click();
     });
     const std::string ini = rig.program.env.read("KORVEN7.ini");
