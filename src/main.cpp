@@ -11,5 +11,6 @@ int main(int argc, char** argv) {
     k7::MainWindow window(real.platform());
     window.start();
     real.mainWindow().qwindow().show();
+    if (argc > 1) window.openFile(argv[1]);  // korven7-config FILE.cfg (Qt has taken out its own options)
     return app.exec();
 }

@@ -12,6 +12,7 @@
 
 #include "platform/controls.h"
 #include "platform/key_map_view.h"
+#include "platform/undo_stack.h"
 #include "platform/window_design.h"
 
 namespace k7 {
@@ -104,6 +105,8 @@ public:
     virtual std::vector<SerialPortInfo> ports() = 0;
 };
 
+enum class SaveChoice { Save, Discard, Cancel };
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -111,6 +114,8 @@ public:
     virtual void message(const std::string& text) = 0;
     // A Yes/No question with the question icon; true for Yes.
     virtual bool confirm(const std::string& text, const std::string& title) = 0;
+    // Whether to save changes before they are set aside: Save, Discard or Cancel (Escape).
+    virtual SaveChoice askToSave(const std::string& text) = 0;
     // File dialogs; filter in the form "Name (*.ext)|*.ext|...". nullopt when cancelled.
     virtual std::optional<std::string> openFileName(const std::string& initialFolder,
                                                     const std::string& filter) = 0;
@@ -164,6 +169,8 @@ struct Platform {
     PortList& portList;
     // A key map window of its own, not shown yet.
     std::function<std::unique_ptr<KeyMapView>()> createKeyMap;
+    // The undo stack of the main window's list.
+    UndoStack& undo;
 };
 
 }  // namespace k7

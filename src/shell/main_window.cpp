@@ -37,8 +37,9 @@ MainWindow::MainWindow(Platform& platform)
       progressBar_(ui_.get<ProgressBar>("ProgressBar1")),
       progressCaption_(ui_.get<Label>("ProgressLabel")),
       percentLabel_(ui_.get<Label>("PercentLabel")),
+      edits_(keyStrings_, platform.undo),
       session_(platform.port, platform.pump, *this),
-      fileMenu_(platform, keyStrings_, ui_.get<Label>("CfgLabel")),
+      fileMenu_(platform, edits_, ui_.get<Label>("CfgLabel")),
       helpPane_(ui_, platform.env),
       keyMap_(platform, keyStrings_) {
     progressBar_.setMaximum(100);
@@ -48,7 +49,7 @@ MainWindow::MainWindow(Platform& platform)
     auto click = [](auto& source, auto handler) { source.onClick = handler; };
     click(ui_.get<Button>("ClearDetails"), [this] { statusLog_.clear(); });
     click(ui_.get<Button>("AddToList"), [this] { addToList(); });
-    click(ui_.get<Label>("Label12"), [this] { keyStrings_.clear(); });
+    click(ui_.get<Label>("Label12"), [this] { edits_.change("Clear List", [this] { keyStrings_.clear(); }); });
     click(ui_.get<Button>("SendKeys"), [this] { sendStrings(); });
     click(ui_.get<Button>("VerifyBtn"), [this] { verifyStrings(); });
     click(ui_.get<Button>("ReadKeys"), [this] { readStrings(); });
@@ -74,6 +75,8 @@ MainWindow::MainWindow(Platform& platform)
     click(ui_.menu("FOpen"), [this] { fileMenu_.open(); });
     click(ui_.menu("FSave"), [this] { fileMenu_.save(); });
     click(ui_.menu("SaveAs"), [this] { fileMenu_.saveAs(); });
+    click(ui_.menu("Undo"), [this] { edits_.stack().undo(); });
+    click(ui_.menu("Redo"), [this] { edits_.stack().redo(); });
     click(ui_.menu("Config"), [this] { openSettingsDialog(); });
     click(ui_.menu("ClearAll"), [this] { clearAll(); });
     click(ui_.menu("prscr"), [this] { print(); });
@@ -85,6 +88,11 @@ MainWindow::MainWindow(Platform& platform)
     click(ui_.menu("Misc"), [this] { helpPane_.show("KORVReadStr.htm"); });
     click(ui_.menu("CloseHelp"), [this] { helpPane_.close(); });
     ui_.window().onResize = [this] { resizeLog(); };
+    ui_.window().onClose = [this] { return mayClose(); };
+    ui_.window().onFileDropped = [this](const std::string& path) {
+        if (!menusBusy_) fileMenu_.openFile(path);  // as File → Open, which is off during an operation
+    };
+    platform.undo.onChanged = [this] { showEditState(); };
 }
 
 void MainWindow::start() {
@@ -96,7 +104,12 @@ void MainWindow::start() {
     } catch (const std::exception& e) {
         platform_.dialogs.message(std::string("Error detected - ") + e.what());
     }
+    fileMenu_.start();
+    showEditState();
 }
+
+// Closing sets the list aside like opening another file does.
+bool MainWindow::mayClose() { return fileMenu_.maySetAside("closing"); }
 
 // ---- the editing panel and the list ----
 
@@ -130,7 +143,9 @@ void MainWindow::stringKeyPress(int& charCode) {
 }
 
 void MainWindow::addToList() {
-    switch (keyStrings_.add({keyField_.text(), stringField_.text()})) {
+    KeyStringList::AddResult result{};
+    edits_.change("Add", [&] { result = keyStrings_.add({keyField_.text(), stringField_.text()}); });
+    switch (result) {
     case KeyStringList::AddResult::NoKey: platform_.dialogs.message("Please enter a keyboard key"); break;
     case KeyStringList::AddResult::AlreadyListed:
         platform_.dialogs.message("Cannot add .. this key is already in the list");
@@ -141,14 +156,23 @@ void MainWindow::addToList() {
 
 void MainWindow::removeSelectedEntry() {
     const int selected = listBox_.selectedIndex();
-    if (selected >= 0 && selected < keyStrings_.size()) keyStrings_.remove(selected);
+    if (selected >= 0 && selected < keyStrings_.size())
+        edits_.change("Remove", [&] { keyStrings_.remove(selected); });
 }
 
 void MainWindow::clearAll() {
     keyField_.setText("");
     stringField_.setText("");
-    keyStrings_.clear();
+    edits_.change("Clear All", [this] { keyStrings_.clear(); });
     statusLog_.clear();
+}
+
+// The caption's mark of changes not saved, and Undo and Redo when there is something to
+// undo or redo and no operation runs.
+void MainWindow::showEditState() {
+    ui_.window().setModified(edits_.unsaved());
+    ui_.menu("Undo").setEnabled(!menusBusy_ && edits_.stack().canUndo());
+    ui_.menu("Redo").setEnabled(!menusBusy_ && edits_.stack().canRedo());
 }
 
 // A key picked on the key map goes into the key field as if it had been pressed there.
@@ -187,7 +211,9 @@ void MainWindow::setBusy(bool busy) {
 // Waits keep the window live: while an operation runs, no menu may change the list, the
 // settings or the port under it. Help stays.
 void MainWindow::setMenusBusy(bool busy) {
-    for (const char* name : {"File", "Config", "ClearAll", "prscr"}) ui_.menu(name).setEnabled(!busy);
+    menusBusy_ = busy;
+    for (const char* name : {"File", "Edit", "Config", "ClearAll", "prscr"}) ui_.menu(name).setEnabled(!busy);
+    showEditState();
 }
 
 void MainWindow::clearLogIfAsked() {
@@ -209,13 +235,16 @@ void MainWindow::verifyStrings() {
     setBusy(false);
 }
 
+// The question about changes comes before the read, not after its seconds of waiting.
 void MainWindow::readStrings() {
+    if (!fileMenu_.maySetAside("reading the KORVEN7's strings")) return;
     setBusy(true);
     clearLogIfAsked();
     ReadResult result = session_.read();
     if (result.hasAnswers()) {
-        // The device has answered: its strings replace the list.
-        keyStrings_.replace(std::move(result.customStrings));
+        // The device has answered: its strings replace the list, which is then as the device has it.
+        edits_.change("Read", [&] { keyStrings_.replace(std::move(result.customStrings)); });
+        edits_.markSaved();
         keyField_.setText("");
         stringField_.setText("");
     }

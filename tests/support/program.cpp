@@ -35,6 +35,17 @@ bool ScriptedDialogs::confirm(const std::string& text, const std::string&) {
     return answer;
 }
 
+SaveChoice ScriptedDialogs::askToSave(const std::string& text) {
+    saveQuestions.push_back(text);
+    if (saveAnswers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text;
+        return SaveChoice::Cancel;
+    }
+    const SaveChoice answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+}
+
 std::optional<std::string> ScriptedDialogs::next() {
     if (fileAnswers.empty()) {
         ADD_FAILURE() << "unexpected file dialog";
@@ -81,7 +92,8 @@ Program::Program(EventPump& pump, SerialPort& port, const std::string& settings)
                    return std::make_unique<qt::QtDialogWindow>(design, &qtWindow.qwindow());
                },
                ports,
-               [this] { return std::make_unique<qt::QtKeyMapView>(&qtWindow.qwindow()); }} {
+               [this] { return std::make_unique<qt::QtKeyMapView>(&qtWindow.qwindow()); },
+               undo} {
     if (!settings.empty()) env.write("KORVEN7.ini", settings);
     window = std::make_unique<MainWindow>(platform);
     window->start();
