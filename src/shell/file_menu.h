@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
 #include "shell/list_edits.h"
+#include "ui/platform.h"
 
 namespace k7 {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "keystrings/key_string_list.h"
-#include "platform/undo_stack.h"
+#include "ui/undo_stack.h"
 
 namespace k7 {
 

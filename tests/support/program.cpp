@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/qt/qt_key_map.h"
 #include "platform/runtime_error.h"
+#include "qt/qt_key_map.h"
 #include "shell/main_window_design.h"
 
 namespace fs = std::filesystem;
@@ -25,35 +25,33 @@ QApplication& TestApp() {
     return *app;
 }
 
-bool ScriptedDialogs::confirm(const std::string& text, const std::string&) {
-    if (confirmAnswers.empty()) {
-        ADD_FAILURE() << "unexpected question: " << text;
-        return false;
+namespace {
+
+// The next answer the test gave; an unexpected dialog fails the test and is cancelled.
+template <class T>
+T Next(std::deque<T>& answers, T cancel, const std::string& what) {
+    if (answers.empty()) {
+        ADD_FAILURE() << "unexpected " << what;
+        return cancel;
     }
-    const bool answer = confirmAnswers.front();
-    confirmAnswers.pop_front();
+    T answer = answers.front();
+    answers.pop_front();
     return answer;
+}
+
+}  // namespace
+
+bool ScriptedDialogs::confirm(const std::string& text, const std::string&) {
+    return Next(confirmAnswers, false, "question: " + text);
 }
 
 SaveChoice ScriptedDialogs::askToSave(const std::string& text) {
     saveQuestions.push_back(text);
-    if (saveAnswers.empty()) {
-        ADD_FAILURE() << "unexpected question: " << text;
-        return SaveChoice::Cancel;
-    }
-    const SaveChoice answer = saveAnswers.front();
-    saveAnswers.pop_front();
-    return answer;
+    return Next(saveAnswers, SaveChoice::Cancel, "question: " + text);
 }
 
 std::optional<std::string> ScriptedDialogs::next() {
-    if (fileAnswers.empty()) {
-        ADD_FAILURE() << "unexpected file dialog";
-        return std::nullopt;
-    }
-    auto answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
+    return Next(fileAnswers, std::optional<std::string>(), "file dialog");
 }
 
 void FakePrinter::printLine(const std::string& line) {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/disk_file_store.h"
-#include "platform/qt/qt_undo_stack.h"
-#include "platform/qt/qt_window.h"
+#include "qt/qt_undo_stack.h"
+#include "qt/qt_window.h"
 #include "shell/main_window.h"
 
 namespace k7::test {

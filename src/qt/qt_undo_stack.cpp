@@ -1,6 +1,6 @@
-#include "platform/qt/qt_undo_stack.h"
+#include "qt/qt_undo_stack.h"
 
-#include "platform/qt/qt_text.h"
+#include "qt/qt_text.h"
 
 namespace k7::qt {
 namespace {

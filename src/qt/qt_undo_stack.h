@@ -2,7 +2,7 @@
 // The undo stack on QUndoStack.
 #include <QUndoStack>
 
-#include "platform/undo_stack.h"
+#include "ui/undo_stack.h"
 
 namespace k7::qt {
 
