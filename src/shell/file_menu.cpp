@@ -5,6 +5,7 @@
 
 #include "cfgfile/cfg_file.h"
 #include "settings/ini_file.h"
+#include "shell/main_window_design.h"
 
 namespace k7 {
 namespace {
@@ -15,7 +16,7 @@ constexpr const char* kOpenError = "Error opening specified config file. ";
 constexpr const char* kSaveError = "Error saving file ";
 constexpr const char* kNoFileName = "No filename entered";
 constexpr const char* kRecentSection = "RECENT";
-constexpr int kRecentFiles = 5;
+constexpr int kRecentFiles = int(std::size(controls::kRecentFiles));  // the menu's entries
 
 // The file's name without its folder.
 std::string withoutFolder(const std::string& path) {
@@ -30,7 +31,7 @@ std::string recentKey(int i) { return "FILE" + std::to_string(i + 1); }
 FileMenu::FileMenu(Platform& platform, ListEdits& edits, Label& fileLabel)
     : platform_(platform), edits_(edits), fileLabel_(fileLabel) {
     for (int i = 0; i < kRecentFiles; ++i)
-        platform_.ui.menu("Recent" + std::to_string(i + 1)).onClick = [this, i] {
+        platform_.ui.menu(controls::kRecentFiles[i]).onClick = [this, i] {
             if (i < int(recent_.size())) openFile(recent_[std::size_t(i)]);
         };
 }
@@ -147,11 +148,11 @@ void FileMenu::remember(const std::string& path, bool recent) {
 
 void FileMenu::showRecent() {
     for (int i = 0; i < kRecentFiles; ++i) {
-        MenuItem& item = platform_.ui.menu("Recent" + std::to_string(i + 1));
+        MenuItem& item = platform_.ui.menu(controls::kRecentFiles[i]);
         item.setVisible(i < int(recent_.size()));
         if (i < int(recent_.size())) item.showFile(i + 1, recent_[std::size_t(i)]);
     }
-    platform_.ui.menu("Recent").setEnabled(!recent_.empty());
+    platform_.ui.menu(controls::kOpenRecent).setEnabled(!recent_.empty());
 }
 
 }  // namespace k7

@@ -23,23 +23,23 @@ std::string entryText(const KeyString& entry) { return entry.legend + "\t" + ent
 MainWindow::MainWindow(Platform& platform)
     : platform_(platform),
       ui_(platform.ui),
-      clearBeforeEach_(ui_.get<CheckBox>("clrstat")),
-      statusLog_(ui_.get<ListBox>("StatusBox")),
-      keyField_(ui_.get<TextBox>("KbdKey")),
-      stringField_(ui_.get<TextBox>("KeyString")),
-      stringLength_(ui_.get<Label>("StringCount")),
-      listBox_(ui_.get<ListBox>("List1")),
-      verdictPicture_(ui_.get<Picture>("MatchImage")),
-      verdictCaption_(ui_.get<Label>("MatchString")),
-      portLabel_(ui_.get<Label>("CommLabel")),
-      baudLabel_(ui_.get<Label>("BaudLabel")),
-      parityLabel_(ui_.get<Label>("ParityLabel")),
-      progressBar_(ui_.get<ProgressBar>("ProgressBar1")),
-      progressCaption_(ui_.get<Label>("ProgressLabel")),
-      percentLabel_(ui_.get<Label>("PercentLabel")),
+      clearBeforeEach_(ui_.get<CheckBox>(controls::kClearBeforeEach)),
+      statusLog_(ui_.get<ListBox>(controls::kLog)),
+      keyField_(ui_.get<TextBox>(controls::kKeyField)),
+      stringField_(ui_.get<TextBox>(controls::kStringField)),
+      stringLength_(ui_.get<Label>(controls::kStringLength)),
+      listBox_(ui_.get<ListBox>(controls::kList)),
+      verdictPicture_(ui_.get<Picture>(controls::kVerdictPicture)),
+      verdictCaption_(ui_.get<Label>(controls::kVerdict)),
+      portLabel_(ui_.get<Label>(controls::kPort)),
+      baudLabel_(ui_.get<Label>(controls::kBaud)),
+      parityLabel_(ui_.get<Label>(controls::kParity)),
+      progressBar_(ui_.get<ProgressBar>(controls::kProgress)),
+      progressCaption_(ui_.get<Label>(controls::kProgressCaption)),
+      percentLabel_(ui_.get<Label>(controls::kPercent)),
       edits_(keyStrings_, platform.undo),
       session_(platform.port, platform.pump, *this),
-      fileMenu_(platform, edits_, ui_.get<Label>("CfgLabel")),
+      fileMenu_(platform, edits_, ui_.get<Label>(controls::kFile)),
       helpPane_(ui_, platform.env),
       keyMap_(platform, keyStrings_) {
     progressBar_.setMaximum(100);
@@ -47,15 +47,15 @@ MainWindow::MainWindow(Platform& platform)
     keyStrings_.onChanged = [this](int index, bool added) { showListChange(index, added); };
 
     auto click = [](auto& source, auto handler) { source.onClick = handler; };
-    click(ui_.get<Button>("ClearDetails"), [this] { statusLog_.clear(); });
-    click(ui_.get<Button>("AddToList"), [this] { addToList(); });
-    click(ui_.get<Label>("Label12"), [this] { edits_.change("Clear List", [this] { keyStrings_.clear(); }); });
-    click(ui_.get<Button>("SendKeys"), [this] { sendStrings(); });
-    click(ui_.get<Button>("VerifyBtn"), [this] { verifyStrings(); });
-    click(ui_.get<Button>("ReadKeys"), [this] { readStrings(); });
-    click(ui_.get<Button>("GetVersionBtn"), [this] { showVersion(); });
-    click(ui_.get<Button>("AbortBrn"), [this] { session_.requestAbort(); });
-    click(ui_.get<Button>("Hclose"), [this] { helpPane_.close(); });
+    click(ui_.get<Button>(controls::kClearLogNow), [this] { statusLog_.clear(); });
+    click(ui_.get<Button>(controls::kAddToList), [this] { addToList(); });
+    click(ui_.get<Label>(controls::kClearList), [this] { edits_.change("Clear List", [this] { keyStrings_.clear(); }); });
+    click(ui_.get<Button>(controls::kSend), [this] { sendStrings(); });
+    click(ui_.get<Button>(controls::kVerify), [this] { verifyStrings(); });
+    click(ui_.get<Button>(controls::kRead), [this] { readStrings(); });
+    click(ui_.get<Button>(controls::kVersion), [this] { showVersion(); });
+    click(ui_.get<Button>(controls::kAbort), [this] { session_.requestAbort(); });
+    click(ui_.get<Button>(controls::kCloseHelpButton), [this] { helpPane_.close(); });
 
     // The key field clears when the user moves into it, not when a menu or dialog gives the focus back.
     keyField_.onGotFocus = [this](FocusReason why) { if (why == FocusReason::UserMovedIn) keyField_.setText(""); };
@@ -72,21 +72,21 @@ MainWindow::MainWindow(Platform& platform)
     keyMap_.onKeyActivated = [this](const std::string& legend) { selectEntry(legend); };
     listBox_.onDeleteKey = [this] { removeSelectedEntry(); };
 
-    click(ui_.menu("FOpen"), [this] { fileMenu_.open(); });
-    click(ui_.menu("FSave"), [this] { fileMenu_.save(); });
-    click(ui_.menu("SaveAs"), [this] { fileMenu_.saveAs(); });
-    click(ui_.menu("Undo"), [this] { edits_.stack().undo(); });
-    click(ui_.menu("Redo"), [this] { edits_.stack().redo(); });
-    click(ui_.menu("Config"), [this] { openSettingsDialog(); });
-    click(ui_.menu("ClearAll"), [this] { clearAll(); });
-    click(ui_.menu("prscr"), [this] { print(); });
-    click(ui_.menu("KeyMap"), [this] { keyMap_.show(); });
-    click(ui_.menu("OverView"), [this] { helpPane_.show("KORVOverView.htm"); });
-    click(ui_.menu("EnterKey"), [this] { helpPane_.show("KORVEnterKey.htm"); });
-    click(ui_.menu("CreateString"), [this] { helpPane_.show("KORVCreateString.htm"); });
-    click(ui_.menu("VerifyOp"), [this] { helpPane_.show("KORVVerify.htm"); });
-    click(ui_.menu("Misc"), [this] { helpPane_.show("KORVReadStr.htm"); });
-    click(ui_.menu("CloseHelp"), [this] { helpPane_.close(); });
+    click(ui_.menu(controls::kOpen), [this] { fileMenu_.open(); });
+    click(ui_.menu(controls::kSave), [this] { fileMenu_.save(); });
+    click(ui_.menu(controls::kSaveAs), [this] { fileMenu_.saveAs(); });
+    click(ui_.menu(controls::kUndo), [this] { edits_.stack().undo(); });
+    click(ui_.menu(controls::kRedo), [this] { edits_.stack().redo(); });
+    click(ui_.menu(controls::kConfiguration), [this] { openSettingsDialog(); });
+    click(ui_.menu(controls::kClearAll), [this] { clearAll(); });
+    click(ui_.menu(controls::kPrintScreen), [this] { print(); });
+    click(ui_.menu(controls::kKeyMap), [this] { keyMap_.show(); });
+    click(ui_.menu(controls::kHelpOverview), [this] { helpPane_.show("KORVOverView.htm"); });
+    click(ui_.menu(controls::kHelpEnteringKeys), [this] { helpPane_.show("KORVEnterKey.htm"); });
+    click(ui_.menu(controls::kHelpCreatingStrings), [this] { helpPane_.show("KORVCreateString.htm"); });
+    click(ui_.menu(controls::kHelpVerifying), [this] { helpPane_.show("KORVVerify.htm"); });
+    click(ui_.menu(controls::kHelpReading), [this] { helpPane_.show("KORVReadStr.htm"); });
+    click(ui_.menu(controls::kCloseHelp), [this] { helpPane_.close(); });
     ui_.window().onResize = [this] { resizeLog(); };
     ui_.window().onClose = [this] { return mayClose(); };
     ui_.window().onFileDropped = [this](const std::string& path) {
@@ -171,8 +171,8 @@ void MainWindow::clearAll() {
 // undo or redo and no operation runs.
 void MainWindow::showEditState() {
     ui_.window().setModified(edits_.unsaved());
-    ui_.menu("Undo").setEnabled(!menusBusy_ && edits_.stack().canUndo());
-    ui_.menu("Redo").setEnabled(!menusBusy_ && edits_.stack().canRedo());
+    ui_.menu(controls::kUndo).setEnabled(!menusBusy_ && edits_.stack().canUndo());
+    ui_.menu(controls::kRedo).setEnabled(!menusBusy_ && edits_.stack().canRedo());
 }
 
 // A key picked on the key map goes into the key field as if it had been pressed there.
@@ -203,7 +203,8 @@ void MainWindow::showListChange(int index, bool added) {
 // ---- the device operations ----
 
 void MainWindow::setBusy(bool busy) {
-    for (const char* name : {"AddToList", "SendKeys", "VerifyBtn", "ReadKeys", "GetVersionBtn", "KeyString", "KbdKey"})
+    for (const char* name : {controls::kAddToList, controls::kSend, controls::kVerify, controls::kRead, controls::kVersion,
+                             controls::kStringField, controls::kKeyField})
         ui_.control(name).setEnabled(!busy);
     setMenusBusy(busy);
 }
@@ -212,7 +213,9 @@ void MainWindow::setBusy(bool busy) {
 // settings or the port under it. Help stays.
 void MainWindow::setMenusBusy(bool busy) {
     menusBusy_ = busy;
-    for (const char* name : {"File", "Edit", "Config", "ClearAll", "prscr"}) ui_.menu(name).setEnabled(!busy);
+    for (const char* name : {controls::kFileMenu, controls::kEditMenu, controls::kConfiguration, controls::kClearAll,
+                             controls::kPrintScreen})
+        ui_.menu(name).setEnabled(!busy);
     showEditState();
 }
 

@@ -14,6 +14,7 @@
 #include "qt/qt_undo_stack.h"
 #include "qt/qt_window.h"
 #include "shell/main_window.h"
+#include "shell/main_window_design.h"
 
 namespace k7::test {
 

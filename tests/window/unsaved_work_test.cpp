@@ -16,13 +16,13 @@ namespace {
 
 // An entry added as the user adds one.
 void add(Rig& rig, Qt::Key key) {
-    QTest::keyClick(rig.program.widget<QLineEdit>("KbdKey"), key);
-    rig.program.widget<QLineEdit>("KeyString")->setText("x");
-    rig.program.click("AddToList");
+    QTest::keyClick(rig.program.widget<QLineEdit>(controls::kKeyField), key);
+    rig.program.widget<QLineEdit>(controls::kStringField)->setText("x");
+    rig.program.click(controls::kAddToList);
 }
 // Keys pressed in the list; what it shows then.
 std::vector<std::string> press(Rig& rig, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
-    QTest::keyClick(rig.program.widget<QListWidget>("List1"), key, modifiers);
+    QTest::keyClick(rig.program.widget<QListWidget>(controls::kList), key, modifiers);
     return rig.program.list();
 }
 
@@ -43,11 +43,11 @@ TEST(UnsavedWork, CloseOpenAndReadAskOnlyAfterAChangeAndASaveThatDoesNotHappenCa
     dialogs.fileAnswers = {std::nullopt, rig.program.env.path("tills.cfg")};  // Save went through Save As
     EXPECT_FALSE(window.close());
     EXPECT_FALSE(window.close());
-    rig.program.click("ReadKeys");
+    rig.program.click(controls::kRead);
     EXPECT_TRUE(rig.program.log().empty());  // asked before the read, which did not start
-    rig.program.menu("FOpen");
+    rig.program.menu(controls::kOpen);
     EXPECT_EQ(rig.program.list(), Rows{"A\ta"});
-    rig.program.click("ReadKeys");  // nothing changed since the open: no question
+    rig.program.click(controls::kRead);  // nothing changed since the open: no question
     add(rig, Qt::Key_F2);
     dialogs.saveAnswers = {SaveChoice::Save};
     dialogs.confirmAnswers = {true};  // the list has its file now: Save replaces it
@@ -65,19 +65,19 @@ TEST(UnsavedWork, UndoAndRedoTakeBackAndMakeAgainAnAddARemovalAClearAndARead) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     add(rig, Qt::Key_F1);
     add(rig, Qt::Key_F2);
-    rig.program.widget<QListWidget>("List1")->setCurrentRow(0);
+    rig.program.widget<QListWidget>(controls::kList)->setCurrentRow(0);
     press(rig, Qt::Key_Delete, {});
     rig.program.dialogs.saveAnswers = {SaveChoice::Discard};
-    rig.program.click("ReadKeys");  // the keyboard holds no custom string
+    rig.program.click(controls::kRead);  // the keyboard holds no custom string
     std::string editOn;  // Edit, Undo, Redo during an operation, when Ctrl+Z does nothing
     rig.pump.at(rig.clock.nowUs() + 500'000, [&] {
-        for (const char* item : {"Edit", "Undo", "Redo"}) editOn += rig.program.qtWindow.menu(item).enabled() ? '1' : '0';
+        for (const char* item : {controls::kEditMenu, controls::kUndo, controls::kRedo}) editOn += rig.program.qtWindow.menu(item).enabled() ? '1' : '0';
         editOn += press(rig, Qt::Key_Z).size() == 0 ? "" : "!";
     });
-    rig.program.click("VerifyBtn");
+    rig.program.click(controls::kVerify);
     EXPECT_EQ(editOn, "000");
     add(rig, Qt::Key_F4);
-    QTest::mouseClick(rig.program.widget<QLabel>("Label12"), Qt::LeftButton);  // (clear list)
+    QTest::mouseClick(rig.program.widget<QLabel>(controls::kClearList), Qt::LeftButton);  // (clear list)
     const std::vector<Rows> states = {{}, {"F4\tx"}, {}, {"F2\tx"}, {"F1\tx", "F2\tx"}, {"F1\tx"}, {}};
     for (std::size_t i = 1; i < states.size(); ++i) {
         EXPECT_EQ(press(rig, Qt::Key_Z), states[i]) << i;
@@ -85,7 +85,7 @@ TEST(UnsavedWork, UndoAndRedoTakeBackAndMakeAgainAnAddARemovalAClearAndARead) {
     }
     for (std::size_t i = states.size() - 1; i-- > 0;)
         EXPECT_EQ(i % 2 ? press(rig, Qt::Key_Y) : press(rig, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier), states[i]);
-    EXPECT_FALSE(rig.program.qtWindow.menu("Redo").enabled());
+    EXPECT_FALSE(rig.program.qtWindow.menu(controls::kRedo).enabled());
 }
 
 TEST(UnsavedWork, RecentFilesTheCommandLineADropAndTheFileManagerOpenOurFiles) {
@@ -98,7 +98,7 @@ TEST(UnsavedWork, RecentFilesTheCommandLineADropAndTheFileManagerOpenOurFiles) {
     }
     add(rig, Qt::Key_F1);
     rig.program.dialogs.saveAnswers = {SaveChoice::Cancel, SaveChoice::Discard};
-    rig.program.menu("Recent5");  // list2.cfg: cancelled
+    rig.program.menu(controls::kRecentFiles[4]);  // list2.cfg: cancelled
     EXPECT_EQ(rig.program.list(), (Rows{"A\t6", "F1\tx"}));
     QMimeData dragged;
     dragged.setUrls({QUrl::fromLocalFile(QString::fromStdString(path('2')))});
@@ -110,10 +110,10 @@ TEST(UnsavedWork, RecentFilesTheCommandLineADropAndTheFileManagerOpenOurFiles) {
     EXPECT_EQ(rig.program.list(), Rows{"A\t2"});
     std::remove(path('6').c_str());
     Rig again(rig.program.env.read("KORVEN7.ini"));
-    again.program.menu("Recent2");  // list6.cfg is gone: the list stays, and the file leaves the menu
+    again.program.menu(controls::kRecentFiles[1]);  // list6.cfg is gone: the list stays, and the file leaves the menu
     EXPECT_EQ(again.program.dialogs.messages.at(0).rfind("Error opening specified config file. ", 0), 0u);
-    EXPECT_EQ(again.program.qtWindow.qwindow().findChild<QAction*>("Recent4")->text(), "&4 list3.cfg");
-    EXPECT_FALSE(again.program.qtWindow.qwindow().findChild<QAction*>("Recent5")->isVisible());
+    EXPECT_EQ(again.program.qtWindow.qwindow().findChild<QAction*>(controls::kRecentFiles[3])->text(), "&4 list3.cfg");
+    EXPECT_FALSE(again.program.qtWindow.qwindow().findChild<QAction*>(controls::kRecentFiles[4])->isVisible());
 
     // The package's MIME description as Qt reads it, as file managers do: ours by the first line.
     rig.program.env.write("other.cfg", "port=1\n");
