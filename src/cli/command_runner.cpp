@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+
+#include <sys/stat.h>
 
 #include "cfgfile/cfg_file.h"
 #include "cli/cli_observer.h"
@@ -45,11 +48,27 @@ std::string devicePath(const std::string& port) {
     return ec ? port : absolute.lexically_normal().string();
 }
 
-// Says why the command cannot run, as the run would say anything: exit status 2.
+// Two names of one device: a link and its target, two links, two nodes of one device,
+// or the same path.
+bool sameDevice(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    if (a == b) return true;
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+    if (S_ISCHR(sa.st_mode) && S_ISCHR(sb.st_mode)) return sa.st_rdev == sb.st_rdev;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Says why the command cannot run, as the run would say anything: exit status 2. An
+// error of several lines (a list file's bad lines) gives a line each.
 int usageFailure(CliPlatform& platform, bool json, const std::string& command, const std::string& error,
                  const std::vector<std::string>& warnings) {
     if (json) platform.out << jsonError(command, error, warnings) << "\n";
-    else platform.err << "korven7: " << error << "\n";
+    else
+        for (std::size_t start = 0; start < error.size();) {
+            const std::size_t end = std::min(error.find('\n', start), error.size());
+            platform.err << "korven7: " << error.substr(start, end - start) << "\n";
+            start = end + 1;
+        }
     return 2;
 }
 
@@ -71,6 +90,10 @@ private:
     std::vector<PortOutcome> detect(SerialPort& port, EventPump& pump, CliObserver& observer);
     void writeList(PortOutcome& outcome);
     int report(const std::vector<PortOutcome>& outcomes);
+    // One keyboard's list goes out as the text of its .cfg file, to the file or to standard output.
+    bool listOut() const {
+        return cl_.command == Command::Read && devices_.size() == 1 && !(cl_.json && cl_.listFile.empty());
+    }
 
     const CommandLine& cl_;
     CliPlatform& p_;
@@ -82,6 +105,7 @@ private:
     KeyStringList list_;
     std::ofstream logFile_;
     std::atomic<bool> interrupted_{false};
+    int stopSignal_ = 0;  // SIGINT or SIGTERM, once interrupted
 };
 
 void Run::prepareSettings() {
@@ -95,7 +119,8 @@ void Run::prepareSettings() {
     } else {
         settingsFile_ = p_.settingsFileName();
     }
-    settings_ = loadSettings(settingsFile_, [&](const std::string& m) { warnings_.push_back(settingsFile_ + ": " + m); });
+    settings_ = loadSettings(settingsFile_, [](const std::string&) {},
+                             [&](const std::string& m) { warnings_.push_back(settingsFile_ + ": " + m); });
     line_ = lineSettings(settings_.serial);
     if (cl_.baud) line_.baud = *cl_.baud;
     if (cl_.parity) line_.parity = *cl_.parity;
@@ -103,8 +128,10 @@ void Run::prepareSettings() {
     for (const std::string& port : cl_.ports) {
         const auto number = comPortNumber(port);
         const std::string device = number ? portDeviceName(settingsFile_, *number) : devicePath(port);
-        if (std::find(devices_.begin(), devices_.end(), device) != devices_.end())
-            throw UsageError{"--port: " + port + " is " + device + ", which is given twice"};
+        for (std::size_t i = 0; i < devices_.size(); ++i)
+            if (sameDevice(devices_[i], device))
+                throw UsageError{"--port: " + cl_.ports[i] + " and " + port + " are the same device (" + device +
+                                 "), given twice"};
         devices_.push_back(device);
     }
     if (devices_.empty() && cl_.command != Command::Detect)
@@ -114,8 +141,19 @@ void Run::prepareSettings() {
 void Run::prepareFiles() {
     if (cl_.command == Command::Verify || cl_.command == Command::Send) {
         ListFile file = loadListFile(p_.files, cl_.listFile);
-        if (!file.error.empty()) throw UsageError{file.error};
+        if (!file.errors.empty()) {
+            std::string all;
+            for (const std::string& error : file.errors) all += (all.empty() ? "" : "\n") + error;
+            throw UsageError{all};
+        }
         list_.replace(std::move(file.entries));
+    }
+    if (cl_.command == Command::Read && !cl_.listFile.empty() && cl_.listFile != "-") {
+        try {
+            p_.files.checkWritable(cl_.listFile);  // before the long read, not after it
+        } catch (const std::exception& e) {
+            throw UsageError{cl_.listFile + " cannot be written (" + e.what() + "); nothing was read"};
+        }
     }
     if (cl_.logFile) {
         logFile_.open(*cl_.logFile, std::ios::out | std::ios::trunc | std::ios::binary);
@@ -150,6 +188,7 @@ std::vector<PortOutcome> Run::detect(SerialPort& port, EventPump& pump, CliObser
     search.onQuery = [&](int done, int total, const SearchCandidate& candidate, int baud) {
         observer.progressMaximum(total);
         observer.progress(done);
+        observer.setPort(candidate.device);
         observer.statusLine("Asking " + candidate.device + " at " + std::to_string(baud) + " baud");
     };
     return detectOutcomes(search.run(candidates, rates, line_.parity, true), candidates, rates.size());
@@ -180,6 +219,10 @@ PortOutcome Run::onPort(std::size_t index, CliObserver& observer) {
 }
 
 void Run::writeList(PortOutcome& outcome) {
+    if (cl_.listFile.empty() || cl_.listFile == "-") {
+        p_.out << cfgFileText(outcome.entries, p_.nowText());
+        return;
+    }
     try {
         p_.files.replaceWith(cl_.listFile, cfgFileText(outcome.entries, p_.nowText()));
         outcome.message += " into " + cl_.listFile;
@@ -200,7 +243,7 @@ int Run::run() {
     // Detect is one job that asks the ports one after the other.
     const bool detecting = cl_.command == Command::Detect;
     const std::vector<std::string> shown = detecting ? std::vector<std::string>{"detect"} : devices_;
-    StatusLogFile log(cl_.logFile ? &logFile_ : nullptr, shown.size() > 1);
+    StatusLogFile log(cl_.logFile ? &logFile_ : nullptr, shown.size() > 1 || detecting);
     ProgressLine progress(p_.errIsTerminal && !cl_.quiet && !cl_.json ? &p_.err : nullptr, shown);
     std::vector<std::vector<PortOutcome>> perJob(shown.size());
     std::vector<std::function<void()>> jobs;
@@ -226,23 +269,24 @@ int Run::run() {
             }
         });
     }
-    p_.runJobs(jobs, [this] { interrupted_ = true; });
+    p_.runJobs(jobs, [this](int signal) { stopSignal_ = signal, interrupted_ = true; });
     progress.clear();
 
     std::vector<PortOutcome> outcomes;
     for (auto& job : perJob) outcomes.insert(outcomes.end(), job.begin(), job.end());
-    if (cl_.command == Command::Read && !cl_.listFile.empty() && outcomes[0].kind == OutcomeKind::Done) writeList(outcomes[0]);
+    if (listOut() && outcomes[0].kind == OutcomeKind::Done) writeList(outcomes[0]);
     return report(outcomes);
 }
 
 int Run::report(const std::vector<PortOutcome>& outcomes) {
-    const int status = runExitStatus(cl_.command, outcomes);
+    int status = runExitStatus(cl_.command, outcomes);
+    if (status == 130 && stopSignal_ == SIGTERM) status = 143;
     if (cl_.json) {
         p_.out << jsonDocument(cl_.command, outcomes, status, warnings_) << "\n";
         p_.out.flush();
         return status;
     }
-    for (const std::string& line : plainLines(cl_.command, outcomes, !cl_.listFile.empty())) p_.out << line << "\n";
+    for (const std::string& line : plainLines(cl_.command, outcomes, listOut())) p_.out << line << "\n";
     p_.out.flush();
     for (const PortOutcome& o : outcomes)
         if (o.kind != OutcomeKind::Done || o.fileError || !cl_.quiet) p_.err << summaryLine(o) << "\n";

@@ -13,12 +13,17 @@ namespace k7 {
 // content could not be kept.
 void replaceFileContent(const std::string& path, const std::string& content);
 
+// Throws RuntimeError, as replaceFileContent would, when the file cannot be written;
+// writes nothing.
+void checkReplaceable(const std::string& path);
+
 // Files on disk; a replace goes through replaceFileContent.
 class DiskFileStore : public FileStore {
 public:
     bool exists(const std::string& path) const override;
     std::unique_ptr<std::istream> openRead(const std::string& path) override;
     void replaceWith(const std::string& path, const std::string& content) override { replaceFileContent(path, content); }
+    void checkWritable(const std::string& path) const override { checkReplaceable(path); }
 };
 
 }  // namespace k7

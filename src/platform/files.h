@@ -15,6 +15,8 @@ public:
     // Writes the content to a temporary file beside path and puts it in place only once
     // it is complete; a failure throws RuntimeError and leaves any old file untouched.
     virtual void replaceWith(const std::string& path, const std::string& content) = 0;
+    // Throws RuntimeError when replaceWith could not write the file; writes nothing.
+    virtual void checkWritable(const std::string& path) const = 0;
 };
 
 class Environment {

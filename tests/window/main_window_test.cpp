@@ -107,6 +107,9 @@ TEST(MainWindow, SaveAndOpenKeepTheListAndASaveNeverReplacesAReadOnlyFile) {
     dialogs.fileAnswers = {rig.program.env.path("odd.cfg")};
     rig.program.menu(kOpen);  // one message once the list is loaded
     EXPECT_EQ(dialogs.messages.back(), "1 line of the file was not loaded:\nline 2: key \"A\" is listed already");
+    dialogs.fileAnswers = {"/dev/zero"};  // a device, read without end, is refused unread
+    rig.program.menu(kOpen);
+    EXPECT_EQ(dialogs.messages.back(), "Error opening specified config file. Not a regular file or pipe");
 }
 
 TEST(MainWindow, ReadReplacesTheListOnlyWhenTheDeviceAnswered) {
