@@ -41,7 +41,7 @@ MainWindow::MainWindow(Platform& platform)
       session_(platform.port, platform.pump, *this),
       fileMenu_(platform, edits_, ui_.get<Label>(controls::kFile)),
       helpPane_(ui_, platform.env),
-      keyMap_(platform, keyStrings_) {
+      keyMap_(platform, keyStrings_, settingsFile_) {
     progressBar_.setMaximum(100);
     progressBar_.setValue(0);
     keyStrings_.onChanged = [this](int index, bool added) { showListChange(index, added); };
@@ -98,8 +98,8 @@ MainWindow::MainWindow(Platform& platform)
 void MainWindow::start() {
     try {
         ui_.window().setCaption(mainWindowDesign().caption + " v" + kProgramVersion);
-        settings_ = loadSettings(platform_.env.settingsFileName(),
-                                 [this](const std::string& message) { platform_.dialogs.message(message); });
+        settingsFile_ = SettingsFile(platform_.env.settingsFileName());
+        settings_ = settingsFile_.program([this](const std::string& message) { platform_.dialogs.message(message); });
         applySettings();
     } catch (const std::exception& e) {
         platform_.dialogs.message(std::string("Error detected - ") + e.what());
@@ -267,7 +267,7 @@ void MainWindow::showVersion() {
 void MainWindow::applySettings() {
     try {
         const SerialSettings& serial = settings_.serial;
-        const std::string device = portDeviceName(platform_.env.settingsFileName(), serial.port);
+        const std::string device = settingsFile_.portDevice(serial.port);
         session_.configure(device, lineSettings(serial));
         // What the program will open: "COM9 (ttyUSB0)", and what the system says of it.
         portLabel_.setCaption(portCaption(serial.port, device));
@@ -280,7 +280,7 @@ void MainWindow::applySettings() {
 }
 
 void MainWindow::openSettingsDialog() {
-    SettingsDialog dialog(platform_, settings_, [this](const ProgramSettings& chosen) {
+    SettingsDialog dialog(platform_, settingsFile_, settings_, [this](const ProgramSettings& chosen) {
         settings_ = chosen;
         applySettings();
         keyMap_.forgetDevice();

@@ -101,6 +101,7 @@ private:
     bool menusBusy_ = false;
     KeyCapture keyCapture_;
     bool stringGroupOpen_ = false;  // the string field's text ends inside a "{" group
+    SettingsFile settingsFile_;  // read at the start
     ProgramSettings settings_;
     DeviceSession session_;
     FileMenu fileMenu_;
