@@ -4,7 +4,6 @@
 #include <exception>
 
 #include "cfgfile/cfg_file.h"
-#include "settings/ini_file.h"
 #include "shell/main_window_design.h"
 
 namespace k7 {
@@ -15,7 +14,6 @@ constexpr const char* kSaveFilter = "KORV (*.cfg)|*.cfg";
 constexpr const char* kOpenError = "Error opening specified config file. ";
 constexpr const char* kSaveError = "Error saving file ";
 constexpr const char* kNoFileName = "No filename entered";
-constexpr const char* kRecentSection = "RECENT";
 constexpr int kRecentFiles = int(std::size(controls::kRecentFiles));  // the menu's entries
 
 // The file's name without its folder.
@@ -24,12 +22,10 @@ std::string withoutFolder(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string recentKey(int i) { return "FILE" + std::to_string(i + 1); }
-
 }  // namespace
 
-FileMenu::FileMenu(Platform& platform, ListEdits& edits, Label& fileLabel)
-    : platform_(platform), edits_(edits), fileLabel_(fileLabel) {
+FileMenu::FileMenu(Platform& platform, ListEdits& edits, Label& fileLabel, SettingsFile& settings)
+    : platform_(platform), edits_(edits), fileLabel_(fileLabel), settings_(settings) {
     for (int i = 0; i < kRecentFiles; ++i)
         platform_.ui.menu(controls::kRecentFiles[i]).onClick = [this, i] {
             if (i < int(recent_.size())) openFile(recent_[std::size_t(i)]);
@@ -37,10 +33,7 @@ FileMenu::FileMenu(Platform& platform, ListEdits& edits, Label& fileLabel)
 }
 
 void FileMenu::start() {
-    const std::string settings = platform_.env.settingsFileName();
-    for (int i = 0; i < kRecentFiles; ++i)
-        if (std::string path = readIniValue(settings, kRecentSection, recentKey(i), ""); !path.empty())
-            recent_.push_back(std::move(path));
+    recent_ = settings_.recentFiles();
     showRecent();
 }
 
@@ -137,10 +130,11 @@ void FileMenu::remember(const std::string& path, bool recent) {
     if (files == recent_) return;
     recent_ = files;
     showRecent();
+    SettingsFile edited = settings_;
+    edited.setRecentFiles(recent_);
     try {
-        for (int i = 0; i < kRecentFiles; ++i)
-            writeIniValue(platform_.env.settingsFileName(), kRecentSection, recentKey(i),
-                          i < int(recent_.size()) ? recent_[std::size_t(i)] : "");
+        edited.save();
+        settings_ = std::move(edited);
     } catch (const std::exception&) {
         // A settings file that cannot be written keeps its old list; the menu has the new one.
     }

@@ -1,11 +1,11 @@
 #pragma once
 // The File menu: the key-string list as a .cfg file. Open, Save and Save As; the files
-// last opened or saved, kept in the settings file:
-//   [RECENT] FILE1= ... FILE5=   (newest first, UTF-8 paths)
-// and the question before a list with changes not saved is set aside.
+// last opened or saved, kept in the settings file; and the question before a list with
+// changes not saved is set aside.
 #include <string>
 #include <vector>
 
+#include "settings/serial_settings.h"
 #include "shell/list_edits.h"
 #include "ui/platform.h"
 
@@ -13,9 +13,9 @@ namespace k7 {
 
 class FileMenu {
 public:
-    FileMenu(Platform& platform, ListEdits& edits, Label& fileLabel);
+    FileMenu(Platform& platform, ListEdits& edits, Label& fileLabel, SettingsFile& settings);
 
-    // Shows the recent files from the settings file.
+    // Shows the recent files of the settings file, once it is read.
     void start();
     // File → Open: the dialog, after the question about changes.
     void open();
@@ -39,6 +39,7 @@ private:
     Platform& platform_;
     ListEdits& edits_;
     Label& fileLabel_;
+    SettingsFile& settings_;
     std::string fileName_;  // the file the list was opened from or last saved to
     std::vector<std::string> recent_;  // newest first
 };

@@ -39,7 +39,7 @@ MainWindow::MainWindow(Platform& platform)
       percentLabel_(ui_.get<Label>(controls::kPercent)),
       edits_(keyStrings_, platform.undo),
       session_(platform.port, platform.pump, *this),
-      fileMenu_(platform, edits_, ui_.get<Label>(controls::kFile)),
+      fileMenu_(platform, edits_, ui_.get<Label>(controls::kFile), settingsFile_),
       helpPane_(ui_, platform.env),
       keyMap_(platform, keyStrings_, settingsFile_) {
     progressBar_.setMaximum(100);
