@@ -41,5 +41,7 @@ int main(int argc, char** argv) {
     k7::MainWindow window(real.platform());
     window.start();
     real.mainWindow().qwindow().show();
+    // korven7-config FILE.cfg: by its whole path, which the recent files keep.
+    if (argc > 1) window.openFile(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath().toStdString());
     return app.exec();
 }

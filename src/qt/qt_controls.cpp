@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPixmap>
@@ -363,5 +364,11 @@ QtMenuItem::QtMenuItem(QAction* action) : action_(action) {
 }
 void QtMenuItem::setEnabled(bool on) { action_->setEnabled(on); }
 bool QtMenuItem::enabled() const { return action_->isEnabled(); }
+
+void QtMenuItem::showFile(int number, const std::string& path) {
+    const QString name = QFileInfo(PathToQ(path)).fileName().replace('&', "&&");
+    action_->setText(QStringLiteral("&%1 %2").arg(number).arg(name));
+    action_->setToolTip(PathToQ(path));
+}
 
 }  // namespace k7::qt

@@ -310,6 +310,8 @@ public:
     explicit QtMenuItem(QAction* action);
     void setEnabled(bool on) override;
     bool enabled() const override;
+    void setVisible(bool on) override { action_->setVisible(on); }
+    void showFile(int number, const std::string& path) override;
 private:
     QAction* action_;
 };

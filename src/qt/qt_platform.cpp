@@ -49,6 +49,18 @@ bool QtDialogs::confirm(const std::string& text, const std::string& title) {
     return box.exec() == QMessageBox::Yes;
 }
 
+SaveChoice QtDialogs::askToSave(const std::string& text) {
+    QMessageBox box(QMessageBox::Warning, kTitle, ToQ(text), QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    parent_);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save: return SaveChoice::Save;
+    case QMessageBox::Discard: return SaveChoice::Discard;
+    default: return SaveChoice::Cancel;
+    }
+}
+
 std::optional<std::string> QtDialogs::openFileName(const std::string& folder, const std::string& filter) {
     return Chosen(QFileDialog::getOpenFileName(parent_, "Open", PathToQ(folder),
                                                QtFilter(filter), nullptr, QFileDialog::DontConfirmOverwrite));
@@ -137,6 +149,7 @@ QtPlatform::QtPlatform(const FormDesign& mainDesign, Dialogs* dialogs, Printer* 
                     return std::make_unique<QtDialogWindow>(design, &window_.qwindow());
                 },
                 portList_,
-                [this] { return std::make_unique<QtKeyMapView>(&window_.qwindow()); }} {}
+                [this] { return std::make_unique<QtKeyMapView>(&window_.qwindow()); },
+                undo_} {}
 
 }  // namespace k7::qt

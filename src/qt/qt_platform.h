@@ -10,6 +10,7 @@
 #include "qt/qt_event_pump.h"
 #include "qt/qt_port_list.h"
 #include "qt/qt_serial_port.h"
+#include "qt/qt_undo_stack.h"
 #include "qt/qt_window.h"
 #include "ui/platform.h"
 
@@ -20,6 +21,7 @@ public:
     explicit QtDialogs(QWidget* parent) : parent_(parent) {}
     void message(const std::string& text) override;
     bool confirm(const std::string& text, const std::string& title) override;
+    SaveChoice askToSave(const std::string& text) override;
     std::optional<std::string> openFileName(const std::string& initialFolder, const std::string& filter) override;
     std::optional<std::string> saveFileName(const std::string& initialFolder, const std::string& filter) override;
     void beep() override;
@@ -60,6 +62,7 @@ private:
     DiskFileStore files_;
     QtEnvironment env_;
     QtPortList portList_;
+    QtUndoStack undo_;
     Platform platform_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QTimer>
 #include <algorithm>
 #include <stdexcept>
 
@@ -218,6 +220,29 @@ void MainWindowWidget::closeEvent(QCloseEvent* e) {
     else QMainWindow::closeEvent(e);
 }
 
+namespace {
+
+// The one local file a drag carries; empty when it carries anything else.
+QString DraggedFile(const QMimeData* data) {
+    const QList<QUrl> urls = data->urls();
+    return urls.size() == 1 && urls[0].isLocalFile() ? urls[0].toLocalFile() : QString();
+}
+
+}  // namespace
+
+void MainWindowWidget::dragEnterEvent(QDragEnterEvent* e) {
+    if (!DraggedFile(e->mimeData()).isEmpty()) e->acceptProposedAction();
+}
+
+// The drop is answered at once; the file opens after, when questions and messages no
+// longer hold up the program the file came from.
+void MainWindowWidget::dropEvent(QDropEvent* e) {
+    const QString path = DraggedFile(e->mimeData());
+    if (path.isEmpty()) return;
+    e->acceptProposedAction();
+    QTimer::singleShot(0, this, [this, path] { if (onFileDropped) onFileDropped(path); });
+}
+
 QtMainWindow::QtMainWindow(const FormDesign& design) {
     window_.setObjectName(ToQ(design.name));
     window_.setWindowTitle(ToQ(design.caption));
@@ -229,18 +254,26 @@ QtMainWindow::QtMainWindow(const FormDesign& design) {
     for (const auto& m : design.menus) {
         const bool hasItems = std::any_of(design.menus.begin(), design.menus.end(),
                                           [&](const MenuDesign& other) { return other.parent == m.name; });
-        if (m.parent.empty() && hasItems) {
-            submenus[m.name] = window_.menuBar()->addMenu(WithAccessKey(m));
-            menus_[m.name] = std::make_unique<QtMenuItem>(submenus[m.name]->menuAction());
-            continue;
+        QMenu* parent = m.parent.empty() ? nullptr : submenus.at(m.parent);
+        QAction* action = nullptr;
+        if (hasItems) {
+            QMenu* menu = parent ? parent->addMenu(WithAccessKey(m)) : window_.menuBar()->addMenu(WithAccessKey(m));
+            menu->setToolTipsVisible(true);
+            submenus[m.name] = menu;
+            action = menu->menuAction();
+        } else {
+            action = parent ? parent->addAction(WithAccessKey(m)) : window_.menuBar()->addAction(WithAccessKey(m));
+            QList<QKeySequence> keys;
+            for (const std::string& k : m.shortcuts) keys << QKeySequence(QString::fromStdString(k));
+            action->setShortcuts(keys);
         }
-        QAction* action = m.parent.empty() ? window_.menuBar()->addAction(WithAccessKey(m))
-                                           : submenus.at(m.parent)->addAction(WithAccessKey(m));
         action->setObjectName(ToQ(m.name));
         menus_[m.name] = std::make_unique<QtMenuItem>(action);
     }
+    window_.setAcceptDrops(true);
     window_.onResize = [this] { if (onResize) onResize(); };
     window_.onCloseRequest = [this] { return !onCloseRequest || onCloseRequest(); };
+    window_.onFileDropped = [this](const QString& path) { if (onFileDropped) onFileDropped(PathFromQ(path)); };
     const TwipScale& scale = controls_->scale();
     const int menuHeight = window_.menuBar()->sizeHint().height();
     window_.resize(scale.px(design.clientWidth), scale.px(design.clientHeight) + menuHeight);

@@ -52,10 +52,13 @@ class MainWindowWidget : public QMainWindow {
     Q_OBJECT
 public:
     std::function<void()> onResize;
-    std::function<bool()> onCloseRequest;
+    std::function<bool()> onCloseRequest;  // false keeps the window open
+    std::function<void(const QString& path)> onFileDropped;
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 };
 
 class QtMainWindow : public ControlSet, public Window {
@@ -66,11 +69,13 @@ public:
     Window& window() override { return *this; }
     QWidget* widget(const std::string& name) { return controls_->widget(name); }
 
-    void setCaption(const std::string& text) override { window_.setWindowTitle(ToQ(text)); }
-    std::string caption() const override { return FromQ(window_.windowTitle()); }
+    // The title ends in Qt's placeholder for the mark of unsaved changes.
+    void setCaption(const std::string& text) override { window_.setWindowTitle(ToQ(text) + "[*]"); }
+    std::string caption() const override { return FromQ(window_.windowTitle().chopped(3)); }
     int outerWidth() const override { return controls_->scale().twips(window_.frameGeometry().width()); }
     int outerHeight() const override { return controls_->scale().twips(window_.frameGeometry().height()); }
     void close() override { window_.close(); }
+    void setModified(bool modified) override { window_.setWindowModified(modified); }
 
     QMainWindow& qwindow() { return window_; }
 private:
@@ -92,6 +97,7 @@ public:
     std::string caption() const override { return FromQ(dialog_.windowTitle()); }
     int outerWidth() const override { return controls_->scale().twips(dialog_.frameGeometry().width()); }
     int outerHeight() const override { return controls_->scale().twips(dialog_.frameGeometry().height()); }
+    void setModified(bool modified) override { dialog_.setWindowModified(modified); }
     QDialog& qdialog() { return dialog_; }
 private:
     QDialog dialog_;

@@ -14,6 +14,8 @@ constexpr const char* kBadNumber = "Error detected - ";
 constexpr const char* kBadPortSetting = "Error setting up comm port - ";
 constexpr const char* kKeyMap = "KEYMAP";
 constexpr const char* kPlaceKeys[] = {"LEFT", "TOP", "WIDTH", "HEIGHT"};
+constexpr const char* kRecent = "RECENT";
+constexpr const char* kRecentKeys[] = {"FILE1", "FILE2", "FILE3", "FILE4", "FILE5"};
 
 std::optional<int> baudOf(const std::string& text) {
     static const std::regex digits(R"(^\s*(\d{2,7})\s*$)");
@@ -113,6 +115,18 @@ void SettingsFile::setKeyMapPlace(const WindowPlace& place) {
     const int values[4] = {place.left, place.top, place.width, place.height};
     for (int i = 0; i < 4; ++i) doc_.set(kKeyMap, kPlaceKeys[i], std::to_string(values[i]));
     doc_.set(kKeyMap, "SCREEN", place.screen);
+}
+
+std::vector<std::string> SettingsFile::recentFiles() const {
+    std::vector<std::string> files;
+    for (const char* key : kRecentKeys)
+        if (std::string path = doc_.value(kRecent, key).value_or(""); !path.empty()) files.push_back(std::move(path));
+    return files;
+}
+
+void SettingsFile::setRecentFiles(const std::vector<std::string>& files) {
+    for (std::size_t i = 0; i < std::size(kRecentKeys); ++i)
+        doc_.set(kRecent, kRecentKeys[i], i < files.size() ? files[i] : "");
 }
 
 std::optional<int> comPortNumber(const std::string& name) {

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/serial_port.h"
 #include "settings/ini_file.h"
@@ -59,6 +60,10 @@ public:
     // number (reported).
     std::optional<WindowPlace> keyMapPlace(const Report& report) const;
     void setKeyMapPlace(const WindowPlace& place);
+
+    // [RECENT] FILE1 to FILE5: the files last opened or saved, newest first (UTF-8 paths).
+    std::vector<std::string> recentFiles() const;
+    void setRecentFiles(const std::vector<std::string>& files);
 
     // Writes the file once; throws RuntimeError when it cannot, and the old file stays.
     void save() const { doc_.write(path_); }

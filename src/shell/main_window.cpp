@@ -42,8 +42,9 @@ MainWindow::MainWindow(Platform& platform)
       progressBar_(ui_.get<ProgressBar>(controls::kProgress)),
       progressCaption_(ui_.get<Label>(controls::kProgressCaption)),
       percentLabel_(ui_.get<Label>(controls::kPercent)),
+      edits_(keyStrings_, platform.undo),
       session_(platform.port, platform.pump, *this),
-      fileMenu_(platform, keyStrings_, ui_.get<Label>(controls::kFile)),
+      fileMenu_(platform, edits_, ui_.get<Label>(controls::kFile), settingsFile_),
       helpPane_(ui_, platform.env),
       keyMap_(platform, keyStrings_, settingsFile_) {
     progressBar_.setMaximum(100);
@@ -53,7 +54,7 @@ MainWindow::MainWindow(Platform& platform)
     auto click = [](auto& source, auto handler) { source.onClick = handler; };
     click(ui_.get<Button>(controls::kClearLogNow), [this] { statusLog_.clear(); });
     click(ui_.get<Button>(controls::kAddToList), [this] { addToList(); });
-    click(ui_.get<Label>(controls::kClearList), [this] { keyStrings_.clear(); });
+    click(ui_.get<Label>(controls::kClearList), [this] { edits_.change("Clear List", [this] { keyStrings_.clear(); }); });
     click(ui_.get<Button>(controls::kSend), [this] { sendStrings(); });
     click(ui_.get<Button>(controls::kVerify), [this] { verifyStrings(); });
     click(ui_.get<Button>(controls::kRead), [this] { readStrings(); });
@@ -80,6 +81,8 @@ MainWindow::MainWindow(Platform& platform)
     click(ui_.menu(controls::kOpen), [this] { fileMenu_.open(); });
     click(ui_.menu(controls::kSave), [this] { fileMenu_.save(); });
     click(ui_.menu(controls::kSaveAs), [this] { fileMenu_.saveAs(); });
+    click(ui_.menu(controls::kUndo), [this] { edits_.stack().undo(); });
+    click(ui_.menu(controls::kRedo), [this] { edits_.stack().redo(); });
     click(ui_.menu(controls::kConfiguration), [this] { openSettingsDialog(); });
     click(ui_.menu(controls::kClearAll), [this] { clearAll(); });
     click(ui_.menu(controls::kPrintScreen), [this] { print(); });
@@ -92,6 +95,10 @@ MainWindow::MainWindow(Platform& platform)
     click(ui_.menu(controls::kCloseHelp), [this] { helpPane_.close(); });
     ui_.window().onResize = [this] { resizeLog(); };
     ui_.window().onCloseRequest = [this] { return mayClose(); };
+    ui_.window().onFileDropped = [this](const std::string& path) {
+        if (!menusBusy_) fileMenu_.openFile(path);  // as File → Open, which is off during an operation
+    };
+    platform.undo.onChanged = [this] { showEditState(); };
 }
 
 void MainWindow::start() {
@@ -103,8 +110,11 @@ void MainWindow::start() {
     } catch (const std::exception& e) {
         platform_.dialogs.message(std::string("Error detected - ") + e.what());
     }
+    fileMenu_.start();
+    showEditState();
 }
 
+// Closing sets the list aside like opening another file does.
 // ---- the editing panel and the list ----
 
 void MainWindow::keyDown(int& keyCode) {
@@ -140,7 +150,9 @@ void MainWindow::stringKeyPress(int& charCode) {
 
 void MainWindow::addToList() {
     if (stringGroupOpen_) return platform_.dialogs.message(kUnfinishedGroupMessage);
-    switch (keyStrings_.add({keyField_.text(), stringField_.text()})) {
+    KeyStringList::AddResult result{};
+    edits_.change("Add", [&] { result = keyStrings_.add({keyField_.text(), stringField_.text()}); });
+    switch (result) {
     case KeyStringList::AddResult::NoKey: platform_.dialogs.message("Please enter a keyboard key"); break;
     case KeyStringList::AddResult::AlreadyListed:
         platform_.dialogs.message("Cannot add .. this key is already in the list");
@@ -151,14 +163,23 @@ void MainWindow::addToList() {
 
 void MainWindow::removeSelectedEntry() {
     const int selected = listBox_.selectedIndex();
-    if (selected >= 0 && selected < keyStrings_.size()) keyStrings_.remove(selected);
+    if (selected >= 0 && selected < keyStrings_.size())
+        edits_.change("Remove", [&] { keyStrings_.remove(selected); });
 }
 
 void MainWindow::clearAll() {
     keyField_.setText("");
     stringField_.setText("");
-    keyStrings_.clear();
+    edits_.change("Clear All", [this] { keyStrings_.clear(); });
     statusLog_.clear();
+}
+
+// The caption's mark of changes not saved, and Undo and Redo when there is something to
+// undo or redo and no operation runs.
+void MainWindow::showEditState() {
+    ui_.window().setModified(edits_.unsaved());
+    ui_.menu(controls::kUndo).setEnabled(!menusBusy_ && edits_.stack().canUndo());
+    ui_.menu(controls::kRedo).setEnabled(!menusBusy_ && edits_.stack().canRedo());
 }
 
 // A key picked on the key map goes into the key field as if it had been pressed there.
@@ -207,8 +228,11 @@ void MainWindow::setBusy(bool busy) {
 // Waits keep the window live: while an operation runs, no menu may change the list, the
 // settings or the port under it. Help stays.
 void MainWindow::setMenusBusy(bool busy) {
-    for (const char* name : {controls::kFileMenu, controls::kConfiguration, controls::kClearAll, controls::kPrintScreen})
+    menusBusy_ = busy;
+    for (const char* name : {controls::kFileMenu, controls::kEditMenu, controls::kConfiguration, controls::kClearAll,
+                             controls::kPrintScreen})
         ui_.menu(name).setEnabled(!busy);
+    showEditState();
 }
 
 void MainWindow::operationStarted(Operation operation) {
@@ -230,8 +254,9 @@ void MainWindow::operationEnded() {
 
 // Closing while an operation runs would let it go on unseen, and a user who sees the window
 // gone may unplug the keyboard: the user is asked, and the window closes once it has ended.
+// At rest, a list with changes not saved is the question.
 bool MainWindow::mayClose() {
-    if (running_ == Operation::None) return true;
+    if (running_ == Operation::None) return fileMenu_.maySetAside("closing");
     if (closeWhenEnded_) return false;  // asked already
     std::string question = "An operation with the KORVEN7 is running. Close the window once it has ended?";
     if (running_ == Operation::Send) {
@@ -270,14 +295,17 @@ void MainWindow::verifyStrings() {
     operationEnded();
 }
 
+// The question about changes comes before the read, not after its seconds of waiting.
 void MainWindow::readStrings() {
+    if (!fileMenu_.maySetAside("reading the KORVEN7's strings")) return;
     setBusy(true);
     operationStarted(Operation::Read);
     clearLogIfAsked();
     ReadResult result = session_.read();
     if (result.hasAnswers()) {
-        // The device has answered: its strings replace the list.
-        keyStrings_.replace(std::move(result.customStrings));
+        // The device has answered: its strings replace the list, which is then as the device has it.
+        edits_.change("Read", [&] { keyStrings_.replace(std::move(result.customStrings)); });
+        edits_.markSaved();
         keyField_.setText("");
         stringField_.setText("");
     }

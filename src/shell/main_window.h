@@ -11,6 +11,7 @@
 #include "shell/file_menu.h"
 #include "shell/help_pane.h"
 #include "shell/key_map_window.h"
+#include "shell/list_edits.h"
 #include "program_version.h"
 #include "ui/platform.h"
 
@@ -22,8 +23,11 @@ public:
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // Start-up: the caption, the settings and the port. The caller shows the window after.
+    // Start-up: the caption, the settings, the port and the recent files. The caller shows
+    // the window after.
     void start();
+    // Opens a .cfg file, asking first when the list has changes not saved.
+    void openFile(const std::string& path) { fileMenu_.openFile(path); }
 
     KeyStringList& keyStrings() { return keyStrings_; }
     DeviceSession& session() { return session_; }
@@ -39,6 +43,7 @@ private:
     void addToList();
     void removeSelectedEntry();
     void clearAll();
+    void showEditState();
     void showListChange(int index, bool added);
     void pickKey(const std::string& legend);
     void keyChosen(const std::string& legend);
@@ -97,6 +102,8 @@ private:
     Label& percentLabel_;
 
     KeyStringList keyStrings_;
+    ListEdits edits_;
+    bool menusBusy_ = false;
     KeyCapture keyCapture_;
     bool stringGroupOpen_ = false;  // the string field's text ends inside a "{" group
     // The device operation running: its progress passes share one bar (a send writes,

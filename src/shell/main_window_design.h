@@ -50,8 +50,13 @@ inline constexpr char kPercent[] = "PercentLabel";
 // Its menus and their items.
 inline constexpr char kFileMenu[] = "File";
 inline constexpr char kOpen[] = "FOpen";
+inline constexpr char kOpenRecent[] = "Recent";
+inline constexpr const char* kRecentFiles[] = {"Recent1", "Recent2", "Recent3", "Recent4", "Recent5"};
 inline constexpr char kSave[] = "FSave";
 inline constexpr char kSaveAs[] = "SaveAs";
+inline constexpr char kEditMenu[] = "Edit";
+inline constexpr char kUndo[] = "Undo";
+inline constexpr char kRedo[] = "Redo";
 inline constexpr char kConfiguration[] = "Config";
 inline constexpr char kClearAll[] = "ClearAll";
 inline constexpr char kPrintScreen[] = "prscr";

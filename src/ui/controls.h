@@ -140,6 +140,9 @@ public:
     virtual ~MenuItem() = default;
     virtual void setEnabled(bool on) = 0;
     virtual bool enabled() const = 0;
+    virtual void setVisible(bool on) = 0;
+    // An entry for a file (UTF-8): "N name" with N its access key, the whole path as its tooltip.
+    virtual void showFile(int number, const std::string& path) = 0;
     std::function<void()> onClick;
 };
 
@@ -150,11 +153,15 @@ public:
     virtual std::string caption() const = 0;
     virtual int outerWidth() const = 0;   // twips
     virtual int outerHeight() const = 0;  // twips
+    // The caption marks that the window's document has changes not saved yet.
+    virtual void setModified(bool modified) = 0;
     // Closes the window as the user's close box does, asking onCloseRequest first.
     virtual void close() {}
     std::function<void()> onResize;
     // The user (or close()) asks to close the window; false keeps it open.
     std::function<bool()> onCloseRequest;
+    // A file (UTF-8 path) was dropped on the window.
+    std::function<void(const std::string& path)> onFileDropped;
 };
 
 }  // namespace k7

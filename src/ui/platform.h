@@ -13,6 +13,7 @@
 #include "platform/serial_port.h"
 #include "ui/controls.h"
 #include "ui/key_map_view.h"
+#include "ui/undo_stack.h"
 #include "ui/window_design.h"
 
 namespace k7 {
@@ -38,6 +39,8 @@ public:
     std::function<void()> onClosed;
 };
 
+enum class SaveChoice { Save, Discard, Cancel };
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -46,6 +49,8 @@ public:
     // A Yes/No question with the question icon; true for Yes. No is the default answer
     // (Return, Escape, the close box): every question asked is one a hasty Yes could regret.
     virtual bool confirm(const std::string& text, const std::string& title) = 0;
+    // Whether to save changes before they are set aside: Save, Discard or Cancel (Escape).
+    virtual SaveChoice askToSave(const std::string& text) = 0;
     // File dialogs; filter in the form "Name (*.ext)|*.ext|...". nullopt when cancelled.
     virtual std::optional<std::string> openFileName(const std::string& initialFolder,
                                                     const std::string& filter) = 0;
@@ -74,6 +79,8 @@ struct Platform {
     PortList& portList;
     // A key map window of its own, not shown yet.
     std::function<std::unique_ptr<KeyMapView>()> createKeyMap;
+    // The undo stack of the main window's list.
+    UndoStack& undo;
 };
 
 }  // namespace k7

@@ -43,6 +43,7 @@ struct MenuDesign {
     std::string caption;
     std::string parent;  // "" for an item on the menu bar
     char accessKey = 0;  // the letter of the caption that Alt (on the bar) or the letter alone (in a menu) chooses
+    std::vector<std::string> shortcuts = {};  // key sequences such as "Ctrl+Z"; the first is shown
 };
 
 struct FormDesign {

@@ -24,25 +24,34 @@ QApplication& TestApp() {
     return *app;
 }
 
-bool ScriptedDialogs::confirm(const std::string& text, const std::string&) {
-    questions.push_back(text);
-    if (confirmAnswers.empty()) {
-        ADD_FAILURE() << "unexpected question: " << text;
-        return false;
+namespace {
+
+// The next answer the test gave; an unexpected dialog fails the test and is cancelled.
+template <class T>
+T Next(std::deque<T>& answers, T cancel, const std::string& what) {
+    if (answers.empty()) {
+        ADD_FAILURE() << "unexpected " << what;
+        return cancel;
     }
-    const bool answer = confirmAnswers.front();
-    confirmAnswers.pop_front();
+    T answer = answers.front();
+    answers.pop_front();
     return answer;
 }
 
+}  // namespace
+
+bool ScriptedDialogs::confirm(const std::string& text, const std::string&) {
+    questions.push_back(text);
+    return Next(confirmAnswers, false, "question: " + text);
+}
+
+SaveChoice ScriptedDialogs::askToSave(const std::string& text) {
+    saveQuestions.push_back(text);
+    return Next(saveAnswers, SaveChoice::Cancel, "question: " + text);
+}
+
 std::optional<std::string> ScriptedDialogs::next() {
-    if (fileAnswers.empty()) {
-        ADD_FAILURE() << "unexpected file dialog";
-        return std::nullopt;
-    }
-    auto answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
+    return Next(fileAnswers, std::optional<std::string>(), "file dialog");
 }
 
 void FakePrinter::printLine(const std::string& line) {
@@ -81,7 +90,8 @@ Program::Program(EventPump& pump, SerialPort& port, const std::string& settings)
                    return std::make_unique<qt::QtDialogWindow>(design, &qtWindow.qwindow());
                },
                ports,
-               [this] { return std::make_unique<qt::QtKeyMapView>(&qtWindow.qwindow()); }} {
+               [this] { return std::make_unique<qt::QtKeyMapView>(&qtWindow.qwindow()); },
+               undo} {
     if (!settings.empty()) env.write("KORVEN7.ini", settings);
     window = std::make_unique<MainWindow>(platform);
     window->start();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/disk_file_store.h"
+#include "qt/qt_undo_stack.h"
 #include "qt/qt_window.h"
 #include "shell/main_window.h"
 #include "shell/main_window_design.h"
@@ -25,11 +26,14 @@ class ScriptedDialogs : public Dialogs {
 public:
     void message(const std::string& text) override { messages.push_back(text); }
     bool confirm(const std::string& text, const std::string&) override;
+    SaveChoice askToSave(const std::string& text) override;
     std::optional<std::string> openFileName(const std::string&, const std::string&) override { return next(); }
     std::optional<std::string> saveFileName(const std::string&, const std::string&) override { return next(); }
     void beep() override { ++beeps; }
     std::vector<std::string> messages, questions;
     std::deque<bool> confirmAnswers;
+    std::deque<SaveChoice> saveAnswers;
+    std::vector<std::string> saveQuestions;  // every question about changes not saved
     std::deque<std::optional<std::string>> fileAnswers;  // nullopt: the user cancels
     int beeps = 0;
 private:
@@ -77,6 +81,7 @@ struct Program {
     FakePrinter printer;
     DiskFileStore files;
     FakePortList ports;
+    qt::QtUndoStack undo;
     qt::QtMainWindow qtWindow;
     Platform platform;
     std::unique_ptr<MainWindow> window;
