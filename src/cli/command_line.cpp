@@ -10,6 +10,7 @@ namespace {
 constexpr std::pair<const char*, Command> kCommands[] = {
     {"ports", Command::Ports}, {"detect", Command::Detect}, {"version", Command::Version},
     {"read", Command::Read},   {"verify", Command::Verify}, {"send", Command::Send},
+    {"check", Command::Check},
 };
 
 std::optional<int> numberOf(const std::string& text) {
@@ -34,6 +35,14 @@ commands:
   read [-o FILE.cfg]   read the keys' strings: print "key<TAB>string" lines, or write FILE.cfg
   verify FILE.cfg      compare the keyboard with the file's list
   send FILE.cfg        erase, write, flash and verify, as the window's send does
+  check FILE.cfg       check the file without a keyboard: print "key<TAB>string" for each key it sets
+
+send options:
+  --dry-run            read the keyboard and print "key<TAB>holds<TAB>would write" for each key
+                       the keyboard or the list gives a string of its own; write nothing
+  --backup FILE|DIR    first read the keyboard into FILE.cfg (or a file named by time and port
+                       in DIR); when that read fails, stop before anything is erased
+  --allow-empty        send a list that sets no key (every key gets its default string)
 
 options:
   --port COMn|PATH     the port (the settings file's port by default); given more than once,
@@ -104,12 +113,14 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
             value = arg.substr(equals + 1);
         }
         const bool takesValue = name == "--port" || name == "--baud" || name == "--parity" || name == "--settings" ||
-                                name == "--log" || name == "-o";
+                                name == "--log" || name == "-o" || name == "--backup";
         if (!takesValue) {
             if (value) return fail("option " + quoted(name) + " takes no value");
             if (name == "--json") line.json = true;
             else if (name == "--fast") line.fast = true;
             else if (name == "--quiet") line.quiet = true;
+            else if (name == "--dry-run") line.dryRun = true;
+            else if (name == "--allow-empty") line.allowEmpty = true;
             else return fail("unknown option " + quoted(arg));
             continue;
         }
@@ -139,6 +150,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
             line.settingsFile = value;
         } else if (name == "--log") {
             line.logFile = value;
+        } else if (name == "--backup") {
+            line.backup = value;
         } else {
             outputFile = value;
         }
@@ -148,7 +161,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
                                     [&](const auto& c) { return positional[0] == c.first; });
     if (known == std::end(kCommands)) return fail("unknown command " + quoted(positional[0]));
     line.command = known->second;
-    const bool takesFile = line.command == Command::Verify || line.command == Command::Send;
+    const bool takesFile = line.command == Command::Verify || line.command == Command::Send || line.command == Command::Check;
     if (takesFile && positional.size() < 2) return fail(std::string(known->first) + " needs a .cfg file");
     if (positional.size() > (takesFile ? 2u : 1u)) return fail("unexpected argument " + quoted(positional.back()));
     if (takesFile) line.listFile = positional[1];
@@ -157,6 +170,12 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
         if (line.ports.size() > 1) return fail("read -o takes a single --port");
         line.listFile = *outputFile;
     }
+    if (line.command != Command::Send) {
+        for (const auto& [given, option] : {std::pair{line.dryRun, "--dry-run"}, {line.backup.has_value(), "--backup"},
+                                            {line.allowEmpty, "--allow-empty"}})
+            if (given) return fail(std::string(option) + " belongs to send only");
+    }
+    if (line.dryRun && line.backup) return fail("--dry-run writes nothing: it takes no --backup");
     return parsed;
 }
 

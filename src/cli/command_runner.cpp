@@ -4,10 +4,13 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 
 #include "cfgfile/cfg_file.h"
+#include "cfgfile/keyboard_history.h"
 #include "cli/cli_observer.h"
 #include "cli/command_line.h"
 #include "cli/list_file.h"
@@ -58,6 +61,10 @@ private:
     }
     PortOutcome onPort(std::size_t index, CliObserver& observer);
     PortOutcome detect(DeviceSession& session, CliObserver& observer);
+    PortOutcome send(DeviceSession& session, CliObserver& observer, const std::string& device);
+    std::optional<PortOutcome> backUp(DeviceSession& session, CliObserver& observer, const std::string& device,
+                                      std::string& where);
+    void recordHistory(HistoryEvent event, const std::string& device, const std::vector<KeyString>& entries);
     void writeList(PortOutcome& outcome);
 
     const CommandLine& cl_;
@@ -69,6 +76,11 @@ private:
     KeyStringList list_;
     std::ofstream logFile_;
     std::atomic<bool> interrupted_{false};
+    std::string writtenAt_;  // the time of the run, for the files it writes
+    std::optional<KeyboardHistory> history_;
+    bool backupIsFolder_ = false;
+    std::mutex historyMutex_;
+    std::string historyFailure_;  // said once, at the end
 };
 
 bool Run::prepare() {
@@ -107,6 +119,21 @@ bool Run::prepare() {
             return false;
         }
         list_.replace(std::move(file.entries));
+    }
+    if (cl_.command == Command::Send && list_.size() == 0 && !cl_.allowEmpty && !cl_.dryRun) {
+        usageError(cl_.listFile + ": the list sets no key: every key would get its default string; add --allow-empty to do that");
+        return false;
+    }
+    if (cl_.backup) {
+        backupIsFolder_ = p_.files.isFolder(*cl_.backup);
+        if (!backupIsFolder_ && devices_.size() > 1) {
+            usageError("--backup: give a folder to back up several ports");
+            return false;
+        }
+    }
+    if (cl_.command == Command::Read || cl_.command == Command::Send) {
+        writtenAt_ = p_.nowText();
+        history_.emplace(p_.files, p_.historyFolder());
     }
     if (cl_.logFile) {
         logFile_.open(*cl_.logFile, std::ios::out | std::ios::trunc | std::ios::binary);
@@ -173,16 +200,60 @@ PortOutcome Run::onPort(std::size_t index, CliObserver& observer) {
         const std::string reply = session.version();
         return versionOutcome(reply, observer.takeFailure());
     }
-    case Command::Read: return readOutcome(session.read(), observer.takeFailure());
-    case Command::Verify: return verifyOutcome(session.verify(list_), observer.takeFailure());
-    case Command::Send: {
-        const SendResult result = session.send(list_);
-        return sendOutcome(result, observer.takeFailure(), observer.writingBegun());
+    case Command::Read: {
+        PortOutcome o = readOutcome(session.read(), observer.takeFailure());
+        if (o.outcome == Outcome::Ok) recordHistory(HistoryEvent::Read, devices_[index], o.entries);
+        return o;
     }
+    case Command::Verify: return verifyOutcome(session.verify(list_), observer.takeFailure());
+    case Command::Send: return send(session, observer, devices_[index]);
     case Command::Detect: return detect(session, observer);
     case Command::Ports: break;
     }
     return {};
+}
+
+PortOutcome Run::send(DeviceSession& session, CliObserver& observer, const std::string& device) {
+    if (cl_.dryRun) return dryRunOutcome(session.read(), list_.keyTable(), observer.takeFailure());
+    std::string where;
+    if (cl_.backup)
+        if (std::optional<PortOutcome> stopped = backUp(session, observer, device, where)) return *stopped;
+    const SendResult result = session.send(list_);
+    PortOutcome o = sendOutcome(result, observer.takeFailure(), observer.writingBegun());
+    if (result.ending == Ending::Completed) recordHistory(HistoryEvent::Sent, device, list_.entries());
+    o.message += where;
+    return o;
+}
+
+// The keyboard's strings into the --backup file; the outcome that stops the send when
+// they cannot all be read or kept.
+std::optional<PortOutcome> Run::backUp(DeviceSession& session, CliObserver& observer, const std::string& device,
+                                       std::string& where) {
+    PortOutcome read = readOutcome(session.read(), observer.takeFailure());
+    if (read.outcome != Outcome::Ok) {
+        read.message = "nothing was erased: the backup read failed: " + read.message;
+        return read;
+    }
+    const std::time_t now = std::time(nullptr);
+    const std::string path =
+        backupIsFolder_ ? *cl_.backup + "/" + historyFileName(now, HistoryEvent::Backup, device) : *cl_.backup;
+    try {
+        p_.files.replaceWith(path, cfgFileText(read.entries, writtenAt_));
+    } catch (const std::exception& e) {
+        PortOutcome failed;
+        failed.outcome = Outcome::FileError;
+        failed.message = "nothing was erased: the backup cannot be written to " + path + " (" + e.what() + ")";
+        return failed;
+    }
+    recordHistory(HistoryEvent::Backup, device, read.entries);
+    where = "; the keyboard's strings were first kept in " + path;
+    return std::nullopt;
+}
+
+void Run::recordHistory(HistoryEvent event, const std::string& device, const std::vector<KeyString>& entries) {
+    const std::string failure = history_->record(event, device, entries, std::time(nullptr), writtenAt_);
+    const std::lock_guard lock(historyMutex_);
+    if (!failure.empty()) historyFailure_ = failure;
 }
 
 void Run::writeList(PortOutcome& outcome) {
@@ -231,7 +302,33 @@ int Run::run() {
     p_.out.flush();
     for (const PortOutcome& o : outcomes)
         if (o.outcome != Outcome::Ok || !cl_.quiet) p_.err << summaryLine(o) << "\n";
+    if (!historyFailure_.empty()) p_.err << "korven7: " << historyFailure_ << "\n";
     return worstExitStatus(outcomes);
+}
+
+// check: the file as send would take it, without a keyboard.
+int checkFile(const CommandLine& line, CliPlatform& p) {
+    const ListFile file = loadListFile(p.files, line.listFile);
+    if (!file.error.empty()) {
+        p.err << "korven7: " << file.error << "\n";
+        return 2;
+    }
+    if (line.json) {
+        std::string json = "{\"command\":\"check\",\"exit_status\":0,\"file\":" + jsonText(line.listFile) + ",\"entries\":[";
+        for (std::size_t k = 0; k < file.entries.size(); ++k)
+            json += std::string(k ? "," : "") + "{\"key\":" + jsonText(file.entries[k].legend) +
+                    ",\"string\":" + jsonText(file.entries[k].notation) + "}";
+        p.out << json << "]}\n";
+    } else {
+        for (const KeyString& e : file.entries) p.out << e.legend << "\t" << e.notation << "\n";
+    }
+    const std::size_t n = file.entries.size();
+    if (!line.quiet)
+        p.err << "korven7: " << line.listFile << ": "
+              << (n ? "sets " + std::to_string(n) + (n == 1 ? " key" : " keys") + "; every other key gets its default string"
+                    : std::string("the list sets no key: every key would get its default string"))
+              << "\n";
+    return 0;
 }
 
 }  // namespace
@@ -260,6 +357,7 @@ int runCommandLine(const std::vector<std::string>& args, CliPlatform& platform) 
                              << port.serialNumber << "\n";
         return 0;
     }
+    if (line.command == Command::Check) return checkFile(line, platform);
     Run run(line, platform);
     return run.run();
 }

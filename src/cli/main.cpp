@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
         files,
         [&] { return environment().settingsFileName(); },
         [&] { return environment().nowText(); },
+        [&] { return environment().historyFolder(); },
         [] { return k7::qt::QtPortList().ports(); },
         [] { return std::make_unique<k7::qt::QtSerialPort>(); },
         [] { return std::make_unique<k7::qt::QtEventPump>(); },

@@ -111,6 +111,31 @@ PortOutcome interruptedOutcome(Command command, bool writingBegun) {
     return outcome(Outcome::Interrupted, message);
 }
 
+PortOutcome dryRunOutcome(const ReadResult& read, const KeyTable& writes, const std::string& failure) {
+    PortOutcome o = readOutcome(read, failure);
+    o.dryRun = true;
+    o.entries.clear();
+    if (read.ending != Ending::Completed) return o;
+    KeyTable holds = defaultKeyTable();
+    for (const KeyString& e : read.customStrings)
+        if (const int row = findKeyRow(e.legend); row >= 0) holds[std::size_t(row)].output = notationToBytes(e.notation);
+    for (int row : read.unreadRows) holds[std::size_t(row)].scancode = 0;
+    const KeyTable defaults = defaultKeyTable();
+    int changes = 0;
+    for (std::size_t row = 0; row < std::size_t(kKeyRows); ++row) {
+        const bool answered = holds[row].scancode != 0;
+        if (answered && holds[row].output == defaults[row].output && writes[row].output == defaults[row].output) continue;
+        std::optional<std::string> held;
+        if (answered) held = bytesToNotation(holds[row].output);
+        changes += !answered || holds[row].output != writes[row].output;
+        o.planned.push_back({defaults[row].legend, held, bytesToNotation(writes[row].output)});
+    }
+    const std::string summary = "dry run, nothing written: " +
+                                (changes ? keysCount(std::size_t(changes)) + " would change" : "the keyboard already holds the list");
+    o.message = o.outcome == Outcome::Ok ? summary : summary + "; " + o.message;
+    return o;
+}
+
 int exitStatus(Outcome outcome) {
     switch (outcome) {
     case Outcome::Ok: return 0;
@@ -152,6 +177,8 @@ std::vector<std::string> plainLines(Command command, const std::vector<PortOutco
             for (const KeyString& e : o.entries) lines.push_back(prefix + e.legend + "\t" + e.notation);
         for (const StringDifference& d : o.differences)
             lines.push_back(prefix + d.key + "\t" + d.expected + "\t" + d.found.value_or("(no answer)"));
+        for (const PlannedKey& k : o.planned)
+            lines.push_back(prefix + k.key + "\t" + k.holds.value_or("(no answer)") + "\t" + k.writes);
     }
     return lines;
 }
@@ -196,6 +223,15 @@ std::string jsonDocument(Command command, const std::vector<PortOutcome>& outcom
                 const StringDifference& d = o.differences[k];
                 json += std::string(k ? "," : "") + "{\"key\":" + jsonText(d.key) + ",\"expected\":" +
                         jsonText(d.expected) + ",\"found\":" + (d.found ? jsonText(*d.found) : "null") + "}";
+            }
+            json += "]";
+        }
+        if (o.dryRun) {
+            json += ",\"dry_run\":[";
+            for (std::size_t k = 0; k < o.planned.size(); ++k) {
+                const PlannedKey& p = o.planned[k];
+                json += std::string(k ? "," : "") + "{\"key\":" + jsonText(p.key) + ",\"holds\":" +
+                        (p.holds ? jsonText(*p.holds) : "null") + ",\"writes\":" + jsonText(p.writes) + "}";
             }
             json += "]";
         }

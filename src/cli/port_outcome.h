@@ -27,6 +27,14 @@ struct StringDifference {
     bool operator==(const StringDifference&) const = default;
 };
 
+// A key of a dry run: what the keyboard holds and what the send would write.
+struct PlannedKey {
+    std::string key;
+    std::optional<std::string> holds;  // notation; nullopt: the key did not answer
+    std::string writes;                // notation
+    bool operator==(const PlannedKey&) const = default;
+};
+
 struct PortOutcome {
     std::string port;   // the device opened
     Outcome outcome = Outcome::Ok;
@@ -36,6 +44,8 @@ struct PortOutcome {
     std::vector<KeyString> entries;             // read: the custom strings
     std::vector<std::string> unread;            // read: the keys that did not answer
     std::vector<StringDifference> differences;  // verify, send
+    bool dryRun = false;
+    std::vector<PlannedKey> planned;  // send --dry-run: the keys that the keyboard or the list sets
     bool operator==(const PortOutcome&) const = default;
 };
 
@@ -46,6 +56,8 @@ PortOutcome verifyOutcome(const VerifyResult& result, const std::string& failure
 // `writingBegun`: the erase frame had gone out, so the keyboard's strings may be lost.
 PortOutcome sendOutcome(const SendResult& result, const std::string& failure, bool writingBegun);
 PortOutcome interruptedOutcome(Command command, bool writingBegun);
+// A send's dry run: the read of the keyboard against the table the send would write.
+PortOutcome dryRunOutcome(const ReadResult& read, const KeyTable& writes, const std::string& failure);
 
 int exitStatus(Outcome outcome);  // 0, 1, 2, 3 or 130
 int worstExitStatus(const std::vector<PortOutcome>& outcomes);

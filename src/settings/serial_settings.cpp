@@ -46,6 +46,8 @@ ProgramSettings loadSettings(const std::string& file, const std::function<void(c
     const auto baud = baudOf(readIniValue(file, "COMSETTINGS", "BAUD", "9600"));
     const auto parity = parityOf(readIniValue(file, "COMSETTINGS", "PARITY", "N"));
     number("GENERAL", "ENABLESTRINGS", "0", s.enableStrings);
+    int backup = 0;
+    if (number("GENERAL", "BACKUP", "0", backup)) s.backupBeforeSend = backup != 0;
     if (portRead && s.serial.port < 1) {
         report(kBadPortSetting + std::string("Invalid port number"));
         s.serial.port = 1;
@@ -62,6 +64,7 @@ void saveSettings(const std::string& file, const ProgramSettings& s) {
     writeIniValue(file, "COMSETTINGS", "BAUD", std::to_string(s.serial.baud));
     writeIniValue(file, "COMSETTINGS", "PARITY", std::string(1, s.serial.parity));
     writeIniValue(file, "GENERAL", "ENABLESTRINGS", std::to_string(s.enableStrings));
+    writeIniValue(file, "GENERAL", "BACKUP", s.backupBeforeSend ? "1" : "0");
 }
 
 std::string portDeviceName(const std::string& file, int port) {

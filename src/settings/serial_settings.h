@@ -1,6 +1,6 @@
 #pragma once
 // The program's settings, read once from the settings file into checked values:
-//   [COMSETTINGS] PORT=1  BAUD=9600  PARITY=N      [GENERAL] ENABLESTRINGS=0
+//   [COMSETTINGS] PORT=1  BAUD=9600  PARITY=N      [GENERAL] ENABLESTRINGS=0  BACKUP=0
 //   [PORTS] COMn=<device>    (optional: the device opened for port number n)
 #include <functional>
 #include <string>
@@ -19,13 +19,14 @@ struct SerialSettings {
 struct ProgramSettings {
     SerialSettings serial;
     int enableStrings = 0;  // kept and written back, not used otherwise
+    bool backupBeforeSend = false;  // a send first reads the keyboard into the history
 };
 
 // Reads the settings file. A value that cannot be used is reported through `report`
 // (the message to show) and its default is taken; the other values are still read.
 ProgramSettings loadSettings(const std::string& file, const std::function<void(const std::string&)>& report);
 
-// Writes the four values, keeping the rest of the file. Throws RuntimeError when the
+// Writes the values, keeping the rest of the file. Throws RuntimeError when the
 // file cannot be written.
 void saveSettings(const std::string& file, const ProgramSettings& settings);
 

@@ -22,11 +22,15 @@ std::string withoutFolder(const std::string& path) {
 }  // namespace
 
 void FileMenu::open() {
-    Dialogs& dialogs = platform_.dialogs;
-    const auto chosen = dialogs.openFileName(platform_.env.documentsFolder(), kOpenFilter);
+    const auto chosen = platform_.dialogs.openFileName(platform_.env.documentsFolder(), kOpenFilter);
     if (!chosen || chosen->empty()) return;  // cancelled: the list stays as it was
+    openFile(*chosen);
+}
+
+void FileMenu::openFile(const std::string& path) {
+    Dialogs& dialogs = platform_.dialogs;
     list_.clear();
-    fileName_ = *chosen;
+    fileName_ = path;
     fileLabel_.setFileName(withoutFolder(fileName_));
     try {
         const CfgContent content = readCfgFile(*platform_.files.openRead(fileName_));

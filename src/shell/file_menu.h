@@ -13,6 +13,8 @@ public:
         : platform_(platform), list_(list), fileLabel_(fileLabel) {}
 
     void open();
+    // Every load of a file into the list goes through here: Open, and File → History.
+    void openFile(const std::string& path);
     void save();
     void saveAs();
 

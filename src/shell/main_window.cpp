@@ -1,7 +1,10 @@
 #include "shell/main_window.h"
 
+#include <ctime>
+
 #include "keystrings/string_field_check.h"
 #include "settings/port_choices.h"
+#include "shell/history_dialog.h"
 #include "shell/main_window_design.h"
 #include "shell/printout.h"
 #include "shell/settings_dialog.h"
@@ -38,6 +41,7 @@ MainWindow::MainWindow(Platform& platform)
       progressCaption_(ui_.get<Label>("ProgressLabel")),
       percentLabel_(ui_.get<Label>("PercentLabel")),
       session_(platform.port, platform.pump, *this),
+      history_(platform.files, platform.env.historyFolder()),
       fileMenu_(platform, keyStrings_, ui_.get<Label>("CfgLabel")),
       helpPane_(ui_, platform.env),
       keyMap_(platform, keyStrings_) {
@@ -74,6 +78,7 @@ MainWindow::MainWindow(Platform& platform)
     click(ui_.menu("FOpen"), [this] { fileMenu_.open(); });
     click(ui_.menu("FSave"), [this] { fileMenu_.save(); });
     click(ui_.menu("SaveAs"), [this] { fileMenu_.saveAs(); });
+    click(ui_.menu("FHistory"), [this] { showHistory(); });
     click(ui_.menu("Config"), [this] { openSettingsDialog(); });
     click(ui_.menu("ClearAll"), [this] { clearAll(); });
     click(ui_.menu("prscr"), [this] { print(); });
@@ -198,8 +203,40 @@ void MainWindow::sendStrings() {
     setBusy(true);
     clearLogIfAsked();
     statusLog_.setTextColor(0x000000);
-    keyMap_.showVerify(session_.send(keyStrings_).verify);
+    if (settings_.backupBeforeSend && !backUpKeyboard()) return setBusy(false);
+    const SendResult result = session_.send(keyStrings_);
+    if (result.ending == Ending::Completed) recordHistory(HistoryEvent::Sent, keyStrings_.entries());
+    keyMap_.showVerify(result.verify);
     setBusy(false);
+}
+
+// The keyboard's strings go into the history before a send erases them; without a
+// complete copy there, nothing is sent.
+bool MainWindow::backUpKeyboard() {
+    const ReadResult read = session_.read();
+    std::string why = "the keyboard could not be read completely";
+    if (read.ending == Ending::Completed && read.unreadRows.empty()) {
+        try {
+            history_.write(HistoryEvent::Backup, device_, read.customStrings, std::time(nullptr), platform_.env.nowText());
+            return true;
+        } catch (const std::exception& e) {
+            why = std::string("the backup cannot be written (") + e.what() + ")";
+        }
+    }
+    const std::string text = "Nothing was sent: " + why + ". The keyboard still holds its strings.";
+    appendStatus(text);
+    platform_.dialogs.message(text);
+    return false;
+}
+
+void MainWindow::recordHistory(HistoryEvent event, const std::vector<KeyString>& entries) {
+    const std::string failure = history_.record(event, device_, entries, std::time(nullptr), platform_.env.nowText());
+    if (!failure.empty()) appendStatus(failure);
+}
+
+void MainWindow::showHistory() {
+    HistoryDialog dialog(platform_, history_);
+    if (const auto chosen = dialog.run()) fileMenu_.openFile(*chosen);
 }
 
 void MainWindow::verifyStrings() {
@@ -213,6 +250,8 @@ void MainWindow::readStrings() {
     setBusy(true);
     clearLogIfAsked();
     ReadResult result = session_.read();
+    if (result.ending == Ending::Completed && result.unreadRows.empty())
+        recordHistory(HistoryEvent::Read, result.customStrings);
     if (result.hasAnswers()) {
         // The device has answered: its strings replace the list.
         keyStrings_.replace(std::move(result.customStrings));
@@ -237,6 +276,7 @@ void MainWindow::applySettings() {
         const SerialSettings& serial = settings_.serial;
         const std::string device = portDeviceName(platform_.env.settingsFileName(), serial.port);
         session_.configure(device, lineSettings(serial));
+        device_ = device;
         // What the program will open: "COM9 (ttyUSB0)", and what the system says of it.
         portLabel_.setCaption(portCaption(serial.port, device));
         portLabel_.setToolTip(portDetail(device, platform_.portList.ports()));

@@ -103,6 +103,7 @@ FormDesign buildMainWindow() {
         {"FOpen", "Open", "File", 'O'},
         {"FSave", "Save", "File", 'S'},
         {"SaveAs", "Save As", "File", 'A'},
+        {"FHistory", "History", "File", 'H'},
         {"Config", "Configuration", "", 'C'},
         {"ClearAll", "Clear All", "", 'A'},
         {"prscr", "Print Screen", "", 'P'},
@@ -131,7 +132,7 @@ FormDesign buildSettingsDialog() {
     f.name = "Configuration";
     f.caption = "Configuration";
     f.clientWidth = 7320;
-    f.clientHeight = 4320;
+    f.clientHeight = 4680;
     f.backgroundRgb = 0xFFEEFF;
 
     auto& title = bold(f.add(make("Label2", K::Label, "", {120, 120, 6840, 375}, "KORVEN7 Config COM Settings")));
@@ -148,10 +149,29 @@ FormDesign buildSettingsDialog() {
              "Ask every free port for the KORVEN7's version, at each baud rate"));
     hidden(f.add(make("FindProgress", K::ProgressBar, "", {360, 2340, 6840, 255})));
     f.add(make("FindStatus", K::Label, "", {360, 2640, 6840, 960}));
-    f.add(make("ConfigSave", K::Button, "", {2520, 3780, 975, 375}, "SAVE"));
-    f.add(make("ConfigAbort", K::Button, "", {3840, 3780, 975, 375}, "CLOSE"));
+    f.add(make("BackupFirst", K::CheckBox, "", {360, 3660, 6840, 300}, "Back up the keyboard before sending",
+               "Read the keyboard into its history before a send erases it; send nothing when the read fails"));
+    f.add(make("ConfigSave", K::Button, "", {2520, 4140, 975, 375}, "SAVE"));
+    f.add(make("ConfigAbort", K::Button, "", {3840, 4140, 975, 375}, "CLOSE"));
     labelControls(f, {{"cboPort", "Label1"}, {"cboBaud", "Label3"}, {"cboParity", "Label4"}});
     nameControls(f, {{"FindProgress", "Find KORVEN7 progress"}});
+    return f;
+}
+
+// The keyboard's history: one row per kept read or send, newest first.
+FormDesign buildHistoryDialog() {
+    FormDesign f;
+    f.name = "History";
+    f.caption = "History";
+    f.clientWidth = 7800;
+    f.clientHeight = 4260;
+    f.add(make("Label1", K::Label, "", {120, 120, 7560, 255}, "The keyboard's reads and sends, newest first"));
+    f.add(make("HistoryList", K::ListBox, "", {120, 420, 7560, 2940}));
+    f.add(make("HistoryFolder", K::Label, "", {120, 3420, 7560, 255}));
+    f.add(make("HistoryOpen", K::Button, "", {5280, 3780, 1095, 375}, "Open", "Load the chosen list as Open does"));
+    f.add(make("HistoryClose", K::Button, "", {6480, 3780, 1095, 375}, "Close"));
+    labelControls(f, {{"HistoryList", "Label1"}});
+    f.firstFocus = "HistoryList";
     return f;
 }
 
@@ -164,6 +184,11 @@ const FormDesign& mainWindowDesign() {
 
 const FormDesign& settingsDialogDesign() {
     static const FormDesign design = buildSettingsDialog();
+    return design;
+}
+
+const FormDesign& historyDialogDesign() {
+    static const FormDesign design = buildHistoryDialog();
     return design;
 }
 

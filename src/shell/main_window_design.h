@@ -7,5 +7,6 @@ namespace k7 {
 
 const FormDesign& mainWindowDesign();
 const FormDesign& settingsDialogDesign();
+const FormDesign& historyDialogDesign();
 
 }  // namespace k7

@@ -43,13 +43,15 @@ SettingsDialog::SettingsDialog(Platform& platform, const ProgramSettings& curren
       window_(platform.createDialog(settingsDialogDesign())),
       ports_(platform, *window_, current.serial.port),
       baudList_(window_->get<ComboBox>("cboBaud")),
-      parityList_(window_->get<ComboBox>("cboParity")) {
+      parityList_(window_->get<ComboBox>("cboParity")),
+      backupFirst_(window_->get<CheckBox>("BackupFirst")) {
     window_->get<Button>("ConfigSave").onClick = [this] { save(); };
     window_->get<Button>("ConfigAbort").onClick = [this] { window_->close(); };
     window_->get<Button>("FindBtn").onClick = [this] { find(); };
     window_->onClosed = [this] { ports_.stop(); };  // a search under way ends with the dialog
     fillAndSelect(baudList_, kBaudTexts, std::to_string(current.serial.baud), 2);
     fillAndSelect(parityList_, kParityTexts, std::string(1, current.serial.parity), 1);
+    backupFirst_.setChecked(current.backupBeforeSend);
 }
 
 std::optional<ProgramSettings> SettingsDialog::run() {
@@ -64,6 +66,7 @@ void SettingsDialog::save() {
         if (const auto port = ports_.storeChoice()) chosen.serial.port = *port;
         if (baudList_.currentIndex() >= 0) chosen.serial.baud = baudOfListText(baudList_.currentText());
         if (parityList_.currentIndex() >= 0) chosen.serial.parity = parityList_.currentText()[0];
+        chosen.backupBeforeSend = backupFirst_.checked();
         saveSettings(platform_.env.settingsFileName(), chosen);
         saved_ = chosen;
         apply_(chosen);

@@ -1,5 +1,6 @@
 #pragma once
-// The communication-settings dialog: port, baud rate and parity. SAVE stores the choice
+// The communication-settings dialog: port, baud rate and parity, and whether a send
+// backs the keyboard up first. SAVE stores the choice
 // in the settings file, hands it to `apply`, pauses so the user sees it arrive on the
 // main window, and closes; CLOSE changes nothing. Find KORVEN7 looks for the device on
 // the ports and rates offered (PortPicker).
@@ -32,6 +33,7 @@ private:
     PortPicker ports_;
     ComboBox& baudList_;
     ComboBox& parityList_;
+    CheckBox& backupFirst_;
     std::optional<ProgramSettings> saved_;
 };
 

@@ -184,7 +184,7 @@ TEST(MainWindow, TheSettingsDialogStoresAndAppliesTheChoiceAndStaysOpenWhenItCan
     rig.program.menu("Config");
     EXPECT_EQ(rig.program.env.read("KORVEN7.ini"),
               "; my settings\n[COMSETTINGS]\nPORT=3\nBAUD=19200\nPARITY=M\n[PORTS]\nCOM3=/dev/ttyUSB0\n"
-              "[GENERAL]\nENABLESTRINGS=0\n");
+              "[GENERAL]\nENABLESTRINGS=0\nBACKUP=0\n");
     EXPECT_EQ(rig.port.portName, "/dev/ttyUSB0");
     EXPECT_EQ(rig.program.caption("BaudLabel") + rig.program.caption("CommLabel"), "19200COM3 (ttyUSB0)");
     EXPECT_EQ(rig.program.dialogs.messages,
@@ -199,6 +199,54 @@ void InSettingsDialog(Rig& rig, const std::function<void(QDialog&)>& steps) {
         steps(*dialog);
     });
     rig.program.menu("Config");
+}
+
+// Runs `steps` in the History dialog once File → History has opened it.
+void InHistoryDialog(Rig& rig, const std::function<void(QDialog&, QListWidget&)>& steps) {
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        steps(*dialog, *dialog->findChild<QListWidget*>("HistoryList"));
+    });
+    rig.program.menu("FHistory");
+}
+
+TEST(MainWindow, ReadsAndSendsAreKeptInTheHistoryAndABackupThatFailsStopsTheSendBeforeTheErase) {
+    Rig rig;
+    auto image = Korven7Emulator::DefaultImage();
+    image[0] = 'q';
+    rig.device.setFlash(image);
+    rig.program.click("ReadKeys");
+    rig.window().keyStrings().replace({{"B", "zz"}, {"C", "y"}});
+    rig.program.click("SendKeys");
+    InHistoryDialog(rig, [](QDialog& dialog, QListWidget& rows) {
+        ASSERT_EQ(rows.count(), 2);
+        EXPECT_TRUE(rows.item(0)->text().endsWith("\tsent to ttyS0\t2 custom strings")) << rows.item(0)->text().toStdString();
+        EXPECT_TRUE(rows.item(1)->text().endsWith("\tread from ttyS0\t1 custom string"));
+        rows.setCurrentRow(1);
+        dialog.findChild<QPushButton*>("HistoryOpen")->click();
+    });
+    EXPECT_EQ(rig.program.list(), std::vector<std::string>{"A\tq"});  // loaded as File → Open loads
+
+    InSettingsDialog(rig, [](QDialog& dialog) {
+        dialog.findChild<QCheckBox*>("BackupFirst")->setChecked(true);
+        dialog.findChild<QPushButton*>("ConfigSave")->click();
+    });
+    EXPECT_NE(rig.program.env.read("KORVEN7.ini").find("BACKUP=1"), std::string::npos);
+    const auto sent = rig.device.flash();
+    rig.device.faults().silentRows = {7};
+    rig.program.click("SendKeys");
+    EXPECT_EQ(rig.device.flash(), sent);
+    EXPECT_EQ(rig.program.dialogs.messages.back(),
+              "Nothing was sent: the keyboard could not be read completely. The keyboard still holds its strings.");
+    rig.device.faults() = {};
+    rig.program.click("SendKeys");  // the list from the history: the backup holds what the last send wrote
+    EXPECT_EQ(rig.device.flash(), image);
+    InHistoryDialog(rig, [](QDialog& dialog, QListWidget& rows) {
+        ASSERT_EQ(rows.count(), 4);
+        EXPECT_TRUE(rows.item(1)->text().endsWith("\tbacked up from ttyS0\t2 custom strings"));
+        dialog.reject();
+    });
 }
 
 // The port list's entries from `first` on, each with the device shown beside it.
@@ -315,6 +363,10 @@ TEST(Layout, CaptionsFitTheirControlsScreenReadersHearTheValuesShownAndTheLogNar
         QTest::keyClick(dialog.findChild<QPushButton*>("ConfigSave"), Qt::Key_Return);  // Enter presses no button
         QTest::keyClick(dialog.findChild<QComboBox*>("cboBaud"), Qt::Key_Return);
         EXPECT_TRUE(dialog.isVisible() && dialog.findChild<QLabel*>("FindStatus")->text().isEmpty());
+        dialog.reject();
+    });
+    InHistoryDialog(rig, [](QDialog& dialog, QListWidget&) {
+        EXPECT_EQ(CutCaptions(dialog), std::vector<std::string>{});
         dialog.reject();
     });
     std::map<std::string, QAccessibleInterface*> tree;  // heard: the name, then the captions related to it
