@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "platform/qt/qt_platform.h"
+#include "qt/qt_platform.h"
 #include "support/program.h"
 
 namespace k7::bench {

@@ -16,7 +16,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "platform/qt/qt_platform.h"
+#include "qt/qt_platform.h"
 #include "shell/main_window.h"
 #include "shell/main_window_design.h"
 

@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "platform/qt/qt_platform.h"
+#include "qt/qt_platform.h"
 #include "shell/main_window.h"
 #include "shell/main_window_design.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "keystrings/key_string_list.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace k7 {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/port_outcome.h"
+#include "cli/outcome_output.h"
 #include "device/session_observer.h"
 
 namespace k7 {

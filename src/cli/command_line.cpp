@@ -77,6 +77,68 @@ std::optional<int> comPortNumber(const std::string& port) {
     return number;
 }
 
+namespace {
+
+// Sets the option `name` (one that takes a value) to `value`; returns why it cannot be, or "".
+std::string applyOption(const std::string& name, const std::string& value, CommandLine& line,
+                        std::optional<std::string>& outputFile) {
+    if (name == "--port") {
+        std::string start = value.substr(0, 3);
+        for (char& c : start) c = char(std::toupper(static_cast<unsigned char>(c)));
+        if (start == "COM" && value.find('/') == std::string::npos && !comPortNumber(value))
+            return "--port: not a port: " + quoted(value) + " (COM1, COM2, ... or a device path)";
+        if (std::find(line.ports.begin(), line.ports.end(), value) != line.ports.end())
+            return "--port: " + quoted(value) + " is given twice";
+        line.ports.push_back(value);
+    } else if (name == "--baud") {
+        const auto baud = numberOf(value);
+        if (!baud || *baud < 50 || *baud > 4'000'000) return "--baud: not a baud rate: " + quoted(value) + " (50 to 4000000)";
+        line.baud = baud;
+    } else if (name == "--parity") {
+        const char p = value.size() == 1 ? char(std::toupper(static_cast<unsigned char>(value[0]))) : '?';
+        if (p != 'N' && p != 'E' && p != 'O') return "--parity: not a parity: " + quoted(value) + " (N, E or O)";
+        line.parity = p;
+    } else if (name == "--settings") {
+        line.settingsFile = value;
+    } else if (name == "--log") {
+        line.logFile = value;
+    } else if (name == "--backup") {
+        line.backup = value;
+    } else {
+        outputFile = value;
+    }
+    return "";
+}
+
+// The command and its file from the arguments that are not options; returns why they
+// cannot be used, or "".
+std::string applyCommand(const std::vector<std::string>& positional, const std::optional<std::string>& outputFile,
+                         CommandLine& line) {
+    if (positional.empty()) return "no command given";
+    const auto known = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                    [&](const auto& c) { return positional[0] == c.first; });
+    if (known == std::end(kCommands)) return "unknown command " + quoted(positional[0]);
+    line.command = known->second;
+    const bool takesFile = line.command == Command::Verify || line.command == Command::Send || line.command == Command::Check;
+    if (takesFile && positional.size() < 2) return std::string(known->first) + " needs a .cfg file";
+    if (positional.size() > (takesFile ? 2u : 1u)) return "unexpected argument " + quoted(positional.back());
+    if (takesFile) line.listFile = positional[1];
+    if (outputFile) {
+        if (line.command != Command::Read) return "-o belongs to read only";
+        if (line.ports.size() > 1) return "read -o takes a single --port";
+        line.listFile = *outputFile;
+    }
+    if (line.command != Command::Send) {
+        for (const auto& [given, option] : {std::pair{line.dryRun, "--dry-run"}, {line.backup.has_value(), "--backup"},
+                                            {line.allowEmpty, "--allow-empty"}})
+            if (given) return std::string(option) + " belongs to send only";
+    }
+    if (line.dryRun && line.backup) return "--dry-run writes nothing: it takes no --backup";
+    return "";
+}
+
+}  // namespace
+
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
     ParsedCommandLine parsed;
     CommandLine& line = parsed.line;
@@ -129,53 +191,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
             value = args[++i];
         }
         if (value->empty()) return fail("option " + quoted(name) + " needs a value");
-        if (name == "--port") {
-            std::string start = value->substr(0, 3);
-            for (char& c : start) c = char(std::toupper(static_cast<unsigned char>(c)));
-            if (start == "COM" && value->find('/') == std::string::npos && !comPortNumber(*value))
-                return fail("--port: not a port: " + quoted(*value) + " (COM1, COM2, ... or a device path)");
-            if (std::find(line.ports.begin(), line.ports.end(), *value) != line.ports.end())
-                return fail("--port: " + quoted(*value) + " is given twice");
-            line.ports.push_back(*value);
-        } else if (name == "--baud") {
-            const auto baud = numberOf(*value);
-            if (!baud || *baud < 50 || *baud > 4'000'000)
-                return fail("--baud: not a baud rate: " + quoted(*value) + " (50 to 4000000)");
-            line.baud = baud;
-        } else if (name == "--parity") {
-            const char p = value->size() == 1 ? char(std::toupper(static_cast<unsigned char>((*value)[0]))) : '?';
-            if (p != 'N' && p != 'E' && p != 'O') return fail("--parity: not a parity: " + quoted(*value) + " (N, E or O)");
-            line.parity = p;
-        } else if (name == "--settings") {
-            line.settingsFile = value;
-        } else if (name == "--log") {
-            line.logFile = value;
-        } else if (name == "--backup") {
-            line.backup = value;
-        } else {
-            outputFile = value;
-        }
+        if (std::string error = applyOption(name, *value, line, outputFile); !error.empty()) return fail(error);
     }
-    if (positional.empty()) return fail("no command given");
-    const auto known = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                    [&](const auto& c) { return positional[0] == c.first; });
-    if (known == std::end(kCommands)) return fail("unknown command " + quoted(positional[0]));
-    line.command = known->second;
-    const bool takesFile = line.command == Command::Verify || line.command == Command::Send || line.command == Command::Check;
-    if (takesFile && positional.size() < 2) return fail(std::string(known->first) + " needs a .cfg file");
-    if (positional.size() > (takesFile ? 2u : 1u)) return fail("unexpected argument " + quoted(positional.back()));
-    if (takesFile) line.listFile = positional[1];
-    if (outputFile) {
-        if (line.command != Command::Read) return fail("-o belongs to read only");
-        if (line.ports.size() > 1) return fail("read -o takes a single --port");
-        line.listFile = *outputFile;
-    }
-    if (line.command != Command::Send) {
-        for (const auto& [given, option] : {std::pair{line.dryRun, "--dry-run"}, {line.backup.has_value(), "--backup"},
-                                            {line.allowEmpty, "--allow-empty"}})
-            if (given) return fail(std::string(option) + " belongs to send only");
-    }
-    if (line.dryRun && line.backup) return fail("--dry-run writes nothing: it takes no --backup");
+    if (std::string error = applyCommand(positional, outputFile, line); !error.empty()) return fail(error);
     return parsed;
 }
 

@@ -14,7 +14,7 @@
 #include "cli/cli_observer.h"
 #include "cli/command_line.h"
 #include "cli/list_file.h"
-#include "cli/port_outcome.h"
+#include "cli/outcome_output.h"
 #include "settings/serial_settings.h"
 
 namespace k7 {

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/event_pump.h"
+#include "platform/files.h"
+#include "platform/serial_port.h"
 
 namespace k7 {
 

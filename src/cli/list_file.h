@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cfgfile/cfg_file.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace k7 {
 

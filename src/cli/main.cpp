@@ -6,11 +6,11 @@
 
 #include "cli/command_runner.h"
 #include "platform/disk_file_store.h"
-#include "platform/qt/qt_environment.h"
-#include "platform/qt/qt_event_pump.h"
-#include "platform/qt/qt_job_threads.h"
-#include "platform/qt/qt_port_list.h"
-#include "platform/qt/qt_serial_port.h"
+#include "qt/qt_environment.h"
+#include "qt/qt_event_pump.h"
+#include "qt/qt_job_threads.h"
+#include "qt/qt_port_list.h"
+#include "qt/qt_serial_port.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

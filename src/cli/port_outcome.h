@@ -1,7 +1,5 @@
 #pragma once
-// What came of a command on one port, made from the engine's results, and the ways the
-// command line shows it: plain lines for scripts, one JSON document, the one-line
-// summary on standard error, the exit status and the progress line.
+// What came of a command on one port, made from the engine's results, and its exit status.
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,23 +60,5 @@ PortOutcome dryRunOutcome(const ReadResult& read, const KeyTable& writes, const 
 int exitStatus(Outcome outcome);  // 0, 1, 2, 3 or 130
 int worstExitStatus(const std::vector<PortOutcome>& outcomes);
 const char* outcomeName(Outcome outcome);
-
-// The lines for standard output. With several ports each line starts with "port<TAB>".
-std::vector<std::string> plainLines(Command command, const std::vector<PortOutcome>& outcomes, bool listWritten);
-// The one JSON document: the command, the exit status and a result per port.
-std::string jsonDocument(Command command, const std::vector<PortOutcome>& outcomes);
-std::string jsonPortList(const std::vector<SerialPortInfo>& ports);
-std::string jsonText(const std::string& bytes);  // a JSON string; bytes from 0x80 as Latin-1
-// "korven7: PORT: message".
-std::string summaryLine(const PortOutcome& outcome);
-
-// The progress line on a terminal: one port as a bar, several as their percentages.
-struct PortProgress {
-    std::string port;
-    std::string caption;  // the operation's caption
-    int value = 0;
-    int maximum = 0;
-};
-std::string progressLine(const std::vector<PortProgress>& ports);
 
 }  // namespace k7

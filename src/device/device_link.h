@@ -7,7 +7,8 @@
 #include <string>
 
 #include "device/session_observer.h"
-#include "platform/platform.h"
+#include "platform/event_pump.h"
+#include "platform/serial_port.h"
 
 namespace k7 {
 

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/event_pump.h"
+#include "platform/serial_port.h"
 
 namespace k7 {
 

@@ -34,16 +34,42 @@ void DeviceSession::configure(const std::string& device, const LineSettings& lin
     link_.setBaud(line.baud);
 }
 
+// Sends frames and awaits their acknowledgements. An acknowledgement's line waits for the
+// next frame to leave, so that logging it (and the window's repaint) overlaps that frame's
+// wait; the order of lines holds.
+class FrameWriter {
+public:
+    FrameWriter(DeviceLink& link, SessionObserver& observer) : link_(link), observer_(observer) {}
+    // Sends a frame and logs `line` while its acknowledgement is awaited, which counts
+    // from the frame's departure. False when it was not acknowledged.
+    bool send(const std::string& frame, const std::string& line, int ackMs, const char* noAck) {
+        link_.sendRequest(frame);
+        link_.startAck(ackMs);
+        logAck();
+        observer_.statusLine(line);
+        const std::string reply = link_.finishAck(ackMs);
+        if (!isAcknowledged(reply)) {
+            observer_.statusLine(noAck + reply);
+            return false;
+        }
+        ackLine_ = "RECVD:" + reply;
+        return true;
+    }
+    // Logs the acknowledgement still held.
+    void logAck() {
+        if (!ackLine_.empty()) observer_.statusLine(ackLine_);
+        ackLine_.clear();
+    }
+
+private:
+    DeviceLink& link_;
+    SessionObserver& observer_;
+    std::string ackLine_;
+};
+
 SendResult DeviceSession::send(const KeyStringList& list) {
-    // Where the writing stands, for the message when it fails.
-    int slot = 0, slotPosition = 0;
-    // An acknowledgement's line waits for the next frame to leave, so that logging it
-    // (and the window's repaint) overlaps that frame's wait; the order of lines holds.
-    std::string ackLine;
-    auto logAck = [&] {
-        if (!ackLine.empty()) observer_.statusLine(ackLine);
-        ackLine.clear();
-    };
+    WritePosition at;
+    FrameWriter writer(link_, observer_);
     SendResult result;
     try {
         observer_.progressShown();
@@ -52,73 +78,57 @@ SendResult DeviceSession::send(const KeyStringList& list) {
         // A list that cannot be written fails before anything reaches the device.
         const std::string image = flashImageOf(list.keyTable());
         if (!link_.probeDevice()) return endedWith<SendResult>(Ending::NotAttached);
-
-        observer_.statusLine("Erasing Flash Page1 ..");
-        OpenPort open(port_);
-        // Sends a frame and logs `line` while its acknowledgement is awaited, which counts
-        // from the frame's departure. False when it was not acknowledged.
-        auto sendFrame = [&](const std::string& frame, const std::string& line, int ackMs, const char* noAck) {
-            link_.sendRequest(frame);
-            link_.startAck(ackMs);
-            logAck();
-            observer_.statusLine(line);
-            const std::string reply = link_.finishAck(ackMs);
-            if (!isAcknowledged(reply)) {
-                observer_.statusLine(noAck + reply);
-                return false;
-            }
-            ackLine = "RECVD:" + reply;
-            return true;
-        };
-        const std::string erase = eraseFrame();
-        if (!sendFrame(erase, "SENT:" + commandForLog(erase, true), 1000, "No ACK .. RECVD: "))
-            return endedWith<SendResult>(Ending::NoAcknowledgement);
-
-        observer_.progressMaximum(kProgressMaximum);
-        result.ending = Ending::Completed;
-        int blockStarted = -1;
-        for (const PlannedFrame& planned : framePlan(image)) {
-            if (planned.block != blockStarted) {
-                blockStarted = planned.block;
-                pump_.doEvents();
-                if (abortRequested_) {
-                    result.ending = Ending::Aborted;
-                    break;
-                }
-            }
-            bool acknowledged;
-            if (planned.flash) {
-                logAck();
-                observer_.statusLine("Flashing " + std::to_string(kBlockSize) + " bytes. BLOCK " +
-                                     std::to_string(planned.block));
-                acknowledged = sendFrame(planned.frame, commandForLog(planned.frame), 500, "No ACK .. RECVD:");
-            } else {
-                slot = (planned.end - 1) / kSlotSize;
-                slotPosition = planned.end - slot * kSlotSize;
-                acknowledged = sendFrame(planned.frame,
-                                         "SENT:{" + hexText(unsigned(slot)) + ")}  " + commandForLog(planned.frame, true),
-                                         500, "No ACK .. RECVD:");
-            }
-            // A frame without acknowledgement ends the writing; the verify shows the result.
-            if (!acknowledged) {
-                result.ending = Ending::NoAcknowledgement;
-                break;
-            }
-            slot = planned.end / kSlotSize;
-            slotPosition = planned.end % kSlotSize;
-            observer_.progress(std::min(slot, kProgressMaximum));
-            pump_.doEvents();
-        }
-        logAck();
+        result.ending = writeImage(image, writer, at);
+        writer.logAck();
     } catch (const std::exception& e) {
-        logAck();
-        observer_.failure("Error sending to KORVEN7. STRindx=" + std::to_string(slot) +
-                          "  IstrPos = " + std::to_string(slotPosition) + " " + e.what());
+        writer.logAck();
+        observer_.failure("Error sending to KORVEN7. STRindx=" + std::to_string(at.slot) +
+                          "  IstrPos = " + std::to_string(at.slotPosition) + " " + e.what());
         return endedWith<SendResult>(Ending::Failed);
     }
+    if (!at.erased) return result;  // nothing was written: nothing to verify
     result.verify = verify(list);
     result.verified = result.verify.ending == Ending::Completed && result.verify.differences.empty();
     return result;
+}
+
+Ending DeviceSession::writeImage(const std::string& image, FrameWriter& writer, WritePosition& at) {
+    observer_.statusLine("Erasing Flash Page1 ..");
+    OpenPort open(port_);
+    const std::string erase = eraseFrame();
+    if (!writer.send(erase, "SENT:" + commandForLog(erase, true), 1000, "No ACK .. RECVD: "))
+        return Ending::NoAcknowledgement;
+    at.erased = true;
+
+    observer_.progressMaximum(kProgressMaximum);
+    int blockStarted = -1;
+    for (const PlannedFrame& planned : framePlan(image)) {
+        if (planned.block != blockStarted) {
+            blockStarted = planned.block;
+            pump_.doEvents();
+            if (abortRequested_) return Ending::Aborted;
+        }
+        bool acknowledged;
+        if (planned.flash) {
+            writer.logAck();
+            observer_.statusLine("Flashing " + std::to_string(kBlockSize) + " bytes. BLOCK " +
+                                 std::to_string(planned.block));
+            acknowledged = writer.send(planned.frame, commandForLog(planned.frame), 500, "No ACK .. RECVD:");
+        } else {
+            at.slot = (planned.end - 1) / kSlotSize;
+            at.slotPosition = planned.end - at.slot * kSlotSize;
+            acknowledged = writer.send(planned.frame,
+                                       "SENT:{" + hexText(unsigned(at.slot)) + ")}  " + commandForLog(planned.frame, true),
+                                       500, "No ACK .. RECVD:");
+        }
+        // A frame without acknowledgement ends the writing; the verify shows the result.
+        if (!acknowledged) return Ending::NoAcknowledgement;
+        at.slot = planned.end / kSlotSize;
+        at.slotPosition = planned.end % kSlotSize;
+        observer_.progress(std::min(at.slot, kProgressMaximum));
+        pump_.doEvents();
+    }
+    return Ending::Completed;
 }
 
 bool DeviceSession::beginReadBack() {

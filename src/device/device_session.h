@@ -10,6 +10,8 @@
 
 namespace k7 {
 
+class FrameWriter;
+
 enum class Ending {
     Completed,
     NotAttached,        // the device did not answer the probe
@@ -65,6 +67,14 @@ public:
     DeviceLink& link() { return link_; }
 
 private:
+    // Where the writing of the image stands, for the message when it fails.
+    struct WritePosition {
+        int slot = 0;
+        int slotPosition = 0;
+        bool erased = false;  // the erase frame was acknowledged
+    };
+    // Erases the device and writes the image block by block, flashing each block.
+    Ending writeImage(const std::string& image, FrameWriter& writer, WritePosition& at);
     bool beginReadBack();
     void readBackPass(int settleMs);
     void readBackFailed(const std::exception& e);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/serial_port.h"
 
 namespace k7 {
 

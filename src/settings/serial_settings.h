@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/serial_port.h"
 
 namespace k7 {
 

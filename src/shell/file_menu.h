@@ -3,7 +3,7 @@
 #include <string>
 
 #include "keystrings/key_string_list.h"
-#include "platform/platform.h"
+#include "ui/platform.h"
 
 namespace k7 {
 

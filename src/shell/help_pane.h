@@ -3,7 +3,7 @@
 // with its close button.
 #include <string>
 
-#include "platform/platform.h"
+#include "ui/platform.h"
 
 namespace k7 {
 

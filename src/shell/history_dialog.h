@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cfgfile/keyboard_history.h"
-#include "platform/platform.h"
+#include "ui/platform.h"
 
 namespace k7 {
 

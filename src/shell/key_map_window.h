@@ -11,7 +11,7 @@
 
 #include "device/device_session.h"
 #include "keystrings/key_string_list.h"
-#include "platform/platform.h"
+#include "ui/platform.h"
 
 namespace k7 {
 

@@ -8,11 +8,11 @@
 #include "device/device_session.h"
 #include "keystrings/key_capture.h"
 #include "keystrings/key_string_list.h"
-#include "platform/platform.h"
 #include "settings/serial_settings.h"
 #include "shell/file_menu.h"
 #include "shell/help_pane.h"
 #include "shell/key_map_window.h"
+#include "ui/platform.h"
 
 namespace k7 {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The windows as designed: controls, captions, tooltips, positions in twips. The control
 // names (List1, KbdKey, ...) are the widgets' object names.
-#include "platform/window_design.h"
+#include "ui/window_design.h"
 
 namespace k7 {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "device/device_search.h"
-#include "platform/platform.h"
 #include "settings/port_choices.h"
+#include "ui/platform.h"
 
 namespace k7 {
 

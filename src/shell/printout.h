@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "ui/platform.h"
 
 namespace k7 {
 

@@ -8,9 +8,9 @@
 #include <memory>
 #include <optional>
 
-#include "platform/platform.h"
 #include "settings/serial_settings.h"
 #include "shell/port_picker.h"
+#include "ui/platform.h"
 
 namespace k7 {
 

@@ -133,7 +133,8 @@ TEST_F(Korven7, CheckDryRunBackupAndTheEmptyListRefusalChangeNothingOnTheKeyboar
     EXPECT_EQ(dry.status, 0) << dry.err;
     EXPECT_EQ(dry.out, "A\ta\t{C7}x\nB\tzz\tb\nM\tm\tMNOPQRSTUV\nF1\t{F1}\tHello{0D}\n");
     EXPECT_EQ(dry.err, "korven7: " + sim.link() + ": dry run, nothing written: 4 keys would change\n");
-    EXPECT_EQ(run({"--settings", ini, "--fast", "read"}).out, "B\tzz\n");
+    const Ran after = run({"--settings", ini, "--fast", "read"});
+    EXPECT_EQ(after.out, "B\tzz\n") << after.err;
 
     const Ran backedUp = run({"--settings", ini, "--fast", "send", "--backup", dir + "/before.cfg", list});
     EXPECT_EQ(backedUp.status, 0) << backedUp.err;

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "platform/qt/qt_platform.h"
+#include "qt/qt_platform.h"
 #include "support/program.h"
 #include "support/sim_process.h"
 

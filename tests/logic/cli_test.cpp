@@ -6,7 +6,7 @@
 
 #include "cli/command_line.h"
 #include "cli/list_file.h"
-#include "cli/port_outcome.h"
+#include "cli/outcome_output.h"
 
 namespace k7 {
 namespace {

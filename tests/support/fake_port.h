@@ -5,6 +5,7 @@
 #include <string>
 
 #include "emulator/korven7_emulator.h"
+#include "platform/serial_port.h"
 #include "support/virtual_time.h"
 
 namespace k7::test {

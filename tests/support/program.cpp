@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/qt/qt_key_map.h"
 #include "platform/runtime_error.h"
+#include "qt/qt_key_map.h"
 #include "shell/main_window_design.h"
 
 namespace fs = std::filesystem;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/disk_file_store.h"
-#include "platform/qt/qt_window.h"
+#include "qt/qt_window.h"
 #include "shell/main_window.h"
 
 namespace k7::test {

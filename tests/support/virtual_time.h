@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/event_pump.h"
 
 namespace k7::test {
 

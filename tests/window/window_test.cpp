@@ -16,7 +16,7 @@
 #include <map>
 
 #include "keystrings/keyboard_layout.h"
-#include "platform/qt/qt_key_map.h"
+#include "qt/qt_key_map.h"
 #include "support/fake_port.h"
 #include "support/program.h"
 

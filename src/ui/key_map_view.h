@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/controls.h"
+#include "ui/controls.h"
 
 namespace k7 {
 

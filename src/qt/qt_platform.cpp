@@ -1,4 +1,4 @@
-#include "platform/qt/qt_platform.h"
+#include "qt/qt_platform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,8 +9,8 @@
 #include <QPrintDialog>
 #include <algorithm>
 
-#include "platform/qt/qt_key_map.h"
 #include "platform/runtime_error.h"
+#include "qt/qt_key_map.h"
 
 namespace k7::qt {
 namespace {

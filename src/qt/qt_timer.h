@@ -1,7 +1,7 @@
 #pragma once
 #include <QTimer>
 
-#include "platform/platform.h"
+#include "platform/event_pump.h"
 
 namespace k7::qt {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/platform.h"
+#include "platform/serial_port.h"
 
 namespace k7::qt {
 

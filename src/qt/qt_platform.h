@@ -6,12 +6,12 @@
 #include <memory>
 
 #include "platform/disk_file_store.h"
-#include "platform/platform.h"
-#include "platform/qt/qt_environment.h"
-#include "platform/qt/qt_event_pump.h"
-#include "platform/qt/qt_port_list.h"
-#include "platform/qt/qt_serial_port.h"
-#include "platform/qt/qt_window.h"
+#include "qt/qt_environment.h"
+#include "qt/qt_event_pump.h"
+#include "qt/qt_port_list.h"
+#include "qt/qt_serial_port.h"
+#include "qt/qt_window.h"
+#include "ui/platform.h"
 
 namespace k7::qt {
 

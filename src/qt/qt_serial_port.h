@@ -1,7 +1,7 @@
 #pragma once
 #include <QSerialPort>
 
-#include "platform/platform.h"
+#include "platform/serial_port.h"
 
 namespace k7::qt {
 

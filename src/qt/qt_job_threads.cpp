@@ -1,4 +1,4 @@
-#include "platform/qt/qt_job_threads.h"
+#include "qt/qt_job_threads.h"
 
 #include <QEventLoop>
 #include <QSocketNotifier>

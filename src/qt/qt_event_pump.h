@@ -2,8 +2,8 @@
 #include <QElapsedTimer>
 #include <memory>
 
-#include "platform/platform.h"
-#include "platform/qt/qt_timer.h"
+#include "platform/event_pump.h"
+#include "qt/qt_timer.h"
 
 namespace k7::qt {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_event_pump.h"
+#include "qt/qt_event_pump.h"
 
 #include <QCoreApplication>
 

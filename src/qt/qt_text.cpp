@@ -1,4 +1,4 @@
-#include "platform/qt/qt_text.h"
+#include "qt/qt_text.h"
 
 namespace k7::qt {
 

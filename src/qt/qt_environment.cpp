@@ -1,10 +1,10 @@
-#include "platform/qt/qt_environment.h"
+#include "qt/qt_environment.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QLocale>
 
-#include "platform/qt/qt_text.h"
+#include "qt/qt_text.h"
 
 namespace k7::qt {
 

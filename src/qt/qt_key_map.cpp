@@ -1,4 +1,4 @@
-#include "platform/qt/qt_key_map.h"
+#include "qt/qt_key_map.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -15,7 +15,7 @@
 #include <cmath>
 #include <map>
 
-#include "platform/qt/qt_controls.h"
+#include "qt/qt_controls.h"
 
 namespace k7::qt {
 namespace {

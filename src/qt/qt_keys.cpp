@@ -1,4 +1,4 @@
-#include "platform/qt/qt_keys.h"
+#include "qt/qt_keys.h"
 
 #include <iterator>
 #include <string_view>

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/key_map_view.h"
+#include "ui/key_map_view.h"
 
 namespace k7::qt {
 

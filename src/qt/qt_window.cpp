@@ -1,4 +1,4 @@
-#include "platform/qt/qt_window.h"
+#include "qt/qt_window.h"
 
 #include <QMenuBar>
 #include <algorithm>

@@ -1,9 +1,9 @@
-#include "platform/qt/qt_serial_port.h"
+#include "qt/qt_serial_port.h"
 
 #include <unistd.h>
 
-#include "platform/qt/qt_text.h"
 #include "platform/runtime_error.h"
+#include "qt/qt_text.h"
 
 namespace k7::qt {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_controls.h"
+#include "qt/qt_controls.h"
 
 #include <algorithm>
 
@@ -14,7 +14,7 @@
 #include <QStandardItemModel>
 #include <QUrl>
 
-#include "platform/qt/qt_keys.h"
+#include "qt/qt_keys.h"
 
 namespace k7::qt {
 

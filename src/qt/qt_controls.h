@@ -15,8 +15,8 @@
 #include <QTreeView>
 #include <cmath>
 
-#include "platform/platform.h"
-#include "platform/qt/qt_text.h"
+#include "qt/qt_text.h"
+#include "ui/platform.h"
 
 namespace k7::qt {
 

@@ -5,8 +5,8 @@
 #include <map>
 #include <memory>
 
-#include "platform/platform.h"
-#include "platform/qt/qt_controls.h"
+#include "qt/qt_controls.h"
+#include "ui/platform.h"
 
 namespace k7::qt {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 #include "platform/user_folders.h"
 
 namespace k7::qt {

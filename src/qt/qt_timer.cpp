@@ -1,4 +1,4 @@
-#include "platform/qt/qt_timer.h"
+#include "qt/qt_timer.h"
 
 namespace k7::qt {
 

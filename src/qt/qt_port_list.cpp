@@ -1,10 +1,10 @@
-#include "platform/qt/qt_port_list.h"
+#include "qt/qt_port_list.h"
 
 #include <QSerialPortInfo>
 #include <filesystem>
 #include <map>
 
-#include "platform/qt/qt_text.h"
+#include "qt/qt_text.h"
 
 namespace fs = std::filesystem;
 

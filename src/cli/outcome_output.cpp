@@ -1,0 +1,112 @@
+#include "cli/outcome_output.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace k7 {
+
+std::vector<std::string> plainLines(Command command, const std::vector<PortOutcome>& outcomes, bool listWritten) {
+    std::vector<std::string> lines;
+    for (const PortOutcome& o : outcomes) {
+        const std::string prefix = outcomes.size() > 1 ? o.port + "\t" : "";
+        if (command == Command::Detect && o.outcome == Outcome::Ok)
+            lines.push_back(o.port + "\t" + std::to_string(o.baud) + "\t" + o.version);
+        if (command == Command::Version && o.outcome == Outcome::Ok) lines.push_back(prefix + o.version);
+        if (command == Command::Read && o.outcome == Outcome::Ok && !listWritten)
+            for (const KeyString& e : o.entries) lines.push_back(prefix + e.legend + "\t" + e.notation);
+        for (const StringDifference& d : o.differences)
+            lines.push_back(prefix + d.key + "\t" + d.expected + "\t" + d.found.value_or("(no answer)"));
+        for (const PlannedKey& k : o.planned)
+            lines.push_back(prefix + k.key + "\t" + k.holds.value_or("(no answer)") + "\t" + k.writes);
+    }
+    return lines;
+}
+
+std::string jsonText(const std::string& bytes) {
+    std::string out = "\"";
+    for (const char c : bytes) {
+        const unsigned char b = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') out += std::string("\\") + c;
+        else if (b >= 0x20 && b < 0x7F) out += c;
+        else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", b);
+            out += escaped;
+        }
+    }
+    return out + "\"";
+}
+
+std::string jsonDocument(Command command, const std::vector<PortOutcome>& outcomes) {
+    std::string json = "{\"command\":" + jsonText(commandName(command)) +
+                       ",\"exit_status\":" + std::to_string(worstExitStatus(outcomes)) + ",\"results\":[";
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        const PortOutcome& o = outcomes[i];
+        json += std::string(i ? "," : "") + "{\"port\":" + jsonText(o.port) + ",\"operation\":" +
+                jsonText(commandName(command)) + ",\"outcome\":" + jsonText(outcomeName(o.outcome)) +
+                ",\"message\":" + jsonText(o.message);
+        if (command == Command::Version || command == Command::Detect) json += ",\"version\":" + jsonText(o.version);
+        if (command == Command::Detect) json += ",\"baud\":" + std::to_string(o.baud);
+        if (command == Command::Read) {
+            json += ",\"entries\":[";
+            for (std::size_t k = 0; k < o.entries.size(); ++k)
+                json += std::string(k ? "," : "") + "{\"key\":" + jsonText(o.entries[k].legend) +
+                        ",\"string\":" + jsonText(o.entries[k].notation) + "}";
+            json += "],\"unread\":[";
+            for (std::size_t k = 0; k < o.unread.size(); ++k) json += std::string(k ? "," : "") + jsonText(o.unread[k]);
+            json += "]";
+        }
+        if (command == Command::Verify || command == Command::Send) {
+            json += ",\"differences\":[";
+            for (std::size_t k = 0; k < o.differences.size(); ++k) {
+                const StringDifference& d = o.differences[k];
+                json += std::string(k ? "," : "") + "{\"key\":" + jsonText(d.key) + ",\"expected\":" +
+                        jsonText(d.expected) + ",\"found\":" + (d.found ? jsonText(*d.found) : "null") + "}";
+            }
+            json += "]";
+        }
+        if (o.dryRun) {
+            json += ",\"dry_run\":[";
+            for (std::size_t k = 0; k < o.planned.size(); ++k) {
+                const PlannedKey& p = o.planned[k];
+                json += std::string(k ? "," : "") + "{\"key\":" + jsonText(p.key) + ",\"holds\":" +
+                        (p.holds ? jsonText(*p.holds) : "null") + ",\"writes\":" + jsonText(p.writes) + "}";
+            }
+            json += "]";
+        }
+        json += "}";
+    }
+    return json + "]}";
+}
+
+std::string jsonPortList(const std::vector<SerialPortInfo>& ports) {
+    std::string json = "{\"command\":\"ports\",\"exit_status\":0,\"ports\":[";
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        json += std::string(i ? "," : "") + "{\"port\":" + jsonText(ports[i].device) + ",\"description\":" +
+                jsonText(ports[i].description) + ",\"manufacturer\":" + jsonText(ports[i].manufacturer) +
+                ",\"serial_number\":" + jsonText(ports[i].serialNumber) + "}";
+    return json + "]}";
+}
+
+std::string summaryLine(const PortOutcome& o) {
+    return "korven7: " + (o.port.empty() ? "" : o.port + ": ") + o.message;
+}
+
+std::string progressLine(const std::vector<PortProgress>& ports) {
+    auto percent = [](const PortProgress& p) { return p.maximum > 0 ? std::clamp(p.value * 100 / p.maximum, 0, 100) : 0; };
+    if (ports.size() == 1) {
+        constexpr int kWidth = 30;
+        const int done = percent(ports[0]) * kWidth / 100;
+        return ports[0].caption + " [" + std::string(std::size_t(done), '#') + std::string(std::size_t(kWidth - done), '.') +
+               "] " + std::to_string(percent(ports[0])) + "%";
+    }
+    std::string line;
+    for (const PortProgress& p : ports) {
+        const std::size_t slash = p.port.find_last_of('/');
+        line += (line.empty() ? "" : "  ") + (slash == std::string::npos ? p.port : p.port.substr(slash + 1)) + " " +
+                std::to_string(percent(p)) + "%";
+    }
+    return line;
+}
+
+}  // namespace k7
