@@ -314,11 +314,8 @@ int checkFile(const CommandLine& line, CliPlatform& p) {
         return 2;
     }
     if (line.json) {
-        std::string json = "{\"command\":\"check\",\"exit_status\":0,\"file\":" + jsonText(line.listFile) + ",\"entries\":[";
-        for (std::size_t k = 0; k < file.entries.size(); ++k)
-            json += std::string(k ? "," : "") + "{\"key\":" + jsonText(file.entries[k].legend) +
-                    ",\"string\":" + jsonText(file.entries[k].notation) + "}";
-        p.out << json << "]}\n";
+        p.out << "{\"command\":\"check\",\"exit_status\":0,\"file\":" << jsonText(line.listFile)
+              << ",\"entries\":" << jsonEntries(file.entries) << "}\n";
     } else {
         for (const KeyString& e : file.entries) p.out << e.legend << "\t" << e.notation << "\n";
     }

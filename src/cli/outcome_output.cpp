@@ -37,6 +37,14 @@ std::string jsonText(const std::string& bytes) {
     return out + "\"";
 }
 
+std::string jsonEntries(const std::vector<KeyString>& entries) {
+    std::string json = "[";
+    for (std::size_t k = 0; k < entries.size(); ++k)
+        json += std::string(k ? "," : "") + "{\"key\":" + jsonText(entries[k].legend) + ",\"string\":" +
+                jsonText(entries[k].notation) + "}";
+    return json + "]";
+}
+
 std::string jsonDocument(Command command, const std::vector<PortOutcome>& outcomes) {
     std::string json = "{\"command\":" + jsonText(commandName(command)) +
                        ",\"exit_status\":" + std::to_string(worstExitStatus(outcomes)) + ",\"results\":[";
@@ -48,11 +56,7 @@ std::string jsonDocument(Command command, const std::vector<PortOutcome>& outcom
         if (command == Command::Version || command == Command::Detect) json += ",\"version\":" + jsonText(o.version);
         if (command == Command::Detect) json += ",\"baud\":" + std::to_string(o.baud);
         if (command == Command::Read) {
-            json += ",\"entries\":[";
-            for (std::size_t k = 0; k < o.entries.size(); ++k)
-                json += std::string(k ? "," : "") + "{\"key\":" + jsonText(o.entries[k].legend) +
-                        ",\"string\":" + jsonText(o.entries[k].notation) + "}";
-            json += "],\"unread\":[";
+            json += ",\"entries\":" + jsonEntries(o.entries) + ",\"unread\":[";
             for (std::size_t k = 0; k < o.unread.size(); ++k) json += std::string(k ? "," : "") + jsonText(o.unread[k]);
             json += "]";
         }

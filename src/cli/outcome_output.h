@@ -14,6 +14,7 @@ std::vector<std::string> plainLines(Command command, const std::vector<PortOutco
 std::string jsonDocument(Command command, const std::vector<PortOutcome>& outcomes);
 std::string jsonPortList(const std::vector<SerialPortInfo>& ports);
 std::string jsonText(const std::string& bytes);  // a JSON string; bytes from 0x80 as Latin-1
+std::string jsonEntries(const std::vector<KeyString>& entries);  // [{"key":...,"string":...},...]
 // "korven7: PORT: message".
 std::string summaryLine(const PortOutcome& outcome);
 
