@@ -31,11 +31,6 @@ void ProgressLine::clear() {
     shown_.clear();
 }
 
-void CliObserver::statusLine(const std::string& line) {
-    if (line == "Erasing Flash Page1 ..") writingBegun_ = true;  // the erase frame goes out next
-    log_.write(port_, line);
-}
-
 void CliObserver::progressMaximum(int maximum) {
     progress_.maximum = maximum;
     progressLine_.update(index_, progress_);

@@ -38,27 +38,18 @@ private:
     std::string shown_;
 };
 
+// Shows the status log and the progress; what came of the operation is in its result.
 class CliObserver : public SessionObserver {
 public:
     // `caption` names the operation on the progress line until the session gives its own.
     CliObserver(std::string port, std::size_t index, const std::string& caption, StatusLogFile& log,
                 ProgressLine& progress)
         : port_(std::move(port)), index_(index), log_(log), progressLine_(progress), progress_{port_, caption, 0, 0} {}
-    void statusLine(const std::string& line) override;
+    void statusLine(const std::string& line) override { log_.write(port_, line); }
     void progressShown() override { progress(0); }
     void progressMaximum(int maximum) override;
     void progress(int value) override;
-    void progressHidden() override {}
     void caption(const std::string& text) override;
-    void captionHidden() override {}
-    void verdict(const std::string&, VerdictPicture) override {}
-    void failure(const std::string& message) override { lastFailure_ = message; }
-    void alert() override {}
-
-    // The last failure reported since the last call, then forgotten.
-    std::string takeFailure() { return std::exchange(lastFailure_, ""); }
-    // The send has erased the keyboard (or tried to): its strings are no longer what they were.
-    bool writingBegun() const { return writingBegun_; }
 
 private:
     std::string port_;
@@ -66,8 +57,6 @@ private:
     StatusLogFile& log_;
     ProgressLine& progressLine_;
     PortProgress progress_;
-    std::string lastFailure_;
-    bool writingBegun_ = false;
 };
 
 }  // namespace k7

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "settings/line_choices.h"
+
 namespace k7 {
 namespace {
 
@@ -30,7 +32,7 @@ Programs KORVEN7 keyboards over serial ports, from scripts, several at once.
 
 commands:
   ports                list the serial ports, with what the system says of each
-  detect               find the KORVEN7: the port and baud rate that answer
+  detect               find every KORVEN7: each port and baud rate that answers
   version              print the firmware version
   read [-o FILE.cfg]   read the keys' strings: print "key<TAB>string" lines, or write FILE.cfg
   verify FILE.cfg      compare the keyboard with the file's list
@@ -51,15 +53,21 @@ options:
   --parity N|E|O       the parity (the settings file's by default)
   --settings FILE      read the defaults from FILE instead of the window's settings file
   --log FILE           write the status log, as the window shows it, to FILE
-  --json               print one JSON document instead of lines
+  --json               print one JSON document instead of lines, on every run (errors too)
   --fast               end each wait as soon as the keyboard's reply is complete
   --quiet              no progress and no line for a port that succeeded
   --help               show this text
   --version            show the program's version
 
-exit status: 0 done (and verified), 1 the keyboard differs from the list, 2 bad usage or
-a file that cannot be read or written, 3 no answer from the keyboard or the port cannot
-be used, 130 interrupted. With several ports, the worst of them.
+exit status, the same in every command:
+  0    done (and verified where there is something to verify)
+  1    the keyboard differs from the list
+  2    bad usage, or a file that cannot be read or written
+  3    the keyboard or the port did not answer or failed: no such port, a port in use
+       or without permission, no answer, keys that did not answer, a frame not
+       acknowledged, a reply that cannot be read
+  130  interrupted
+With several ports, the worst of them; detect is 0 when any keyboard answered.
 )";
 
 const char* commandName(Command command) {
@@ -96,8 +104,13 @@ std::string applyOption(const std::string& name, const std::string& value, Comma
         line.baud = baud;
     } else if (name == "--parity") {
         const char p = value.size() == 1 ? char(std::toupper(static_cast<unsigned char>(value[0]))) : '?';
-        if (p != 'N' && p != 'E' && p != 'O') return "--parity: not a parity: " + quoted(value) + " (N, E or O)";
-        line.parity = p;
+        std::string letters;  // "N, E or O"
+        const std::size_t n = std::size(kParityChoices);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (kParityChoices[i].letter == p) line.parity = p;
+            letters += std::string(i == 0 ? "" : i + 1 == n ? " or " : ", ") + kParityChoices[i].letter;
+        }
+        if (line.parity != p) return "--parity: not a parity: " + quoted(value) + " (" + letters + ")";
     } else if (name == "--settings") {
         line.settingsFile = value;
     } else if (name == "--log") {
@@ -155,6 +168,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
         line.version = true;
         return parsed;
     }
+    // Known before anything can go wrong, so that even bad usage is told as JSON.
+    const auto optionsEnd = std::find(args.begin(), args.end(), "--");
+    line.json = std::find(args.begin(), optionsEnd, "--json") != optionsEnd;
     std::vector<std::string> positional;
     std::optional<std::string> outputFile;
     bool optionsEnded = false;

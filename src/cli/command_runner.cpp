@@ -15,12 +15,12 @@
 #include "cli/command_line.h"
 #include "cli/list_file.h"
 #include "cli/outcome_output.h"
+#include "settings/line_choices.h"
 #include "settings/serial_settings.h"
+#include "program_version.h"
 
 namespace k7 {
 namespace {
-
-constexpr int kStandardBauds[] = {1200, 4800, 9600, 19200, 38400, 57600};
 
 // Thrown out of a wait once the user has interrupted; not a std::exception, so that the
 // engine's handlers let it pass (closing the port on the way) instead of reporting it.
@@ -48,29 +48,42 @@ std::string devicePath(const std::string& port) {
     return ec ? port : absolute.lexically_normal().string();
 }
 
+// Says why the command cannot run, as the run would say anything: exit status 2.
+int usageFailure(CliPlatform& platform, bool json, const std::string& command, const std::string& error,
+                 const std::vector<std::string>& warnings) {
+    if (json) platform.out << jsonError(command, error, warnings) << "\n";
+    else platform.err << "korven7: " << error << "\n";
+    return 2;
+}
+
+// Why a command cannot run: bad usage or a file; exit status 2.
+struct UsageError {
+    std::string message;
+};
+
 class Run {
 public:
     Run(const CommandLine& line, CliPlatform& platform) : cl_(line), p_(platform) {}
     int run();
 
 private:
-    bool prepare();  // false after a message: bad usage or a file that cannot be read
-    int usageError(const std::string& message) {
-        p_.err << "korven7: " << message << "\n";
-        return 2;
-    }
+    void prepare();  // throws UsageError
+    void prepareSettings();
+    void prepareFiles();
     PortOutcome onPort(std::size_t index, CliObserver& observer);
-    PortOutcome detect(DeviceSession& session, CliObserver& observer);
-    PortOutcome send(DeviceSession& session, CliObserver& observer, const std::string& device);
-    std::optional<PortOutcome> backUp(DeviceSession& session, CliObserver& observer, const std::string& device,
+    std::vector<PortOutcome> detect(SerialPort& port, EventPump& pump, CliObserver& observer);
+    PortOutcome send(DeviceSession& session, const std::string& device, const RunContext& context);
+    std::optional<PortOutcome> backUp(DeviceSession& session, const std::string& device, const RunContext& context,
                                       std::string& where);
     void recordHistory(HistoryEvent event, const std::string& device, const std::vector<KeyString>& entries);
     void writeList(PortOutcome& outcome);
+    int report(const std::vector<PortOutcome>& outcomes);
 
     const CommandLine& cl_;
     CliPlatform& p_;
     std::string settingsFile_;
     ProgramSettings settings_;
+    std::vector<std::string> warnings_;  // about the settings file
     std::vector<std::string> devices_;
     LineSettings line_;
     KeyStringList list_;
@@ -83,19 +96,18 @@ private:
     std::string historyFailure_;  // said once, at the end
 };
 
-bool Run::prepare() {
+void Run::prepareSettings() {
     if (cl_.settingsFile) {
         settingsFile_ = *cl_.settingsFile;
         try {
             p_.files.openRead(settingsFile_);
         } catch (const std::exception& e) {
-            usageError(settingsFile_ + ": the settings file cannot be read (" + e.what() + ")");
-            return false;
+            throw UsageError{settingsFile_ + ": the settings file cannot be read (" + e.what() + ")"};
         }
     } else {
         settingsFile_ = p_.settingsFileName();
     }
-    settings_ = loadSettings(settingsFile_, [&](const std::string& m) { p_.err << "korven7: " << settingsFile_ << ": " << m << "\n"; });
+    settings_ = loadSettings(settingsFile_, [&](const std::string& m) { warnings_.push_back(settingsFile_ + ": " + m); });
     line_ = lineSettings(settings_.serial);
     if (cl_.baud) line_.baud = *cl_.baud;
     if (cl_.parity) line_.parity = *cl_.parity;
@@ -103,33 +115,26 @@ bool Run::prepare() {
     for (const std::string& port : cl_.ports) {
         const auto number = comPortNumber(port);
         const std::string device = number ? portDeviceName(settingsFile_, *number) : devicePath(port);
-        if (std::find(devices_.begin(), devices_.end(), device) != devices_.end()) {
-            usageError("--port: " + port + " is " + device + ", which is given twice");
-            return false;
-        }
+        if (std::find(devices_.begin(), devices_.end(), device) != devices_.end())
+            throw UsageError{"--port: " + port + " is " + device + ", which is given twice"};
         devices_.push_back(device);
     }
     if (devices_.empty() && cl_.command != Command::Detect)
         devices_.push_back(portDeviceName(settingsFile_, settings_.serial.port));
+}
 
+void Run::prepareFiles() {
     if (cl_.command == Command::Verify || cl_.command == Command::Send) {
         ListFile file = loadListFile(p_.files, cl_.listFile);
-        if (!file.error.empty()) {
-            usageError(file.error);
-            return false;
-        }
+        if (!file.error.empty()) throw UsageError{file.error};
         list_.replace(std::move(file.entries));
     }
-    if (cl_.command == Command::Send && list_.size() == 0 && !cl_.allowEmpty && !cl_.dryRun) {
-        usageError(cl_.listFile + ": the list sets no key: every key would get its default string; add --allow-empty to do that");
-        return false;
-    }
+    if (cl_.command == Command::Send && list_.size() == 0 && !cl_.allowEmpty && !cl_.dryRun)
+        throw UsageError{cl_.listFile +
+                         ": the list sets no key: every key would get its default string; add --allow-empty to do that"};
     if (cl_.backup) {
         backupIsFolder_ = p_.files.isFolder(*cl_.backup);
-        if (!backupIsFolder_ && devices_.size() > 1) {
-            usageError("--backup: give a folder to back up several ports");
-            return false;
-        }
+        if (!backupIsFolder_ && devices_.size() > 1) throw UsageError{"--backup: give a folder to back up several ports"};
     }
     if (cl_.command == Command::Read || cl_.command == Command::Send) {
         writtenAt_ = p_.nowText();
@@ -137,113 +142,100 @@ bool Run::prepare() {
     }
     if (cl_.logFile) {
         logFile_.open(*cl_.logFile, std::ios::out | std::ios::trunc | std::ios::binary);
-        if (!logFile_) {
-            usageError(*cl_.logFile + ": the log cannot be written (" + std::strerror(errno) + ")");
-            return false;
-        }
+        if (!logFile_) throw UsageError{*cl_.logFile + ": the log cannot be written (" + std::strerror(errno) + ")"};
     }
-    return true;
 }
 
-PortOutcome Run::detect(DeviceSession& session, CliObserver& observer) {
-    std::vector<std::string> candidates = devices_;
-    if (candidates.empty()) {
-        candidates.push_back(portDeviceName(settingsFile_, settings_.serial.port));
-        for (const SerialPortInfo& info : p_.listPorts())
-            if (std::find(candidates.begin(), candidates.end(), info.device) == candidates.end())
-                candidates.push_back(info.device);
-    }
-    std::vector<int> bauds{line_.baud};
-    if (!cl_.baud)
-        for (int baud : kStandardBauds)
-            if (baud != line_.baud) bauds.push_back(baud);
+void Run::prepare() {
+    prepareSettings();
+    prepareFiles();
+}
 
-    std::string skipped;
-    observer.progressMaximum(int(candidates.size() * bauds.size()));
-    int tried = 0;
-    for (const std::string& device : candidates) {
-        for (int baud : bauds) {
-            observer.progress(tried++);
-            session.configure(device, {baud, line_.parity, 8, 1});
-            const std::string reply = session.link().queryVersion();
-            if (const std::string failure = observer.takeFailure(); !failure.empty()) {
-                skipped += "; skipped " + device + ": " + failure;
-                break;  // a port that cannot be opened at one rate cannot at any
-            }
-            observer.statusLine(device + " at " + std::to_string(baud) + " baud: " + reply);
-            if (reply.find("KORVEN7") == std::string::npos) continue;
-            PortOutcome found = versionOutcome(reply, "");
-            found.port = device;
-            found.baud = baud;
-            found.message = "KORVEN7 found at " + std::to_string(baud) + " baud: " + found.version;
-            return found;
-        }
+// Every port given, or the settings' port and the system's others; the configured rate
+// first, then the others of the list unless --baud fixes it.
+std::vector<PortOutcome> Run::detect(SerialPort& port, EventPump& pump, CliObserver& observer) {
+    std::vector<SearchCandidate> candidates;
+    auto add = [&](const std::string& device) {
+        const auto same = [&](const SearchCandidate& c) { return c.device == device; };
+        if (std::none_of(candidates.begin(), candidates.end(), same)) candidates.push_back({device, device});
+    };
+    for (const std::string& device : devices_) add(device);
+    if (candidates.empty()) {
+        add(portDeviceName(settingsFile_, settings_.serial.port));
+        for (const SerialPortInfo& info : p_.listPorts()) add(info.device);
     }
-    PortOutcome none;
-    none.outcome = Outcome::NoAnswer;
-    none.message = "no KORVEN7 answered on " + std::to_string(candidates.size()) + (candidates.size() == 1 ? " port" : " ports") +
-                   " at " + std::to_string(bauds.size()) + (bauds.size() == 1 ? " baud rate" : " baud rates") +
-                   " (check the cable, the power, and that no other program holds the port)" + skipped;
-    return none;
+    std::vector<int> rates{line_.baud};
+    if (!cl_.baud)
+        for (const BaudChoice& choice : kBaudChoices)
+            if (choice.baud != line_.baud) rates.push_back(choice.baud);
+
+    DeviceSearch search(port, pump);
+    search.onQuery = [&](int done, int total, const SearchCandidate& candidate, int baud) {
+        observer.progressMaximum(total);
+        observer.progress(done);
+        observer.statusLine("Asking " + candidate.device + " at " + std::to_string(baud) + " baud");
+    };
+    return detectOutcomes(search.run(candidates, rates, line_.parity, true), candidates, rates.size());
 }
 
 PortOutcome Run::onPort(std::size_t index, CliObserver& observer) {
-    const std::unique_ptr<SerialPort> port = p_.createPort();
     const std::unique_ptr<EventPump> realPump = p_.createPump();
+    const std::unique_ptr<SerialPort> port = p_.createPort();
     InterruptiblePump pump(*realPump, interrupted_);
     DeviceSession session(*port, pump, observer);
-    session.configure(cl_.command == Command::Detect ? "" : devices_[index], line_);
+    session.configure(devices_[index], line_);
     session.link().setFastReplies(cl_.fast);
-    pump.check();
-    switch (cl_.command) {
-    case Command::Version: {
-        const std::string reply = session.version();
-        return versionOutcome(reply, observer.takeFailure());
-    }
-    case Command::Read: {
-        PortOutcome o = readOutcome(session.read(), observer.takeFailure());
-        if (o.outcome == Outcome::Ok) recordHistory(HistoryEvent::Read, devices_[index], o.entries);
-        return o;
-    }
-    case Command::Verify: return verifyOutcome(session.verify(list_), observer.takeFailure());
-    case Command::Send: return send(session, observer, devices_[index]);
-    case Command::Detect: return detect(session, observer);
-    case Command::Ports: break;
+    const RunContext context{line_.baud, cl_.fast};
+    try {
+        pump.check();
+        switch (cl_.command) {
+        case Command::Version: return versionOutcome(session.version(), context);
+        case Command::Read: {
+            PortOutcome o = readOutcome(session.read(), context);
+            if (o.kind == OutcomeKind::Done) recordHistory(HistoryEvent::Read, devices_[index], o.entries);
+            return o;
+        }
+        case Command::Verify: return verifyOutcome(session.verify(list_), context);
+        case Command::Send: return send(session, devices_[index], context);
+        case Command::Detect:
+        case Command::Ports: break;
+        }
+    } catch (const OperationInterrupted&) {
+        return interruptedOutcome(cl_.command, session.eraseSent());
     }
     return {};
 }
 
-PortOutcome Run::send(DeviceSession& session, CliObserver& observer, const std::string& device) {
-    if (cl_.dryRun) return dryRunOutcome(session.read(), list_.keyTable(), observer.takeFailure());
+PortOutcome Run::send(DeviceSession& session, const std::string& device, const RunContext& context) {
+    if (cl_.dryRun) return dryRunOutcome(session.read(), list_.keyTable(), context);
     std::string where;
     if (cl_.backup)
-        if (std::optional<PortOutcome> stopped = backUp(session, observer, device, where)) return *stopped;
+        if (std::optional<PortOutcome> stopped = backUp(session, device, context, where)) return *stopped;
     const SendResult result = session.send(list_);
-    PortOutcome o = sendOutcome(result, observer.takeFailure(), observer.writingBegun());
-    if (result.ending == Ending::Completed) recordHistory(HistoryEvent::Sent, device, list_.entries());
+    PortOutcome o = sendOutcome(result, context);
+    if (result.written) recordHistory(HistoryEvent::Sent, device, list_.entries());
     o.message += where;
     return o;
 }
 
 // The keyboard's strings into the --backup file; the outcome that stops the send when
 // they cannot all be read or kept.
-std::optional<PortOutcome> Run::backUp(DeviceSession& session, CliObserver& observer, const std::string& device,
+std::optional<PortOutcome> Run::backUp(DeviceSession& session, const std::string& device, const RunContext& context,
                                        std::string& where) {
-    PortOutcome read = readOutcome(session.read(), observer.takeFailure());
-    if (read.outcome != Outcome::Ok) {
+    PortOutcome read = readOutcome(session.read(), context);
+    if (read.kind != OutcomeKind::Done) {
         read.message = "nothing was erased: the backup read failed: " + read.message;
         return read;
     }
-    const std::time_t now = std::time(nullptr);
-    const std::string path =
-        backupIsFolder_ ? *cl_.backup + "/" + historyFileName(now, HistoryEvent::Backup, device) : *cl_.backup;
+    const std::string path = backupIsFolder_
+                                 ? *cl_.backup + "/" + historyFileName(std::time(nullptr), HistoryEvent::Backup, device)
+                                 : *cl_.backup;
     try {
         p_.files.replaceWith(path, cfgFileText(read.entries, writtenAt_));
     } catch (const std::exception& e) {
-        PortOutcome failed;
-        failed.outcome = Outcome::FileError;
-        failed.message = "nothing was erased: the backup cannot be written to " + path + " (" + e.what() + ")";
-        return failed;
+        read.fileError = true;
+        read.message = "nothing was erased: the backup cannot be written to " + path + " (" + e.what() + ")";
+        return read;
     }
     recordHistory(HistoryEvent::Backup, device, read.entries);
     where = "; the keyboard's strings were first kept in " + path;
@@ -261,65 +253,83 @@ void Run::writeList(PortOutcome& outcome) {
         p_.files.replaceWith(cl_.listFile, cfgFileText(outcome.entries, p_.nowText()));
         outcome.message += " into " + cl_.listFile;
     } catch (const std::exception& e) {
-        outcome.outcome = Outcome::FileError;
+        outcome.fileError = true;
         outcome.message += ", but " + cl_.listFile + " cannot be written (" + e.what() + ")";
     }
 }
 
 int Run::run() {
-    if (!prepare()) return 2;
-    // Detect is one job that tries the ports one after the other.
-    const std::vector<std::string> shown = cl_.command == Command::Detect ? std::vector<std::string>{"detect"} : devices_;
+    try {
+        prepare();
+    } catch (const UsageError& e) {
+        return usageFailure(p_, cl_.json, commandName(cl_.command), e.message, warnings_);
+    }
+    if (!cl_.json)
+        for (const std::string& warning : warnings_) p_.err << "korven7: " << warning << "\n";
+    // Detect is one job that asks the ports one after the other.
+    const bool detecting = cl_.command == Command::Detect;
+    const std::vector<std::string> shown = detecting ? std::vector<std::string>{"detect"} : devices_;
     StatusLogFile log(cl_.logFile ? &logFile_ : nullptr, shown.size() > 1);
-    ProgressLine progress(p_.errIsTerminal && !cl_.quiet ? &p_.err : nullptr, shown);
-    std::vector<PortOutcome> outcomes(shown.size());
+    ProgressLine progress(p_.errIsTerminal && !cl_.quiet && !cl_.json ? &p_.err : nullptr, shown);
+    std::vector<std::vector<PortOutcome>> perJob(shown.size());
     std::vector<std::function<void()>> jobs;
     for (std::size_t i = 0; i < shown.size(); ++i) {
-        jobs.push_back([this, i, &shown, &log, &progress, &outcomes] {
+        jobs.push_back([this, i, detecting, &shown, &log, &progress, &perJob] {
             CliObserver observer(shown[i], i, commandName(cl_.command), log, progress);
-            PortOutcome o;
+            std::vector<PortOutcome>& outcomes = perJob[i];
             try {
-                o = onPort(i, observer);
+                if (detecting) {
+                    const std::unique_ptr<EventPump> realPump = p_.createPump();
+                    const std::unique_ptr<SerialPort> port = p_.createPort();
+                    InterruptiblePump pump(*realPump, interrupted_);
+                    outcomes = detect(*port, pump, observer);
+                } else {
+                    outcomes = {onPort(i, observer)};
+                    outcomes[0].port = shown[i];
+                }
             } catch (const OperationInterrupted&) {
-                o = interruptedOutcome(cl_.command, observer.writingBegun());
+                outcomes = {interruptedOutcome(cl_.command, false)};
             } catch (const std::exception& e) {
-                o.outcome = Outcome::Failed;
-                o.message = e.what();
+                outcomes = {failedOutcome(failureOutcome(e), {line_.baud, cl_.fast})};
+                if (!detecting) outcomes[0].port = shown[i];
             }
-            if (cl_.command != Command::Detect) o.port = shown[i];
-            outcomes[i] = std::move(o);
         });
     }
     p_.runJobs(jobs, [this] { interrupted_ = true; });
     progress.clear();
 
-    if (cl_.command == Command::Read && !cl_.listFile.empty() && outcomes[0].outcome == Outcome::Ok) writeList(outcomes[0]);
+    std::vector<PortOutcome> outcomes;
+    for (auto& job : perJob) outcomes.insert(outcomes.end(), job.begin(), job.end());
+    if (cl_.command == Command::Read && !cl_.listFile.empty() && outcomes[0].kind == OutcomeKind::Done) writeList(outcomes[0]);
+    return report(outcomes);
+}
+
+int Run::report(const std::vector<PortOutcome>& outcomes) {
+    const int status = runExitStatus(cl_.command, outcomes);
     if (cl_.json) {
-        p_.out << jsonDocument(cl_.command, outcomes) << "\n";
-    } else {
-        for (const std::string& line : plainLines(cl_.command, outcomes, !cl_.listFile.empty())) p_.out << line << "\n";
+        p_.out << jsonDocument(cl_.command, outcomes, status, warnings_) << "\n";
+        p_.out.flush();
+        return status;
     }
+    for (const std::string& line : plainLines(cl_.command, outcomes, !cl_.listFile.empty())) p_.out << line << "\n";
     p_.out.flush();
     for (const PortOutcome& o : outcomes)
-        if (o.outcome != Outcome::Ok || !cl_.quiet) p_.err << summaryLine(o) << "\n";
+        if (o.kind != OutcomeKind::Done || o.fileError || !cl_.quiet) p_.err << summaryLine(o) << "\n";
     if (!historyFailure_.empty()) p_.err << "korven7: " << historyFailure_ << "\n";
-    return worstExitStatus(outcomes);
+    return status;
 }
 
 // check: the file as send would take it, without a keyboard.
 int checkFile(const CommandLine& line, CliPlatform& p) {
     const ListFile file = loadListFile(p.files, line.listFile);
-    if (!file.error.empty()) {
-        p.err << "korven7: " << file.error << "\n";
-        return 2;
-    }
+    if (!file.error.empty()) return usageFailure(p, line.json, "check", file.error, {});
+    const std::size_t n = file.entries.size();
     if (line.json) {
         p.out << "{\"command\":\"check\",\"exit_status\":0,\"file\":" << jsonText(line.listFile)
               << ",\"entries\":" << jsonEntries(file.entries) << "}\n";
-    } else {
-        for (const KeyString& e : file.entries) p.out << e.legend << "\t" << e.notation << "\n";
+        return 0;
     }
-    const std::size_t n = file.entries.size();
+    for (const KeyString& e : file.entries) p.out << e.legend << "\t" << e.notation << "\n";
     if (!line.quiet)
         p.err << "korven7: " << line.listFile << ": "
               << (n ? "sets " + std::to_string(n) + (n == 1 ? " key" : " keys") + "; every other key gets its default string"
@@ -332,17 +342,15 @@ int checkFile(const CommandLine& line, CliPlatform& p) {
 
 int runCommandLine(const std::vector<std::string>& args, CliPlatform& platform) {
     const ParsedCommandLine parsed = parseCommandLine(args);
-    if (!parsed.error.empty()) {
-        platform.err << "korven7: " << parsed.error << " (see korven7 --help)\n";
-        return 2;
-    }
     const CommandLine& line = parsed.line;
+    if (!parsed.error.empty())
+        return usageFailure(platform, line.json, "", parsed.error + " (see korven7 --help)", {});
     if (line.help) {
         platform.out << kUsage;
         return 0;
     }
     if (line.version) {
-        platform.out << "korven7 " << K7_PROGRAM_VERSION << "\n";
+        platform.out << "korven7 " << kProgramVersion << "\n";
         return 0;
     }
     if (line.command == Command::Ports) {

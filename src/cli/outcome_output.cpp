@@ -9,10 +9,10 @@ std::vector<std::string> plainLines(Command command, const std::vector<PortOutco
     std::vector<std::string> lines;
     for (const PortOutcome& o : outcomes) {
         const std::string prefix = outcomes.size() > 1 ? o.port + "\t" : "";
-        if (command == Command::Detect && o.outcome == Outcome::Ok)
-            lines.push_back(o.port + "\t" + std::to_string(o.baud) + "\t" + o.version);
-        if (command == Command::Version && o.outcome == Outcome::Ok) lines.push_back(prefix + o.version);
-        if (command == Command::Read && o.outcome == Outcome::Ok && !listWritten)
+        const bool done = o.kind == OutcomeKind::Done;
+        if (command == Command::Detect && done) lines.push_back(o.port + "\t" + std::to_string(o.baud) + "\t" + o.version);
+        if (command == Command::Version && done) lines.push_back(prefix + o.version);
+        if (command == Command::Read && done && !listWritten)
             for (const KeyString& e : o.entries) lines.push_back(prefix + e.legend + "\t" + e.notation);
         for (const StringDifference& d : o.differences)
             lines.push_back(prefix + d.key + "\t" + d.expected + "\t" + d.found.value_or("(no answer)"));
@@ -45,42 +45,61 @@ std::string jsonEntries(const std::vector<KeyString>& entries) {
     return json + "]";
 }
 
-std::string jsonDocument(Command command, const std::vector<PortOutcome>& outcomes) {
-    std::string json = "{\"command\":" + jsonText(commandName(command)) +
-                       ",\"exit_status\":" + std::to_string(worstExitStatus(outcomes)) + ",\"results\":[";
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        const PortOutcome& o = outcomes[i];
-        json += std::string(i ? "," : "") + "{\"port\":" + jsonText(o.port) + ",\"operation\":" +
-                jsonText(commandName(command)) + ",\"outcome\":" + jsonText(outcomeName(o.outcome)) +
-                ",\"message\":" + jsonText(o.message);
-        if (command == Command::Version || command == Command::Detect) json += ",\"version\":" + jsonText(o.version);
-        if (command == Command::Detect) json += ",\"baud\":" + std::to_string(o.baud);
-        if (command == Command::Read) {
-            json += ",\"entries\":" + jsonEntries(o.entries) + ",\"unread\":[";
-            for (std::size_t k = 0; k < o.unread.size(); ++k) json += std::string(k ? "," : "") + jsonText(o.unread[k]);
-            json += "]";
-        }
-        if (command == Command::Verify || command == Command::Send) {
-            json += ",\"differences\":[";
-            for (std::size_t k = 0; k < o.differences.size(); ++k) {
-                const StringDifference& d = o.differences[k];
-                json += std::string(k ? "," : "") + "{\"key\":" + jsonText(d.key) + ",\"expected\":" +
-                        jsonText(d.expected) + ",\"found\":" + (d.found ? jsonText(*d.found) : "null") + "}";
-            }
-            json += "]";
-        }
-        if (o.dryRun) {
-            json += ",\"dry_run\":[";
-            for (std::size_t k = 0; k < o.planned.size(); ++k) {
-                const PlannedKey& p = o.planned[k];
-                json += std::string(k ? "," : "") + "{\"key\":" + jsonText(p.key) + ",\"holds\":" +
-                        (p.holds ? jsonText(*p.holds) : "null") + ",\"writes\":" + jsonText(p.writes) + "}";
-            }
-            json += "]";
-        }
-        json += "}";
+namespace {
+
+std::string jsonList(const std::vector<std::string>& texts) {
+    std::string json = "[";
+    for (std::size_t i = 0; i < texts.size(); ++i) json += (i ? "," : "") + jsonText(texts[i]);
+    return json + "]";
+}
+
+// The members every document starts with.
+std::string jsonHead(const std::string& command, int status, const std::vector<std::string>& warnings) {
+    std::string json = "{\"command\":" + jsonText(command) + ",\"exit_status\":" + std::to_string(status);
+    if (!warnings.empty()) json += ",\"warnings\":" + jsonList(warnings);
+    return json;
+}
+
+std::string jsonResult(Command command, const PortOutcome& o) {
+    std::string json = "{\"port\":" + jsonText(o.port) + ",\"operation\":" + jsonText(commandName(command)) +
+                       ",\"outcome\":" + jsonText(outcomeName(o)) + ",\"message\":" + jsonText(o.message);
+    if (command == Command::Version || command == Command::Detect) json += ",\"version\":" + jsonText(o.version);
+    if (command == Command::Detect) json += ",\"baud\":" + std::to_string(o.baud) + ",\"skipped\":" + (o.skipped ? "true" : "false");
+    if (command == Command::Read) {
+        json += ",\"entries\":" + jsonEntries(o.entries) + ",\"unread\":" + jsonList(o.unread);
     }
+    if (command == Command::Verify || command == Command::Send) {
+        json += ",\"differences\":[";
+        for (std::size_t k = 0; k < o.differences.size(); ++k) {
+            const StringDifference& d = o.differences[k];
+            json += std::string(k ? "," : "") + "{\"key\":" + jsonText(d.key) + ",\"expected\":" +
+                    jsonText(d.expected) + ",\"found\":" + (d.found ? jsonText(*d.found) : "null") + "}";
+        }
+        json += "]";
+    }
+    if (o.dryRun) {
+        json += ",\"dry_run\":[";
+        for (std::size_t k = 0; k < o.planned.size(); ++k) {
+            const PlannedKey& p = o.planned[k];
+            json += std::string(k ? "," : "") + "{\"key\":" + jsonText(p.key) + ",\"holds\":" +
+                    (p.holds ? jsonText(*p.holds) : "null") + ",\"writes\":" + jsonText(p.writes) + "}";
+        }
+        json += "]";
+    }
+    return json + "}";
+}
+
+}  // namespace
+
+std::string jsonDocument(Command command, const std::vector<PortOutcome>& outcomes, int status,
+                         const std::vector<std::string>& warnings) {
+    std::string json = jsonHead(commandName(command), status, warnings) + ",\"results\":[";
+    for (std::size_t i = 0; i < outcomes.size(); ++i) json += (i ? "," : "") + jsonResult(command, outcomes[i]);
     return json + "]}";
+}
+
+std::string jsonError(const std::string& command, const std::string& error, const std::vector<std::string>& warnings) {
+    return jsonHead(command, 2, warnings) + ",\"error\":" + jsonText(error) + ",\"results\":[]}";
 }
 
 std::string jsonPortList(const std::vector<SerialPortInfo>& ports) {

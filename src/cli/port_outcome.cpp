@@ -9,26 +9,25 @@ namespace {
 
 constexpr const char* kNeedsNewSend = "; the keyboard needs a new send";
 
-PortOutcome outcome(Outcome kind, std::string message) {
+PortOutcome outcome(OutcomeKind kind, std::string message) {
     PortOutcome o;
-    o.outcome = kind;
+    o.kind = kind;
     o.message = std::move(message);
     return o;
 }
 
-// The probe found no keyboard: silence, or a port that could not be used.
-PortOutcome notAttached(const std::string& failure) {
-    if (!failure.empty()) return outcome(Outcome::Failed, failure);
-    return outcome(Outcome::NoAnswer, "no answer from the keyboard (no reply to the version request)");
+}  // namespace
+
+PortOutcome failedOutcome(const OperationOutcome& failure, const RunContext& context) {
+    std::string message = failure.message;
+    if (failure.kind == OutcomeKind::NoVersionReply)
+        message += " at " + std::to_string(context.baud) + " baud; korven7 detect asks every port at every rate";
+    if (failure.kind == OutcomeKind::MalformedReply && context.fast)
+        message += "; --fast may have taken a reply before it was whole: run without --fast";
+    return outcome(failure.kind, message);
 }
 
-std::string keyList(const std::vector<std::string>& keys) {
-    std::string text;
-    for (const std::string& key : keys) text += (text.empty() ? "" : ", ") + key;
-    return text;
-}
-
-std::string keysCount(std::size_t n) { return std::to_string(n) + (n == 1 ? " key" : " keys"); }
+namespace {
 
 std::vector<StringDifference> differencesOf(const VerifyResult& result) {
     std::vector<StringDifference> differences;
@@ -40,87 +39,79 @@ std::vector<StringDifference> differencesOf(const VerifyResult& result) {
     return differences;
 }
 
-std::string differingKeys(const std::vector<StringDifference>& differences) {
-    std::vector<std::string> keys;
-    for (const auto& d : differences) keys.push_back(d.key);
-    return keysCount(keys.size()) + " differ from the list: " + keyList(keys);
+// The reply in notation, without its line end.
+std::string versionText(std::string reply) {
+    while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r' || reply.back() == ' ')) reply.pop_back();
+    return bytesToNotation(reply);
 }
+
+std::string counted(std::size_t n, const char* one, const char* many) { return std::to_string(n) + (n == 1 ? one : many); }
 
 }  // namespace
 
-PortOutcome versionOutcome(const std::string& reply, const std::string& failure) {
-    if (reply.empty()) return outcome(Outcome::Failed, failure.empty() ? "the version request failed" : failure);
-    if (reply == "???") return outcome(Outcome::NoAnswer, "no answer from the keyboard (no reply to the version request)");
-    std::string text = reply;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    PortOutcome o = outcome(Outcome::Ok, "");
-    o.version = bytesToNotation(text);
+PortOutcome versionOutcome(const VersionResult& result, const RunContext& context) {
+    if (!result.text) return failedOutcome(result.outcome, context);
+    PortOutcome o = outcome(OutcomeKind::Done, "");
+    o.version = versionText(*result.text);
     o.message = "version " + o.version;
     return o;
 }
 
-PortOutcome readOutcome(const ReadResult& result, const std::string& failure) {
-    if (result.ending == Ending::NotAttached) return notAttached(failure);
-    if (result.ending != Ending::Completed) return outcome(Outcome::Failed, failure.empty() ? "the read failed" : failure);
-    const std::size_t n = result.customStrings.size();
-    PortOutcome o = outcome(Outcome::Ok, "read " + std::to_string(n) + (n == 1 ? " custom string" : " custom strings"));
+PortOutcome readOutcome(const ReadResult& result, const RunContext& context) {
+    if (!result.outcome.ok() && result.outcome.kind != OutcomeKind::KeysUnanswered) return failedOutcome(result.outcome, context);
+    PortOutcome o = outcome(result.outcome.kind, result.outcome.message);
+    if (o.kind == OutcomeKind::Done) o.message = "read " + counted(result.customStrings.size(), " custom string", " custom strings");
     o.entries = result.customStrings;
     const KeyTable defaults = defaultKeyTable();
     for (int row : result.unreadRows) o.unread.push_back(defaults[std::size_t(row)].legend);
-    if (!o.unread.empty()) {
-        o.outcome = Outcome::NoAnswer;
-        o.message = keysCount(o.unread.size()) + " did not answer: " + keyList(o.unread);
-    }
     return o;
 }
 
-PortOutcome verifyOutcome(const VerifyResult& result, const std::string& failure) {
-    if (result.ending == Ending::NotAttached) return notAttached(failure);
-    if (result.ending != Ending::Completed) return outcome(Outcome::Failed, failure.empty() ? "the verify failed" : failure);
-    PortOutcome o = outcome(Outcome::Ok, "verified: the keyboard holds the list");
+PortOutcome verifyOutcome(const VerifyResult& result, const RunContext& context) {
+    const OutcomeKind kind = result.outcome.kind;
+    if (kind != OutcomeKind::Done && kind != OutcomeKind::Differs && kind != OutcomeKind::KeysUnanswered)
+        return failedOutcome(result.outcome, context);
+    PortOutcome o = outcome(kind, kind == OutcomeKind::Done ? "verified: the keyboard holds the list" : result.outcome.message);
     o.differences = differencesOf(result);
-    if (!o.differences.empty()) o.outcome = Outcome::Differs, o.message = differingKeys(o.differences);
     return o;
 }
 
-PortOutcome sendOutcome(const SendResult& result, const std::string& failure, bool writingBegun) {
-    const std::string lost = writingBegun ? kNeedsNewSend : "";
-    switch (result.ending) {
-    case Ending::NotAttached: {
-        PortOutcome o = notAttached(failure);
+PortOutcome sendOutcome(const SendResult& result, const RunContext& context) {
+    if (!result.eraseSent) {
+        PortOutcome o = failedOutcome(result.outcome, context);
         o.message += "; nothing was written";
         return o;
     }
-    case Ending::Failed: return outcome(Outcome::Failed, (failure.empty() ? "the send failed" : failure) + lost);
-    case Ending::Aborted: return interruptedOutcome(Command::Send, writingBegun);
-    case Ending::NoAcknowledgement: return outcome(Outcome::NoAnswer, "the keyboard did not acknowledge a frame" + lost);
-    case Ending::Completed: break;
+    if (!result.written) {
+        PortOutcome o = failedOutcome(result.outcome, context);
+        o.message += kNeedsNewSend;
+        return o;
     }
-    PortOutcome o = verifyOutcome(result.verify, failure);
-    if (o.outcome == Outcome::Ok) o.message = "sent and verified";
-    else if (o.outcome == Outcome::Differs) o.message = "sent, but " + o.message + kNeedsNewSend;
+    PortOutcome o = verifyOutcome(result.verify, context);
+    if (o.kind == OutcomeKind::Done) o.message = "sent and verified";
+    else if (o.kind == OutcomeKind::Differs || o.kind == OutcomeKind::KeysUnanswered) o.message = "sent, but " + o.message + kNeedsNewSend;
     else o.message = "written, but not verified: " + o.message;
     return o;
 }
 
-PortOutcome interruptedOutcome(Command command, bool writingBegun) {
+PortOutcome interruptedOutcome(Command command, bool eraseSent) {
     std::string message = "interrupted";
     if (command == Command::Send)
-        message += writingBegun ? std::string(" part-way") + kNeedsNewSend : " before anything was written";
-    return outcome(Outcome::Interrupted, message);
+        message += eraseSent ? std::string(" part-way") + kNeedsNewSend : " before anything was written";
+    return outcome(OutcomeKind::Interrupted, message);
 }
 
-PortOutcome dryRunOutcome(const ReadResult& read, const KeyTable& writes, const std::string& failure) {
-    PortOutcome o = readOutcome(read, failure);
+PortOutcome dryRunOutcome(const ReadResult& read, const KeyTable& writes, const RunContext& context) {
+    PortOutcome o = readOutcome(read, context);
     o.dryRun = true;
     o.entries.clear();
-    if (read.ending != Ending::Completed) return o;
+    if (o.kind != OutcomeKind::Done && o.kind != OutcomeKind::KeysUnanswered) return o;
     KeyTable holds = defaultKeyTable();
     for (const KeyString& e : read.customStrings)
         if (const int row = findKeyRow(e.legend); row >= 0) holds[std::size_t(row)].output = notationToBytes(e.notation);
     for (int row : read.unreadRows) holds[std::size_t(row)].scancode = 0;
     const KeyTable defaults = defaultKeyTable();
-    int changes = 0;
+    std::size_t changes = 0;
     for (std::size_t row = 0; row < std::size_t(kKeyRows); ++row) {
         const bool answered = holds[row].scancode != 0;
         if (answered && holds[row].output == defaults[row].output && writes[row].output == defaults[row].output) continue;
@@ -130,37 +121,72 @@ PortOutcome dryRunOutcome(const ReadResult& read, const KeyTable& writes, const 
         o.planned.push_back({defaults[row].legend, held, bytesToNotation(writes[row].output)});
     }
     const std::string summary = "dry run, nothing written: " +
-                                (changes ? keysCount(std::size_t(changes)) + " would change" : "the keyboard already holds the list");
-    o.message = o.outcome == Outcome::Ok ? summary : summary + "; " + o.message;
+                                (changes ? counted(changes, " key", " keys") + " would change" : "the keyboard already holds the list");
+    o.message = o.kind == OutcomeKind::Done ? summary : summary + "; " + o.message;
     return o;
 }
 
-int exitStatus(Outcome outcome) {
-    switch (outcome) {
-    case Outcome::Ok: return 0;
-    case Outcome::Differs: return 1;
-    case Outcome::FileError: return 2;
-    case Outcome::NoAnswer:
-    case Outcome::Failed: return 3;
-    case Outcome::Interrupted: return 130;
+std::vector<PortOutcome> detectOutcomes(const SearchOutcome& search, const std::vector<SearchCandidate>& candidates,
+                                        std::size_t rates) {
+    std::vector<PortOutcome> outcomes;
+    for (const SearchHit& hit : search.found) {
+        PortOutcome o = outcome(OutcomeKind::Done, "");
+        o.port = candidates[hit.candidate].device;
+        o.baud = hit.baud;
+        o.version = versionText(hit.version);
+        o.message = "KORVEN7 found at " + std::to_string(hit.baud) + " baud: " + o.version;
+        outcomes.push_back(o);
     }
-    return 3;
+    if (outcomes.empty()) {
+        const std::string asked = search.tried == 0
+            ? "no port could be asked"
+            : "no KORVEN7 answered on " + counted(std::size_t(search.tried), " port", " ports") + " at " +
+                  counted(rates, " baud rate", " baud rates") +
+                  " (check the cable, the power, and that no other program holds the port)";
+        outcomes.push_back(outcome(OutcomeKind::NoVersionReply, asked));
+    }
+    for (const SkippedPort& skipped : search.skipped) {
+        PortOutcome o = outcome(skipped.outcome.kind, "skipped: " + skipped.outcome.message);
+        o.port = candidates[skipped.candidate].device;
+        o.skipped = true;
+        outcomes.push_back(o);
+    }
+    return outcomes;
 }
 
-int worstExitStatus(const std::vector<PortOutcome>& outcomes) {
+int exitStatus(const PortOutcome& o) {
+    if (o.fileError) return 2;
+    switch (o.kind) {
+    case OutcomeKind::Done: return 0;
+    case OutcomeKind::Differs: return 1;
+    case OutcomeKind::Interrupted: return 130;
+    default: return 3;
+    }
+}
+
+int runExitStatus(Command command, const std::vector<PortOutcome>& outcomes) {
+    const auto answered = [](const PortOutcome& o) { return o.kind == OutcomeKind::Done; };
+    if (command == Command::Detect && std::any_of(outcomes.begin(), outcomes.end(), answered)) return 0;
     int worst = 0;
-    for (const PortOutcome& o : outcomes) worst = std::max(worst, exitStatus(o.outcome));
+    for (const PortOutcome& o : outcomes) worst = std::max(worst, exitStatus(o));
     return worst;
 }
 
-const char* outcomeName(Outcome outcome) {
-    switch (outcome) {
-    case Outcome::Ok: return "ok";
-    case Outcome::Differs: return "differs";
-    case Outcome::FileError: return "file-error";
-    case Outcome::NoAnswer: return "no-answer";
-    case Outcome::Failed: return "failed";
-    case Outcome::Interrupted: return "interrupted";
+const char* outcomeName(const PortOutcome& o) {
+    if (o.fileError) return "file-error";
+    switch (o.kind) {
+    case OutcomeKind::Done: return "ok";
+    case OutcomeKind::Differs: return "differs";
+    case OutcomeKind::KeysUnanswered: return "keys-unanswered";
+    case OutcomeKind::NoVersionReply: return "no-answer";
+    case OutcomeKind::NoAcknowledgement: return "no-acknowledgement";
+    case OutcomeKind::MalformedReply: return "malformed-reply";
+    case OutcomeKind::PortMissing: return "port-missing";
+    case OutcomeKind::PortBusy: return "port-busy";
+    case OutcomeKind::NoPermission: return "no-permission";
+    case OutcomeKind::LineError: return "line-error";
+    case OutcomeKind::Stopped: return "stopped";
+    case OutcomeKind::Interrupted: return "interrupted";
     }
     return "";
 }

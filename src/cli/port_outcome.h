@@ -1,22 +1,16 @@
 #pragma once
-// What came of a command on one port, made from the engine's results, and its exit status.
+// What came of a command on one port, made from the engine's typed results, and its exit
+// status: 0 done, 1 the keyboard differs from the list, 2 bad usage or a file, 3 the
+// keyboard or the port did not answer or failed, 130 interrupted.
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/command_line.h"
+#include "device/device_search.h"
 #include "device/device_session.h"
 
 namespace k7 {
-
-enum class Outcome {
-    Ok,           // done, and verified where there is something to verify
-    Differs,      // the keyboard differs from the list
-    FileError,    // a file could not be written
-    NoAnswer,     // the keyboard did not answer, or not completely
-    Failed,       // the port or the line failed
-    Interrupted,  // Ctrl-C
-};
 
 struct StringDifference {
     std::string key;
@@ -35,7 +29,9 @@ struct PlannedKey {
 
 struct PortOutcome {
     std::string port;   // the device opened
-    Outcome outcome = Outcome::Ok;
+    OutcomeKind kind = OutcomeKind::Done;
+    bool fileError = false;  // done, but the file it was to write cannot be written
+    bool skipped = false;    // detect: the port could not be opened, so it was not asked
     std::string message;  // what happened, in words, for the summary line
     std::string version;  // version, detect: the reply in notation, without its line end
     int baud = 0;         // detect: the rate that answered
@@ -47,18 +43,30 @@ struct PortOutcome {
     bool operator==(const PortOutcome&) const = default;
 };
 
-// From the engine's results. `failure` is the last failure the session reported ("" none).
-PortOutcome versionOutcome(const std::string& reply, const std::string& failure);
-PortOutcome readOutcome(const ReadResult& result, const std::string& failure);
-PortOutcome verifyOutcome(const VerifyResult& result, const std::string& failure);
-// `writingBegun`: the erase frame had gone out, so the keyboard's strings may be lost.
-PortOutcome sendOutcome(const SendResult& result, const std::string& failure, bool writingBegun);
-PortOutcome interruptedOutcome(Command command, bool writingBegun);
-// A send's dry run: the read of the keyboard against the table the send would write.
-PortOutcome dryRunOutcome(const ReadResult& read, const KeyTable& writes, const std::string& failure);
+// What the run was asked, for the advice a failure adds.
+struct RunContext {
+    int baud = 9600;
+    bool fast = false;
+};
 
-int exitStatus(Outcome outcome);  // 0, 1, 2, 3 or 130
-int worstExitStatus(const std::vector<PortOutcome>& outcomes);
-const char* outcomeName(Outcome outcome);
+// The engine's outcome of a failure, with what the user can do about it where the
+// command line knows more: another rate, or a run without --fast.
+PortOutcome failedOutcome(const OperationOutcome& failure, const RunContext& context);
+PortOutcome versionOutcome(const VersionResult& result, const RunContext& context);
+PortOutcome readOutcome(const ReadResult& result, const RunContext& context);
+PortOutcome verifyOutcome(const VerifyResult& result, const RunContext& context);
+PortOutcome sendOutcome(const SendResult& result, const RunContext& context);
+// `eraseSent`: the erase frame had gone out, so the keyboard's strings may be lost.
+PortOutcome interruptedOutcome(Command command, bool eraseSent);
+// A send's dry run: the read of the keyboard against the table the send would write.
+PortOutcome dryRunOutcome(const ReadResult& read, const KeyTable& writes, const RunContext& context);
+// One outcome per keyboard found, one per port skipped; one alone when none answered.
+std::vector<PortOutcome> detectOutcomes(const SearchOutcome& search, const std::vector<SearchCandidate>& candidates,
+                                        std::size_t rates);
+
+int exitStatus(const PortOutcome& outcome);
+// The worst of the ports'; for detect, 0 when any keyboard answered.
+int runExitStatus(Command command, const std::vector<PortOutcome>& outcomes);
+const char* outcomeName(const PortOutcome& outcome);
 
 }  // namespace k7

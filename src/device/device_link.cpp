@@ -103,33 +103,39 @@ void DeviceLink::pause(int ms) {
     if (!fast_) delay(ms);
 }
 
-std::string DeviceLink::queryVersion() {
+VersionResult DeviceLink::queryVersion() {
     try {
         OpenPort open(port_);
         sendRequest(kVersionRequest);
         startReply(lineWaitMs(20, baud_));
         // The KORVEN7 ends its version text with CR LF.
         const std::string reply = finishReply([](const std::string& r) { return r.ends_with("\r\n"); });
-        return reply.empty() ? "???" : reply;
+        if (reply.empty()) return {std::nullopt, noVersionReply("")};
+        return {reply, {}};
     } catch (const std::exception& e) {
         observer_.failure(std::string("Error getting code version. ") + e.what());
-        return "";
+        return {std::nullopt, failureOutcome(e)};
     }
 }
 
-bool DeviceLink::probeDevice() {
-    std::string reply;
+OperationOutcome DeviceLink::probeDevice() {
+    VersionResult version;
     for (int attempts = 0; attempts < 3; ++attempts) {
-        reply = queryVersion();
-        if (reply.find("KORVEN7") != std::string::npos) {
+        version = queryVersion();
+        if (version.text && isKorven7Reply(*version.text)) {
             observer_.statusLine("KORVEN7 device is attached");
             observer_.statusLine(std::string(27, '-'));
-            return true;
+            return {};
         }
     }
     observer_.alert();
-    observer_.statusLine("KORVEN7 not attached " + reply);
-    return false;
+    observer_.statusLine("KORVEN7 not attached " + versionForLog(version));
+    return version.text ? noVersionReply(*version.text) : version.outcome;
+}
+
+std::string versionForLog(const VersionResult& version) {
+    if (version.text) return *version.text;
+    return version.outcome.kind == OutcomeKind::NoVersionReply ? "???" : "";
 }
 
 }  // namespace k7

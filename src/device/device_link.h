@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "device/operation_outcome.h"
 #include "device/session_observer.h"
 #include "platform/event_pump.h"
 #include "platform/serial_port.h"
@@ -19,6 +20,10 @@ int lineWaitMs(int chars, int baud);
 // How long an acknowledgement wait lets the line settle before it reads: 40 ms from
 // 9600 baud up, else 90.
 int settleMs(int baud);
+
+// The version as the status log shows it: the reply, "???" when nothing answered, "" after
+// a failure.
+std::string versionForLog(const VersionResult& version);
 
 // Opens the port when it is closed, and closes it on every way out of the scope.
 class OpenPort {
@@ -72,11 +77,11 @@ public:
     // skipped with fast replies.
     void pause(int ms);
 
-    // Asks for the firmware version and closes the port; "???" when nothing answered,
-    // "" after a failure, which is reported.
-    std::string queryVersion();
-    // Up to three version requests; attached when a reply names the KORVEN7. Logs the outcome.
-    bool probeDevice();
+    // Asks for the firmware version and closes the port. A failure is reported too.
+    VersionResult queryVersion();
+    // Up to three version requests; attached (done) when a reply names the KORVEN7. Logs
+    // the outcome.
+    OperationOutcome probeDevice();
 
 private:
     SerialPort& port_;

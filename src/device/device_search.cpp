@@ -3,73 +3,57 @@
 #include "device/device_link.h"
 
 namespace k7 {
-namespace {
-
-// The link's failures are kept, not shown: the search skips the port and says why.
-class FailureKeeper : public SessionObserver {
-public:
-    std::string last;
-    void statusLine(const std::string&) override {}
-    void progressShown() override {}
-    void progressMaximum(int) override {}
-    void progress(int) override {}
-    void progressHidden() override {}
-    void caption(const std::string&) override {}
-    void captionHidden() override {}
-    void verdict(const std::string&, VerdictPicture) override {}
-    void failure(const std::string& message) override { last = message; }
-    void alert() override {}
-};
-
-}  // namespace
 
 SearchOutcome DeviceSearch::run(const std::vector<SearchCandidate>& candidates, const std::vector<int>& rates,
-                                char parity) {
+                                char parity, bool all) {
     SearchOutcome outcome;
-    std::vector<bool> skipped(candidates.size(), false);
+    // A port is asked until it answers as a KORVEN7 or will not open.
+    std::vector<bool> done(candidates.size(), false), asked(candidates.size(), false);
     const int total = int(candidates.size() * rates.size());
-    int done = 0;
+    int step = 0;
     stopRequested_ = false;
     running_ = true;
-    for (std::size_t r = 0; r < rates.size() && !outcome.found && !stopRequested_; ++r) {
-        for (std::size_t i = 0; i < candidates.size() && !outcome.found && !stopRequested_; ++i, ++done) {
-            if (skipped[i]) continue;
-            if (onQuery) onQuery(done, total, candidates[i], rates[r]);
-            skipped[i] = !ask(candidates, i, rates[r], parity, outcome);
+    auto finished = [&] { return stopRequested_ || (!all && !outcome.found.empty()); };
+    for (std::size_t r = 0; r < rates.size() && !finished(); ++r) {
+        for (std::size_t i = 0; i < candidates.size() && !finished(); ++i, ++step) {
+            if (done[i]) continue;
+            if (onQuery) onQuery(step, total, candidates[i], rates[r]);
+            const Answer answer = ask(candidates, i, rates[r], parity, outcome);
+            done[i] = answer != Answer::Other;
+            if (answer != Answer::CannotOpen && !asked[i]) asked[i] = true, ++outcome.tried;
         }
     }
-    outcome.stopped = stopRequested_ && !outcome.found;
+    outcome.stopped = stopRequested_ && outcome.found.empty();
     running_ = false;
     return outcome;
 }
 
-// One version request; false when the port could not be used.
-bool DeviceSearch::ask(const std::vector<SearchCandidate>& candidates, std::size_t index, int baud, char parity,
-                       SearchOutcome& outcome) {
+// One version request.
+DeviceSearch::Answer DeviceSearch::ask(const std::vector<SearchCandidate>& candidates, std::size_t index, int baud,
+                                       char parity, SearchOutcome& outcome) {
     const SearchCandidate& candidate = candidates[index];
-    FailureKeeper failures;
-    DeviceLink link(port_, pump_, failures);
+    SessionObserver unseen;  // the link's failures are not shown: the search skips the port and says why
+    DeviceLink link(port_, pump_, unseen);
     link.setBaud(baud);
-    std::string reply;
+    VersionResult version;
     try {
         if (port_.isOpen()) port_.close();
         port_.setPortName(candidate.device);
         port_.setSettings({baud, parity, 8, 1});
         port_.open();
-        reply = link.queryVersion();  // closes the port
+        version = link.queryVersion();  // closes the port
     } catch (const std::exception& e) {
-        failures.last = e.what();
+        outcome.skipped.push_back({index, e.what(), failureOutcome(e)});
+        return Answer::CannotOpen;
     }
-    if (!failures.last.empty()) {
-        outcome.skipped.push_back(candidate.name + ": " + failures.last);
-        return false;
+    if (!version.text) {
+        if (version.outcome.kind == OutcomeKind::NoVersionReply) return Answer::Other;
+        outcome.skipped.push_back({index, version.outcome.message, version.outcome});
+        return Answer::CannotOpen;
     }
-    if (reply.find("KORVEN7") != std::string::npos) {
-        outcome.found = index;
-        outcome.baud = baud;
-        outcome.version = reply;
-    }
-    return true;
+    if (!isKorven7Reply(*version.text)) return Answer::Other;
+    outcome.found.push_back({index, baud, *version.text});
+    return Answer::Korven7;
 }
 
 }  // namespace k7

@@ -16,10 +16,28 @@ constexpr int kReadSettleMs = 2000;
 constexpr int kVerifySettleMs = 1000;
 
 template <class Result>
-Result endedWith(Ending ending) {
+Result endedWith(OperationOutcome outcome) {
     Result result;
-    result.ending = ending;
+    result.outcome = std::move(outcome);
     return result;
+}
+
+std::string keyList(const std::vector<std::string>& keys) {
+    std::string text;
+    for (const std::string& key : keys) text += (text.empty() ? "" : ", ") + key;
+    return text;
+}
+
+std::string keysCount(std::size_t n) { return std::to_string(n) + (n == 1 ? " key" : " keys"); }
+
+// "1 key differs: A", "2 keys differ from the list: A, B"
+std::string differ(const std::vector<std::string>& legends, const std::string& from = "") {
+    return keysCount(legends.size()) + (legends.size() == 1 ? " differs" : " differ") + from + ": " + keyList(legends);
+}
+
+// "2 keys did not answer: F, G"
+OperationOutcome unansweredKeys(const std::vector<std::string>& legends) {
+    return outcomeOf(OutcomeKind::KeysUnanswered, keysCount(legends.size()) + " did not answer: " + keyList(legends));
 }
 
 }  // namespace
@@ -74,30 +92,36 @@ SendResult DeviceSession::send(const KeyStringList& list) {
     try {
         observer_.progressShown();
         abortRequested_ = false;
+        eraseSent_ = false;
         observer_.caption("Sending to KORVEN7");
         // A list that cannot be written fails before anything reaches the device.
         const std::string image = flashImageOf(list.keyTable());
-        if (!link_.probeDevice()) return endedWith<SendResult>(Ending::NotAttached);
-        result.ending = writeImage(image, writer, at);
+        if (OperationOutcome probe = link_.probeDevice(); !probe.ok()) return endedWith<SendResult>(probe);
+        result.outcome = writeImage(image, writer, at);
+        result.written = result.outcome.ok();
         writer.logAck();
     } catch (const std::exception& e) {
         writer.logAck();
         observer_.failure("Error sending to KORVEN7. STRindx=" + std::to_string(at.slot) +
                           "  IstrPos = " + std::to_string(at.slotPosition) + " " + e.what());
-        return endedWith<SendResult>(Ending::Failed);
+        result.outcome = failureOutcome(e);
+        result.eraseSent = eraseSent_;
+        return result;
     }
+    result.eraseSent = eraseSent_;
     if (!at.erased) return result;  // nothing was written: nothing to verify
     result.verify = verify(list);
-    result.verified = result.verify.ending == Ending::Completed && result.verify.differences.empty();
+    if (result.outcome.ok()) result.outcome = result.verify.outcome;
     return result;
 }
 
-Ending DeviceSession::writeImage(const std::string& image, FrameWriter& writer, WritePosition& at) {
+OperationOutcome DeviceSession::writeImage(const std::string& image, FrameWriter& writer, WritePosition& at) {
     observer_.statusLine("Erasing Flash Page1 ..");
     OpenPort open(port_);
     const std::string erase = eraseFrame();
+    eraseSent_ = true;
     if (!writer.send(erase, "SENT:" + commandForLog(erase, true), 1000, "No ACK .. RECVD: "))
-        return Ending::NoAcknowledgement;
+        return noAcknowledgement("the erase frame");
     at.erased = true;
 
     observer_.progressMaximum(kProgressMaximum);
@@ -106,39 +130,40 @@ Ending DeviceSession::writeImage(const std::string& image, FrameWriter& writer, 
         if (planned.block != blockStarted) {
             blockStarted = planned.block;
             pump_.doEvents();
-            if (abortRequested_) return Ending::Aborted;
+            if (abortRequested_) return outcomeOf(OutcomeKind::Stopped, "stopped by the user part-way");
         }
-        bool acknowledged;
+        // A frame without acknowledgement ends the writing; the verify shows the result.
         if (planned.flash) {
             writer.logAck();
             observer_.statusLine("Flashing " + std::to_string(kBlockSize) + " bytes. BLOCK " +
                                  std::to_string(planned.block));
-            acknowledged = writer.send(planned.frame, commandForLog(planned.frame), 500, "No ACK .. RECVD:");
+            if (!writer.send(planned.frame, commandForLog(planned.frame), 500, "No ACK .. RECVD:"))
+                return noAcknowledgement("the flash frame of block " + std::to_string(planned.block));
         } else {
             at.slot = (planned.end - 1) / kSlotSize;
             at.slotPosition = planned.end - at.slot * kSlotSize;
-            acknowledged = writer.send(planned.frame,
-                                       "SENT:{" + hexText(unsigned(at.slot)) + ")}  " + commandForLog(planned.frame, true),
-                                       500, "No ACK .. RECVD:");
+            if (!writer.send(planned.frame,
+                             "SENT:{" + hexText(unsigned(at.slot)) + ")}  " + commandForLog(planned.frame, true), 500,
+                             "No ACK .. RECVD:"))
+                return noAcknowledgement("the write frame of slot " + std::to_string(at.slot));
         }
-        // A frame without acknowledgement ends the writing; the verify shows the result.
-        if (!acknowledged) return Ending::NoAcknowledgement;
         at.slot = planned.end / kSlotSize;
         at.slotPosition = planned.end % kSlotSize;
         observer_.progress(std::min(at.slot, kProgressMaximum));
         pump_.doEvents();
     }
-    return Ending::Completed;
+    return {};
 }
 
-bool DeviceSession::beginReadBack() {
+OperationOutcome DeviceSession::beginReadBack() {
     observer_.statusLine("Read Operation Requested");
     observer_.progressShown();
     return link_.probeDevice();
 }
 
-void DeviceSession::readBackFailed(const std::exception& e) {
+OperationOutcome DeviceSession::readBackFailed(const std::exception& e) {
     observer_.failure(std::string("Error retrieve current key overrides - ") + e.what());
+    return failureOutcome(e);
 }
 
 void DeviceSession::logReply(const std::string& reply) {
@@ -195,14 +220,14 @@ void DeviceSession::readBackPass(int settle) {
 
 ReadResult DeviceSession::read() {
     observer_.captionHidden();
-    if (!beginReadBack()) return endedWith<ReadResult>(Ending::NotAttached);
+    if (OperationOutcome probe = beginReadBack(); !probe.ok()) return endedWith<ReadResult>(probe);
     try {
         readBackPass(kReadSettleMs);
     } catch (const std::exception& e) {
-        readBackFailed(e);
-        return endedWith<ReadResult>(Ending::Failed);
+        return endedWith<ReadResult>(readBackFailed(e));
     }
-    auto result = endedWith<ReadResult>(Ending::Completed);
+    ReadResult result;
+    std::vector<std::string> unread;
     const KeyTable defaults = defaultKeyTable();
     for (int row = 0; row < kKeyRows; ++row) {
         const KeyRecord& found = readback_[std::size_t(row)];
@@ -210,22 +235,24 @@ ReadResult DeviceSession::read() {
         if (found.scancode == 0) {
             observer_.statusLine("!NO REPLY!\tKey(" + std::to_string(row) + ") " + legend);
             result.unreadRows.push_back(row);
+            unread.push_back(legend);
         } else if (!compareReadBackKey(found, defaults[std::size_t(row)]).empty()) {
             result.customStrings.push_back({legend, bytesToNotation(found.output)});
         }
     }
+    if (!unread.empty()) result.outcome = unansweredKeys(unread);
     const std::string n = std::to_string(result.customStrings.size());
-    const std::string unread = std::to_string(result.unreadRows.size());
+    const std::string unreadCount = std::to_string(result.unreadRows.size());
     const std::string keys = result.unreadRows.size() == 1 ? " key" : " keys";
     const VerdictPicture picture = result.unreadRows.empty() ? VerdictPicture::Checkmark : VerdictPicture::QuestionMark;
     if (!result.customStrings.empty()) {
         observer_.statusLine(n + " KORVEN7 contains " + n + " custom strings");
-        if (!result.unreadRows.empty()) observer_.statusLine(unread + keys + " did not answer");
+        if (!result.unreadRows.empty()) observer_.statusLine(unreadCount + keys + " did not answer");
         observer_.verdict(n + " Custom strings found in KORVEN7 ", picture);
     } else if (!result.unreadRows.empty()) {
         // Keys that did not answer may hold anything: no claim that all are default.
-        observer_.statusLine(unread + keys + " did not answer");
-        observer_.verdict(unread + " KORVEN7" + keys + " did not answer", picture);
+        observer_.statusLine(unreadCount + keys + " did not answer");
+        observer_.verdict(unreadCount + " KORVEN7" + keys + " did not answer", picture);
     } else {
         observer_.statusLine("ALL KORVEN7 strings found to be default values");
         observer_.verdict("KORVEN7 strings all DEFAULT", picture);
@@ -235,23 +262,31 @@ ReadResult DeviceSession::read() {
 
 VerifyResult DeviceSession::verify(const KeyStringList& list) {
     observer_.caption("Readback/Verify KORVEN7 strings");
-    if (!beginReadBack()) return endedWith<VerifyResult>(Ending::NotAttached);
+    if (OperationOutcome probe = beginReadBack(); !probe.ok()) return endedWith<VerifyResult>(probe);
     KeyTable expected;
     try {
         readBackPass(kVerifySettleMs);
         expected = list.keyTable();
     } catch (const std::exception& e) {
-        readBackFailed(e);
-        return endedWith<VerifyResult>(Ending::Failed);
+        return endedWith<VerifyResult>(readBackFailed(e));
     }
     observer_.caption("Comparing Readback against list");
-    auto result = endedWith<VerifyResult>(Ending::Completed);
+    VerifyResult result;
+    std::vector<std::string> unread, differing;
     for (int row = 0; row < kKeyRows; ++row) {
         const KeyRecord& found = readback_[std::size_t(row)];
         const std::string diff = compareReadBackKey(found, expected[std::size_t(row)]);
         if (diff.empty()) continue;
         observer_.statusLine("!FAILED!\tKey(" + std::to_string(row) + ") " + expected[std::size_t(row)].legend + " " + diff);
         result.differences.push_back({row, expected[std::size_t(row)], found});
+        (found.scancode == 0 ? unread : differing).push_back(expected[std::size_t(row)].legend);
+    }
+    // Keys that did not answer may hold anything: that outweighs a difference.
+    if (!unread.empty()) {
+        result.outcome = unansweredKeys(unread);
+        if (!differing.empty()) result.outcome.message += "; " + differ(differing);
+    } else if (!differing.empty()) {
+        result.outcome = outcomeOf(OutcomeKind::Differs, differ(differing, " from the list"));
     }
     if (!result.differences.empty()) {
         const std::string text = std::to_string(result.differences.size()) + " KORVEN7 strings FAILED to match list";
@@ -264,13 +299,13 @@ VerifyResult DeviceSession::verify(const KeyStringList& list) {
     return result;
 }
 
-std::string DeviceSession::version() {
+VersionResult DeviceSession::version() {
     observer_.captionHidden();
     link_.pause(200);
-    const std::string text = link_.queryVersion();
+    const VersionResult result = link_.queryVersion();
     observer_.statusLine("Requesting Version");
-    observer_.statusLine("Version = " + text);
-    return text;
+    observer_.statusLine("Version = " + versionForLog(result));
+    return result;
 }
 
 }  // namespace k7

@@ -12,14 +12,6 @@ namespace k7 {
 
 class FrameWriter;
 
-enum class Ending {
-    Completed,
-    NotAttached,        // the device did not answer the probe
-    NoAcknowledgement,  // a frame was not acknowledged
-    Aborted,            // the user stopped it
-    Failed,             // the port, the line or the list failed; reported through the observer
-};
-
 struct KeyDifference {
     int row = 0;
     KeyRecord expected;
@@ -27,22 +19,26 @@ struct KeyDifference {
 };
 
 struct ReadResult {
-    Ending ending = Ending::Failed;
+    OperationOutcome outcome;  // done, keys unanswered, or why the read failed
     std::vector<KeyString> customStrings;  // the keys whose string is not the default, in row order
     std::vector<int> unreadRows;           // keys without a valid answer
     // At least one key gave a valid answer: the device's strings can stand for the list.
-    bool hasAnswers() const { return ending == Ending::Completed && int(unreadRows.size()) < kKeyRows; }
+    bool hasAnswers() const {
+        return (outcome.ok() || outcome.kind == OutcomeKind::KeysUnanswered) && int(unreadRows.size()) < kKeyRows;
+    }
 };
 
 struct VerifyResult {
-    Ending ending = Ending::Failed;
+    OperationOutcome outcome;  // done, differs, keys unanswered, or why the verify failed
     std::vector<KeyDifference> differences;
 };
 
 struct SendResult {
-    Ending ending = Ending::Failed;  // how the writing ended
-    bool verified = false;           // the verify ran and found no difference
-    VerifyResult verify;             // runs whenever the erase was acknowledged
+    OperationOutcome outcome;  // done only when written and verified without a difference
+    bool eraseSent = false;    // the erase frame went out: the keyboard's strings may be gone
+    bool written = false;      // every frame was acknowledged
+    VerifyResult verify;       // runs whenever the erase was acknowledged
+    bool verified() const { return outcome.ok(); }
 };
 
 class DeviceSession {
@@ -59,10 +55,12 @@ public:
     // Reads every key back and compares it with the list over the default strings.
     VerifyResult verify(const KeyStringList& list);
     // Asks for the firmware version and logs it.
-    std::string version();
+    VersionResult version();
 
     // Ends a running send after the block being written.
     void requestAbort() { abortRequested_ = true; }
+    // The last send sent the erase frame, however it ended (an interruption included).
+    bool eraseSent() const { return eraseSent_; }
 
     DeviceLink& link() { return link_; }
 
@@ -74,10 +72,10 @@ private:
         bool erased = false;  // the erase frame was acknowledged
     };
     // Erases the device and writes the image block by block, flashing each block.
-    Ending writeImage(const std::string& image, FrameWriter& writer, WritePosition& at);
-    bool beginReadBack();
+    OperationOutcome writeImage(const std::string& image, FrameWriter& writer, WritePosition& at);
+    OperationOutcome beginReadBack();  // the probe's outcome
     void readBackPass(int settleMs);
-    void readBackFailed(const std::exception& e);
+    OperationOutcome readBackFailed(const std::exception& e);
     void logReply(const std::string& reply);
 
     DeviceLink link_;
@@ -86,6 +84,7 @@ private:
     SessionObserver& observer_;
     KeyTable readback_{};  // the last pass's answers; an unanswered row has scancode 0
     bool abortRequested_ = false;
+    bool eraseSent_ = false;
 };
 
 }  // namespace k7

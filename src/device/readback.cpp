@@ -1,7 +1,6 @@
 #include "device/readback.h"
 
 #include "keystrings/notation.h"
-#include "platform/runtime_error.h"
 
 namespace k7 {
 namespace {
@@ -9,7 +8,7 @@ namespace {
 int hexPair(const std::string& s, std::size_t pos) {
     const int high = hexDigitValue(s[pos]);
     const int low = hexDigitValue(s[pos + 1]);
-    if (high < 0 || low < 0) throw RuntimeError(kTypeMismatch);
+    if (high < 0 || low < 0) throw MalformedReply(kTypeMismatch);
     return high * 16 + low;
 }
 
@@ -23,7 +22,7 @@ KeyRecord parseReadBackReply(const std::string& reply) {
         if (reply.compare(pos, 2, "00") == 0) break;
         text += char(hexPair(reply, pos));
     }
-    if (scancode < 4 || scancode > 106) throw RuntimeError(kSubscriptOutOfRange);
+    if (scancode < 4 || scancode > 106) throw MalformedReply(kSubscriptOutOfRange);
     static const KeyTable defaults = defaultKeyTable();
     return {std::uint8_t(scancode), text, defaults[std::size_t(rowOfScancode(scancode))].legend};
 }

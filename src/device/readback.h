@@ -6,14 +6,21 @@
 #include <string>
 
 #include "keystrings/key_table.h"
+#include "platform/runtime_error.h"
 
 namespace k7 {
 
 inline constexpr std::size_t kReadBackReplyLength = 51;
 
+// A reply of the right length that cannot be read.
+class MalformedReply : public RuntimeError {
+public:
+    using RuntimeError::RuntimeError;
+};
+
 // The key a reply of kReadBackReplyLength characters names, with its string; the legend
-// is the table's. Throws RuntimeError: "Type mismatch" for a pair that is not hexadecimal,
-// "Subscript out of range" for a scancode outside 4..106.
+// is the table's. Throws MalformedReply: "Type mismatch" for a pair that is not
+// hexadecimal, "Subscript out of range" for a scancode outside 4..106.
 KeyRecord parseReadBackReply(const std::string& reply);
 
 // Every field in which `readback` differs from `expected`, as one text; "" when equal.

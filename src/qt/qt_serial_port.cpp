@@ -2,21 +2,20 @@
 
 #include <unistd.h>
 
-#include "platform/runtime_error.h"
+#include "platform/serial_port_error.h"
 #include "qt/qt_text.h"
 
 namespace k7::qt {
 namespace {
 
-// What the user can do about a port that would not open, said after the system's words.
-std::string OpenFailureHint(QSerialPort::SerialPortError error, const QString& device) {
-    if (error == QSerialPort::DeviceNotFoundError) return " - no such device (unplugged?)";
-    if (error != QSerialPort::PermissionError) return "";
+// Why a port would not open, as a fact.
+PortFailure OpenFailureOf(QSerialPort::SerialPortError error, const QString& device) {
+    if (error == QSerialPort::DeviceNotFoundError) return PortFailure::Missing;
+    if (error != QSerialPort::PermissionError) return PortFailure::Other;
     // QSerialPort opens a port exclusively: refused although this user may use the
     // device, it is held by another program.
     const QString path = device.startsWith('/') || device.startsWith('.') ? device : "/dev/" + device;
-    if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) == 0) return " - in use by another program";
-    return " - no permission to use it; the fix: sudo usermod -aG dialout $USER, then log out and in again";
+    return ::access(path.toLocal8Bit().constData(), R_OK | W_OK) == 0 ? PortFailure::Busy : PortFailure::NoPermission;
 }
 
 }  // namespace
@@ -58,9 +57,10 @@ void QtSerialPort::open() {
     if (port_.isOpen()) throw RuntimeError("Port already open");
     if (!port_.open(QIODevice::ReadWrite)) {
         const std::string reason = FromQ(port_.errorString());
-        const std::string hint = OpenFailureHint(port_.error(), port_.portName());
+        const PortFailure kind = OpenFailureOf(port_.error(), port_.portName());
         port_.clearError();
-        throw RuntimeError(reason + " (" + FromQ(port_.portName()) + ")" + hint);
+        const std::string said = reason + " (" + FromQ(port_.portName()) + ")";
+        throw PortOpenError(kind, kind == PortFailure::Other ? said : said + " - " + portFailureText(kind));
     }
 }
 

@@ -81,13 +81,4 @@ std::string standardDeviceName(int port) {
 
 LineSettings lineSettings(const SerialSettings& s) { return {s.baud, s.parity, 8, 1}; }
 
-std::string parityCaption(char parity) {
-    switch (parity) {
-    case 'N': return "NONE";
-    case 'E': return "EVEN";
-    case 'O': return "ODD";
-    default: return "";
-    }
-}
-
 }  // namespace k7

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/serial_port.h"
+#include "settings/line_choices.h"
 
 namespace k7 {
 
@@ -38,8 +39,5 @@ std::string standardDeviceName(int port);
 
 // The line settings for the port: 8 data bits, 1 stop bit.
 LineSettings lineSettings(const SerialSettings& settings);
-
-// "NONE", "EVEN" or "ODD"; "" for the parities without a caption.
-std::string parityCaption(char parity);
 
 }  // namespace k7

@@ -48,17 +48,15 @@ void KeyMapWindow::forgetDevice() {
 }
 
 void KeyMapWindow::showRead(const ReadResult& result) {
-    findings_.clear();
-    if (result.ending == Ending::Completed)
-        for (int row : result.unreadRows) findings_[row] = {};
+    findings_.clear();  // a read that failed has no rows
+    for (int row : result.unreadRows) findings_[row] = {};
     refresh();
 }
 
 void KeyMapWindow::showVerify(const VerifyResult& result) {
-    findings_.clear();
-    if (result.ending == Ending::Completed)
-        for (const KeyDifference& d : result.differences)
-            findings_[d.row] = {d.found.scancode != 0, bytesToNotation(d.expected.output), bytesToNotation(d.found.output)};
+    findings_.clear();  // a verify that failed has no differences
+    for (const KeyDifference& d : result.differences)
+        findings_[d.row] = {d.found.scancode != 0, bytesToNotation(d.expected.output), bytesToNotation(d.found.output)};
     refresh();
 }
 

@@ -205,7 +205,7 @@ void MainWindow::sendStrings() {
     statusLog_.setTextColor(0x000000);
     if (settings_.backupBeforeSend && !backUpKeyboard()) return setBusy(false);
     const SendResult result = session_.send(keyStrings_);
-    if (result.ending == Ending::Completed) recordHistory(HistoryEvent::Sent, keyStrings_.entries());
+    if (result.written) recordHistory(HistoryEvent::Sent, keyStrings_.entries());
     keyMap_.showVerify(result.verify);
     setBusy(false);
 }
@@ -215,7 +215,7 @@ void MainWindow::sendStrings() {
 bool MainWindow::backUpKeyboard() {
     const ReadResult read = session_.read();
     std::string why = "the keyboard could not be read completely";
-    if (read.ending == Ending::Completed && read.unreadRows.empty()) {
+    if (read.outcome.ok()) {
         try {
             history_.write(HistoryEvent::Backup, device_, read.customStrings, std::time(nullptr), platform_.env.nowText());
             return true;
@@ -250,7 +250,7 @@ void MainWindow::readStrings() {
     setBusy(true);
     clearLogIfAsked();
     ReadResult result = session_.read();
-    if (result.ending == Ending::Completed && result.unreadRows.empty())
+    if (result.outcome.ok())
         recordHistory(HistoryEvent::Read, result.customStrings);
     if (result.hasAnswers()) {
         // The device has answered: its strings replace the list.

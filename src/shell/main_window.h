@@ -12,11 +12,10 @@
 #include "shell/file_menu.h"
 #include "shell/help_pane.h"
 #include "shell/key_map_window.h"
+#include "program_version.h"
 #include "ui/platform.h"
 
 namespace k7 {
-
-inline constexpr const char* kProgramVersion = "1.05";
 
 class MainWindow : private SessionObserver {
 public:

@@ -84,23 +84,26 @@ std::optional<int> PortPicker::find(const std::vector<int>& rates, char parity) 
     progress_.setVisible(false);
     findButton_.setCaption(kFindCaption);
     list_.setEnabled(true);
-    if (outcome.found) list_.setCurrentIndex(indexes[*outcome.found]);
+    if (!outcome.found.empty()) list_.setCurrentIndex(indexes[outcome.found.front().candidate]);
     showOutcome(outcome, candidates);
     refreshTimer_->setEnabled(true);
-    return outcome.found ? std::optional(outcome.baud) : std::nullopt;
+    return outcome.found.empty() ? std::nullopt : std::optional(outcome.found.front().baud);
 }
 
 void PortPicker::showOutcome(const SearchOutcome& outcome, const std::vector<SearchCandidate>& candidates) {
     std::string text;
-    if (outcome.found)
-        text = "Found on " + candidates[*outcome.found].name + " at " + std::to_string(outcome.baud) +
-               " baud: " + withoutLineEnd(outcome.version) + ". SAVE keeps this port and rate.";
+    if (!outcome.found.empty()) {
+        const SearchHit& hit = outcome.found.front();
+        text = "Found on " + candidates[hit.candidate].name + " at " + std::to_string(hit.baud) +
+               " baud: " + withoutLineEnd(hit.version) + ". SAVE keeps this port and rate.";
+    }
     else if (outcome.stopped)
         text = "Search stopped.";
     else
         text = "No KORVEN7 answered on any port at any baud rate. Check the cable, that the KORVEN7 has "
                "power, and that no other program holds the port.";
-    for (const std::string& skipped : outcome.skipped) text += "\nSkipped " + skipped;
+    for (const SkippedPort& skipped : outcome.skipped)
+        text += "\nSkipped " + candidates[skipped.candidate].name + ": " + skipped.reason;
     status_.setCaption(text);
 }
 

@@ -1,36 +1,22 @@
 #include "shell/settings_dialog.h"
 
-#include <cmath>
-
-#include "settings/numbers.h"
 #include "shell/main_window_design.h"
 
 namespace k7 {
 namespace {
 
-const char* const kBaudTexts[] = {"1200", "4800", "9600", "19.2k", "38.4k", "57.6k"};
-const char* const kParityTexts[] = {"NONE", "EVEN", "ODD"};
 constexpr int kSavePauseMs = 700;
 
-// Adds the texts to the list and selects the first whose first `n` characters equal
-// those of `current`; no selection when none does.
-template <std::size_t Count>
-void fillAndSelect(ComboBox& box, const char* const (&texts)[Count], const std::string& current, std::size_t n) {
+// Adds the choices' captions to the list and selects the first whose first `n`
+// characters equal those of `current`; no selection when none does.
+template <class Choice, std::size_t Count>
+void fillAndSelect(ComboBox& box, const Choice (&choices)[Count], const std::string& current, std::size_t n) {
     int match = -1;
     for (std::size_t i = 0; i < Count; ++i) {
-        box.addItem(texts[i]);
-        if (match < 0 && std::string(texts[i]).substr(0, n) == current.substr(0, n)) match = int(i);
+        box.addItem(choices[i].caption);
+        if (match < 0 && std::string(choices[i].caption).substr(0, n) == current.substr(0, n)) match = int(i);
     }
     box.setCurrentIndex(match);
-}
-
-// A baud text of the list as a number: "19.2k" is 19200.
-int baudOfListText(const std::string& text) {
-    if (text.find('k') == std::string::npos) return std::stoi(text);
-    std::string number;
-    for (char c : text)
-        if (c != 'k') number += c;
-    return int(std::nearbyint(parseNumber(number).value_or(0) * 1000));
 }
 
 }  // namespace
@@ -49,8 +35,8 @@ SettingsDialog::SettingsDialog(Platform& platform, const ProgramSettings& curren
     window_->get<Button>("ConfigAbort").onClick = [this] { window_->close(); };
     window_->get<Button>("FindBtn").onClick = [this] { find(); };
     window_->onClosed = [this] { ports_.stop(); };  // a search under way ends with the dialog
-    fillAndSelect(baudList_, kBaudTexts, std::to_string(current.serial.baud), 2);
-    fillAndSelect(parityList_, kParityTexts, std::string(1, current.serial.parity), 1);
+    fillAndSelect(baudList_, kBaudChoices, std::to_string(current.serial.baud), 2);
+    fillAndSelect(parityList_, kParityChoices, std::string(1, current.serial.parity), 1);
     backupFirst_.setChecked(current.backupBeforeSend);
 }
 
@@ -64,8 +50,8 @@ void SettingsDialog::save() {
         // A list left without a selection keeps the current value.
         ProgramSettings chosen = current_;
         if (const auto port = ports_.storeChoice()) chosen.serial.port = *port;
-        if (baudList_.currentIndex() >= 0) chosen.serial.baud = baudOfListText(baudList_.currentText());
-        if (parityList_.currentIndex() >= 0) chosen.serial.parity = parityList_.currentText()[0];
+        if (const auto baud = chosenBaud()) chosen.serial.baud = *baud;
+        if (const auto parity = chosenParity()) chosen.serial.parity = *parity;
         chosen.backupBeforeSend = backupFirst_.checked();
         saveSettings(platform_.env.settingsFileName(), chosen);
         saved_ = chosen;
@@ -87,15 +73,25 @@ void SettingsDialog::save() {
 // The selected rate first, then the six of the list; the rate that answers is selected.
 void SettingsDialog::find() {
     if (ports_.searching()) return ports_.stop();
-    std::vector<int> rates{baudList_.currentIndex() >= 0 ? baudOfListText(baudList_.currentText()) : current_.serial.baud};
-    for (const char* text : kBaudTexts)
-        if (baudOfListText(text) != rates.front()) rates.push_back(baudOfListText(text));
-    const char parity = parityList_.currentIndex() >= 0 ? parityList_.currentText()[0] : current_.serial.parity;
+    std::vector<int> rates{chosenBaud().value_or(current_.serial.baud)};
+    for (const BaudChoice& choice : kBaudChoices)
+        if (choice.baud != rates.front()) rates.push_back(choice.baud);
+    const char parity = chosenParity().value_or(current_.serial.parity);
     for (const char* name : {"ConfigSave", "cboBaud", "cboParity"}) window_->control(name).setEnabled(false);
     const std::optional<int> found = ports_.find(rates, parity);
     for (const char* name : {"ConfigSave", "cboBaud", "cboParity"}) window_->control(name).setEnabled(true);
-    for (int i = 0; found && i < baudList_.count(); ++i)
-        if (baudOfListText(kBaudTexts[i]) == *found) baudList_.setCurrentIndex(i);
+    for (std::size_t i = 0; found && i < std::size(kBaudChoices); ++i)
+        if (kBaudChoices[i].baud == *found) baudList_.setCurrentIndex(int(i));
+}
+
+std::optional<int> SettingsDialog::chosenBaud() const {
+    const int i = baudList_.currentIndex();
+    return i >= 0 && i < int(std::size(kBaudChoices)) ? std::optional(kBaudChoices[i].baud) : std::nullopt;
+}
+
+std::optional<char> SettingsDialog::chosenParity() const {
+    const int i = parityList_.currentIndex();
+    return i >= 0 && i < int(std::size(kParityChoices)) ? std::optional(kParityChoices[i].letter) : std::nullopt;
 }
 
 }  // namespace k7

@@ -25,6 +25,9 @@ public:
 private:
     void save();
     void find();
+    // The rate and parity the lists show; nothing when a list has no selection.
+    std::optional<int> chosenBaud() const;
+    std::optional<char> chosenParity() const;
 
     Platform& platform_;
     ProgramSettings current_;

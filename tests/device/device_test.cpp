@@ -101,6 +101,12 @@ TEST(ReadBackReply, NamesTheKeyByItsScancodeAndEndsTheStringAtZero) {
     EXPECT_EQ(key.output, "Hi");
     EXPECT_THROW(parseReadBackReply("SCAN: 03 = {41}{00}{00}{00}{00}{00}{00}{00}{00}{00}"), RuntimeError);
     EXPECT_THROW(parseReadBackReply("SCAN: 04 = {4G}{00}{00}{00}{00}{00}{00}{00}{00}{00}"), RuntimeError);
+    // The last scancode a reply may name, with a string of all ten bytes.
+    const KeyRecord last = parseReadBackReply("SCAN: 6A = {30}{31}{32}{33}{34}{35}{36}{37}{38}{39}");
+    EXPECT_EQ(last.scancode, 106);
+    EXPECT_EQ(last.output, "0123456789");
+    EXPECT_EQ(last.legend, defaultKeyTable()[kTableRows - 1].legend);
+    EXPECT_THROW(parseReadBackReply("SCAN: 6B = {41}{00}{00}{00}{00}{00}{00}{00}{00}{00}"), MalformedReply);
 }
 
 TEST(Link, WaitsFollowTheLineRate) {
@@ -131,7 +137,7 @@ TEST(Link, InputLeftOnTheLineIsDiscardedBeforeTheNextRequest) {
     for (const char* lineBefore : {"Erasing Flash Page1 ..", "KORVEN7 device is attached"}) {
         Line line;
         line.seen.onLine = [&](const std::string& l) { l == lineBefore ? line.port.arriveAt(line.clock.nowUs(), "x") : void(); };
-        EXPECT_TRUE(lineBefore[0] == 'E' ? line.session.send(line.list).verified
+        EXPECT_TRUE(lineBefore[0] == 'E' ? line.session.send(line.list).verified()
                                          : line.session.read().unreadRows.empty());
         EXPECT_EQ(line.seen.count("Discarded 1 bytes from the line"), 1) << lineBefore;
     }
@@ -140,7 +146,7 @@ TEST(Link, InputLeftOnTheLineIsDiscardedBeforeTheNextRequest) {
 TEST(Probe, TriesThreeTimesOnASilentLineThenAlerts) {
     Line line;
     line.device.faults().silent = true;
-    EXPECT_FALSE(line.session.link().probeDevice());
+    EXPECT_EQ(line.session.link().probeDevice().kind, OutcomeKind::NoVersionReply);
     EXPECT_EQ(line.port.sent, "/V/V/V");
     EXPECT_EQ(line.seen.alerts, 1);
     EXPECT_EQ(line.seen.log.back(), "KORVEN7 not attached ???");
@@ -152,8 +158,8 @@ TEST(Send, WritesTheListOverTheDefaultsAndVerifiesIt) {
     line.list.add({"B", "Hi{0D}"});
     line.list.add({"KPdel", "{7B}"});
     const SendResult result = line.session.send(line.list);
-    EXPECT_EQ(result.ending, Ending::Completed);
-    EXPECT_TRUE(result.verified);
+    EXPECT_EQ(result.outcome, OperationOutcome{});
+    EXPECT_TRUE(result.eraseSent && result.written);
     Image expected = withSlot(withSlot(Korven7Emulator::DefaultImage(), 1, "Hi\r"), 95, "{");
     EXPECT_EQ(line.device.flash(), expected);
     const auto& log = line.seen.log;
@@ -178,18 +184,20 @@ TEST(Send, AMissingAcknowledgementEndsTheWritingAndTheVerifyShowsTheResult) {
     Line line;
     line.device.faults().noAckAtFrame = 4;  // the third write frame
     const SendResult result = line.session.send(line.list);
-    EXPECT_EQ(result.ending, Ending::NoAcknowledgement);
+    EXPECT_EQ(result.outcome, noAcknowledgement("the write frame of slot 2"));
+    EXPECT_TRUE(result.eraseSent);
     EXPECT_EQ(line.seen.count("SENT:{"), 3);
     EXPECT_TRUE(line.seen.logged("No ACK .. RECVD:"));
-    EXPECT_EQ(result.verify.ending, Ending::Completed);
-    EXPECT_FALSE(result.verified);
+    EXPECT_EQ(result.verify.outcome.kind, OutcomeKind::Differs);
     EXPECT_EQ(line.seen.picture, VerdictPicture::QuestionMark);
 }
 
 TEST(Send, AnEraseWithoutAcknowledgementEndsItAndOnlyAReplyStartingWithAckCounts) {
     Line line;
     line.device.faults().textBeforeAck = true;
-    EXPECT_EQ(line.session.send(line.list).ending, Ending::NoAcknowledgement);
+    const SendResult result = line.session.send(line.list);
+    EXPECT_EQ(result.outcome.frame, "the erase frame");
+    EXPECT_TRUE(result.eraseSent && line.session.eraseSent());  // the keyboard may have erased
     EXPECT_EQ(line.seen.log.back(), "No ACK .. RECVD: OK ACK");
     EXPECT_FALSE(line.seen.logged("Read Operation Requested"));
     EXPECT_FALSE(line.port.isOpen());
@@ -199,7 +207,7 @@ TEST(Send, AbortEndsItAfterTheBlockBeingWritten) {
     Line line;
     line.pump.at(1'500'000, [&] { line.session.requestAbort(); });
     const SendResult result = line.session.send(line.list);
-    EXPECT_EQ(result.ending, Ending::Aborted);
+    EXPECT_EQ(result.outcome.kind, OutcomeKind::Stopped);
     const int flashed = line.seen.count("Flashing 128 bytes");
     EXPECT_GE(flashed, 1);
     EXPECT_LT(flashed, 8);
@@ -215,18 +223,20 @@ TEST(Send, AbortEndsItAfterTheBlockBeingWritten) {
 TEST(Send, AListThatCannotBeWrittenFailsBeforeAnythingReachesTheDevice) {
     Line line;
     line.list.replace({{"A", "{ZZ}"}});
-    EXPECT_EQ(line.session.send(line.list).ending, Ending::Failed);
+    const SendResult result = line.session.send(line.list);
+    EXPECT_FALSE(result.eraseSent);
+    EXPECT_EQ(result.outcome, outcomeOf(OutcomeKind::LineError, "Type mismatch"));
     EXPECT_EQ(line.seen.failures, std::vector<std::string>{"Error sending to KORVEN7. STRindx=0  IstrPos = 0 Type mismatch"});
     EXPECT_EQ(line.port.sent, "");
 }
 
 TEST(Read, NonDefaultStringsComeBackInRowOrderAndUnansweredKeysAreNamed) {
     Line line;
-    line.device.setFlash(withSlot(withSlot(Korven7Emulator::DefaultImage(), 36, "{x\x01"), 0, "zz"));
+    line.device.setFlash(withSlot(withSlot(Korven7Emulator::DefaultImage(), 36, "{x\x01"), 0, "zyxwvutsrq"));
     line.device.faults().silentRows = {5};
     const ReadResult result = line.session.read();
-    EXPECT_EQ(result.ending, Ending::Completed);
-    EXPECT_EQ(result.customStrings, (std::vector<KeyString>{{"A", "zz"}, {"ENTER", "{7B}x{01}"}}));
+    EXPECT_EQ(result.outcome, outcomeOf(OutcomeKind::KeysUnanswered, "1 key did not answer: F"));
+    EXPECT_EQ(result.customStrings, (std::vector<KeyString>{{"A", "zyxwvutsrq"}, {"ENTER", "{7B}x{01}"}}));
     EXPECT_EQ(result.unreadRows, std::vector<int>{5});
     EXPECT_TRUE(line.seen.logged("!NO REPLY!\tKey(5) F"));
     EXPECT_TRUE(line.seen.logged("2 KORVEN7 contains 2 custom strings"));
@@ -247,11 +257,11 @@ TEST(Read, FastRepliesEndEachWaitOnceTheReplyIsWhole) {
     // Each exchange: the device's millisecond, then the reply at 10 bits a byte.
     const double exchangeMs = 1 + 10.0 * 51 * 1000 / 9600;
     EXPECT_LT(line.seconds() * 1000, 25 + 96 * (exchangeMs + 1));
-    EXPECT_EQ(line.session.version(), "KORVEN7 V2.14\r\n");
+    EXPECT_EQ(line.session.version().text, "KORVEN7 V2.14\r\n");
     // A reply that goes on past its 51 characters shifts the next one: the read fails
     // rather than reading a key wrongly.
     line.device.faults().readbackLength = 52;
-    EXPECT_EQ(line.session.read().ending, Ending::Failed);
+    EXPECT_EQ(line.session.read().outcome, outcomeOf(OutcomeKind::MalformedReply, "a reply from the keyboard cannot be read (Type mismatch)"));
     EXPECT_EQ(line.seen.failures.back(), "Error retrieve current key overrides - Type mismatch");
 }
 
@@ -265,7 +275,7 @@ TEST(Read, GarbledRepliesAreUnreadAndABadScancodeEndsTheRead) {
     EXPECT_EQ(line.seen.picture, VerdictPicture::QuestionMark);
     line.device.faults() = {};
     line.device.faults().badScancode = 3;
-    EXPECT_EQ(line.session.read().ending, Ending::Failed);
+    EXPECT_EQ(line.session.read().outcome.kind, OutcomeKind::MalformedReply);
     EXPECT_EQ(line.seen.failures.back(), "Error retrieve current key overrides - Subscript out of range");
     EXPECT_FALSE(line.port.isOpen());
 }
@@ -291,13 +301,14 @@ TEST(Verify, ComparesEveryKeyWithTheListAndASilentKeyFails) {
 TEST(Version, LogsTheReplyOrQuestionMarksOnASilentLine) {
     Line line;
     line.port.arriveAt(0, "LATE");
-    EXPECT_EQ(line.session.version(), "KORVEN7 V2.14\r\n");
+    EXPECT_EQ(line.session.version().text, "KORVEN7 V2.14\r\n");
     EXPECT_EQ(line.seen.log, (std::vector<std::string>{"Discarded 4 bytes from the line", "Requesting Version",
                                                        "Version = KORVEN7 V2.14\r\n"}));
     line.device.faults().silent = true;
-    EXPECT_EQ(line.session.version(), "???");
-    line.port.failOpen = "No such file or directory";
-    EXPECT_EQ(line.session.version(), "");
+    EXPECT_EQ(line.session.version().outcome.kind, OutcomeKind::NoVersionReply);
+    EXPECT_EQ(line.seen.log.back(), "Version = ???");
+    line.port.failOpen = {PortFailure::Missing, "No such file or directory"};
+    EXPECT_EQ(line.session.version().outcome, outcomeOf(OutcomeKind::PortMissing, "no such device (unplugged?)"));
     EXPECT_EQ(line.seen.failures.back(), "Error getting code version. No such file or directory");
 }
 

@@ -85,56 +85,70 @@ TEST(ListFileForTheCommandLine, EveryLineIsAnEntryACommentOrBlankAndEveryEntryFi
 
 KeyRecord key(const char* legend, std::string output, int scancode = 4) { return {std::uint8_t(scancode), output, legend}; }
 
-TEST(PortOutcomes, SayWhatCameOfTheOperationAndGiveItsExitStatus) {
-    VerifyResult differs{Ending::Completed, {{0, key("A", "a"), key("A", "b")}, {5, key("F", "f"), key("", "", 0)}}};
-    SendResult verified{Ending::Completed, true, {Ending::Completed, {}}};
-    const std::vector<std::tuple<PortOutcome, Outcome, std::string>> cases{
-        {versionOutcome("KORVEN7 V2.14\r\n", ""), Outcome::Ok, "version KORVEN7 V2.14"},
-        {versionOutcome("???", ""), Outcome::NoAnswer, "no answer from the keyboard (no reply to the version request)"},
-        {versionOutcome("", "Error getting code version. gone"), Outcome::Failed, "Error getting code version. gone"},
-        {readOutcome({Ending::Completed, {{"A", "x"}}, {}}, ""), Outcome::Ok, "read 1 custom string"},
-        {readOutcome({Ending::Completed, {{"A", "x"}}, {5, 6}}, ""), Outcome::NoAnswer, "2 keys did not answer: F, G"},
-        {readOutcome({Ending::NotAttached, {}, {}}, "Error getting code version. busy"), Outcome::Failed,
-         "Error getting code version. busy"},
-        {verifyOutcome(differs, ""), Outcome::Differs, "2 keys differ from the list: A, F"},
-        {sendOutcome(verified, "", true), Outcome::Ok, "sent and verified"},
-        {sendOutcome({Ending::Completed, false, differs}, "", true), Outcome::Differs,
-         "sent, but 2 keys differ from the list: A, F; the keyboard needs a new send"},
-        {sendOutcome({Ending::NoAcknowledgement, false, {}}, "", true), Outcome::NoAnswer,
-         "the keyboard did not acknowledge a frame; the keyboard needs a new send"},
-        {sendOutcome({Ending::NotAttached, false, {}}, "", false), Outcome::NoAnswer,
-         "no answer from the keyboard (no reply to the version request); nothing was written"},
-        {interruptedOutcome(Command::Send, true), Outcome::Interrupted, "interrupted part-way; the keyboard needs a new send"},
-        {interruptedOutcome(Command::Send, false), Outcome::Interrupted, "interrupted before anything was written"},
+TEST(PortOutcomes, SayWhatCameOfTheOperationWithTheFixAndGiveItsExitStatus) {
+    const RunContext at9600{9600, false}, fast{9600, true};
+    const OperationOutcome silent = noVersionReply("");
+    VerifyResult differs{outcomeOf(OutcomeKind::Differs, "1 key differs from the list: A"), {{0, key("A", "a"), key("A", "b")}}};
+    SendResult written{{}, true, true, {}};
+    const std::vector<std::tuple<PortOutcome, int, std::string>> cases{
+        {versionOutcome({"KORVEN7 V2.14\r\n", {}}, at9600), 0, "version KORVEN7 V2.14"},
+        {versionOutcome({std::nullopt, silent}, at9600), 3,
+         "no answer from the keyboard (no reply to the version request) at 9600 baud; korven7 detect asks every port at every rate"},
+        {readOutcome({{}, {{"A", "x"}}, {}}, at9600), 0, "read 1 custom string"},
+        {readOutcome({outcomeOf(OutcomeKind::MalformedReply, "bad"), {}, {}}, fast), 3,
+         "bad; --fast may have taken a reply before it was whole: run without --fast"},
+        {verifyOutcome(differs, at9600), 1, "1 key differs from the list: A"},
+        {verifyOutcome({outcomeOf(OutcomeKind::KeysUnanswered, "1 key did not answer: F"), {}}, at9600), 3,
+         "1 key did not answer: F"},
+        {sendOutcome(written, at9600), 0, "sent and verified"},
+        {sendOutcome({differs.outcome, true, true, differs}, at9600), 1,
+         "sent, but 1 key differs from the list: A; the keyboard needs a new send"},
+        {sendOutcome({noAcknowledgement("the erase frame"), true, false, {}}, at9600), 3,
+         "the keyboard did not acknowledge the erase frame; the keyboard needs a new send"},
+        {sendOutcome({outcomeOf(OutcomeKind::PortBusy, "in use by another program"), false, false, {}}, at9600), 3,
+         "in use by another program; nothing was written"},
+        {interruptedOutcome(Command::Send, true), 130, "interrupted part-way; the keyboard needs a new send"},
+        {interruptedOutcome(Command::Send, false), 130, "interrupted before anything was written"},
     };
-    for (const auto& [o, outcome, message] : cases) {
-        EXPECT_EQ(o.outcome, outcome) << message;
+    for (const auto& [o, status, message] : cases) {
+        EXPECT_EQ(exitStatus(o), status) << message;
         EXPECT_EQ(o.message, message);
     }
-    EXPECT_EQ(verifyOutcome(differs, "").differences,
-              (std::vector<StringDifference>{{"A", "a", "b"}, {"F", "f", std::nullopt}}));
-    std::vector<PortOutcome> all{versionOutcome("K", ""), verifyOutcome(differs, ""), interruptedOutcome(Command::Read, false)};
-    EXPECT_EQ(std::vector<int>({exitStatus(all[0].outcome), exitStatus(all[1].outcome), exitStatus(Outcome::FileError),
-                                exitStatus(Outcome::NoAnswer), exitStatus(all[2].outcome)}),
-              std::vector<int>({0, 1, 2, 3, 130}));
-    EXPECT_EQ(worstExitStatus({all[0], all[1]}), 1);
+    EXPECT_EQ(verifyOutcome(differs, at9600).differences, (std::vector<StringDifference>{{"A", "a", "b"}}));
+    std::vector<PortOutcome> both{std::get<0>(cases[0]), std::get<0>(cases[4])};
+    EXPECT_EQ(runExitStatus(Command::Verify, both), 1);
+}
+
+TEST(PortOutcomes, DetectNamesEveryKeyboardThatAnsweredAndTheSkippedPortsApart) {
+    const std::vector<SearchCandidate> ports{{"/dev/a", "/dev/a"}, {"/dev/b", "/dev/b"}, {"/dev/c", "/dev/c"}};
+    const SkippedPort busy{1, "Locked", outcomeOf(OutcomeKind::PortBusy, "in use by another program")};
+    const std::vector<PortOutcome> found = detectOutcomes({{{2, 9600, "KORVEN7 V2\r\n"}, {0, 19200, "KORVEN7 V3\r\n"}}, false, {busy}, 2}, ports, 6);
+    EXPECT_EQ(plainLines(Command::Detect, found, false), (std::vector<std::string>{"/dev/c\t9600\tKORVEN7 V2", "/dev/a\t19200\tKORVEN7 V3"}));
+    EXPECT_EQ(summaryLine(found.back()), "korven7: /dev/b: skipped: in use by another program");
+    EXPECT_EQ(runExitStatus(Command::Detect, found), 0);
+    const std::vector<PortOutcome> none = detectOutcomes({{}, false, {busy}, 1}, ports, 1);
+    EXPECT_EQ(summaryLine(none[0]), "korven7: no KORVEN7 answered on 1 port at 1 baud rate (check the cable, the power, and that no "
+                                    "other program holds the port)");
+    EXPECT_EQ(runExitStatus(Command::Detect, none), 3);
 }
 
 TEST(PortOutcomes, PrintAsLinesPerPortAsOneJsonDocumentAndAsAProgressLine) {
-    PortOutcome a = verifyOutcome({Ending::Completed, {{0, key("A", "a"), key("A", "{")}, {5, key("F", "f"), key("", "", 0)}}}, "");
+    const RunContext context;
+    PortOutcome a = verifyOutcome({outcomeOf(OutcomeKind::KeysUnanswered, "1 key did not answer: F; 1 key differs: A"),
+                                   {{0, key("A", "a"), key("A", "{")}, {5, key("F", "f"), key("", "", 0)}}}, context);
     a.port = "/dev/a";
-    PortOutcome b = readOutcome({Ending::Completed, {{"A", "{C7}x"}}, {}}, "");
+    PortOutcome b = readOutcome({{}, {{"A", "{C7}x"}}, {}}, context);
     b.port = "/dev/b";
     EXPECT_EQ(plainLines(Command::Verify, {a}, false), (std::vector<std::string>{"A\ta\t{7B}", "F\tf\t(no answer)"}));
     EXPECT_EQ(plainLines(Command::Read, {b, b}, false), (std::vector<std::string>{"/dev/b\tA\t{C7}x", "/dev/b\tA\t{C7}x"}));
     EXPECT_TRUE(plainLines(Command::Read, {b}, true).empty());
-    EXPECT_EQ(jsonDocument(Command::Verify, {a}),
-              R"({"command":"verify","exit_status":1,"results":[{"port":"/dev/a","operation":"verify","outcome":"differs",)"
-              R"("message":"2 keys differ from the list: A, F","differences":[{"key":"A","expected":"a","found":"{7B}"},)"
+    EXPECT_EQ(jsonDocument(Command::Verify, {a}, 3, {}),
+              R"({"command":"verify","exit_status":3,"results":[{"port":"/dev/a","operation":"verify","outcome":"keys-unanswered",)"
+              R"("message":"1 key did not answer: F; 1 key differs: A","differences":[{"key":"A","expected":"a","found":"{7B}"},)"
               R"({"key":"F","expected":"f","found":null}]}]})");
-    EXPECT_EQ(jsonDocument(Command::Read, {b}),
-              R"({"command":"read","exit_status":0,"results":[{"port":"/dev/b","operation":"read","outcome":"ok",)"
-              R"("message":"read 1 custom string","entries":[{"key":"A","string":"{C7}x"}],"unread":[]}]})");
+    EXPECT_EQ(jsonDocument(Command::Read, {b}, 0, {"k.ini: bad"}),
+              R"({"command":"read","exit_status":0,"warnings":["k.ini: bad"],"results":[{"port":"/dev/b","operation":"read",)"
+              R"("outcome":"ok","message":"read 1 custom string","entries":[{"key":"A","string":"{C7}x"}],"unread":[]}]})");
     EXPECT_EQ(jsonText("\"\\\r\xE9"), R"("\"\\\u000d\u00e9")");
     EXPECT_EQ(progressLine({{"/dev/a", "Sending to KORVEN7", 19, 95}}), "Sending to KORVEN7 [######........................] 20%");
     EXPECT_EQ(progressLine({{"/dev/a", "x", 95, 95}, {"/dev/pts/3", "y", 0, 0}}), "a 100%  3 0%");

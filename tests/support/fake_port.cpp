@@ -16,8 +16,8 @@ void FakeSerialPort::setSettings(const LineSettings& s) {
 
 void FakeSerialPort::open() {
     if (open_) throw RuntimeError("Port already open");
-    if (failOpen) throw RuntimeError(*failOpen);
-    if (failOpenAt.count(portName)) throw RuntimeError(failOpenAt[portName]);
+    if (failOpen) throw PortOpenError(failOpen->kind, failOpen->description);
+    if (failOpenAt.count(portName)) throw PortOpenError(failOpenAt[portName].kind, failOpenAt[portName].description);
     open_ = true;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "emulator/korven7_emulator.h"
+#include "platform/serial_port_error.h"
 #include "platform/serial_port.h"
 #include "support/virtual_time.h"
 
@@ -29,13 +30,17 @@ public:
     void arriveAt(std::int64_t atUs, const std::string& bytes) { arrivals_.emplace(atUs, bytes); }
 
     std::string portName;
-    std::optional<std::string> failOpen;    // description of an open that fails
+    struct OpenFailure {
+        PortFailure kind = PortFailure::Other;
+        std::string description;
+    };
+    std::optional<OpenFailure> failOpen;    // an open that fails
     std::optional<std::string> failOutput;  // description of a write that fails
     std::string sent;                       // every byte written, in order
     // Devices by port name instead of the one attached, each hearing only at its own rate
     // (the emulator's): bytes sent at another rate are noise to it.
     std::map<std::string, Korven7Emulator*> wired;
-    std::map<std::string, std::string> failOpenAt;  // port name: description of its failing open
+    std::map<std::string, OpenFailure> failOpenAt;  // port name: how its open fails
 private:
     VirtualClock& clock_;
     Korven7Emulator* device_ = nullptr;

@@ -291,7 +291,7 @@ TEST(SettingsDialog, FindSendsOnlyTheVersionRequestSkipsABusyPortAndSelectsTheFi
     Korven7Emulator silent, at19200(19200), at9600(9600);
     silent.faults().silent = true;
     rig.port.wired = {{"/dev/ttyUSB0", &silent}, {"/dev/ttyUSB2", &at19200}, {"/dev/ttyUSB3", &at9600}};
-    rig.port.failOpenAt["/dev/ttyUSB1"] = "Locked (ttyUSB1) - in use by another program";
+    rig.port.failOpenAt["/dev/ttyUSB1"] = {PortFailure::Busy, "Locked (ttyUSB1) - in use by another program"};
     auto& ports = rig.program.ports.list;
     ports = {Adapter("/dev/ttyUSB0"), Adapter("/dev/ttyUSB1")};
     const std::string skipped = "\nSkipped COM10 (ttyUSB1): Locked (ttyUSB1) - in use by another program";
