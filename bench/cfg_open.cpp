@@ -55,7 +55,7 @@ void BM_OpenFile(benchmark::State& state) {
     const std::string path = w.program.env.path("bench.cfg");
     for (auto _ : state) {
         w.program.dialogs.fileAnswers.push_back(path);
-        w.program.menu("FOpen");
+        w.program.menu(k7::controls::kOpen);
         benchmark::DoNotOptimize(w.program.window->keyStrings().size());
     }
     const int entries = EntriesOf(lines);

@@ -183,14 +183,14 @@ void BM_Read(benchmark::State& state) {
     const int baud = int(state.range(0));
     k7::test::SimProcess sim(baud);
     Program p(k7::test::PortSettingsFile(sim.link(), baud));
-    Measure(state, p, ReadPassFloorMs(baud, 2000), [&] { p.program.click("ReadKeys"); });
+    Measure(state, p, ReadPassFloorMs(baud, 2000), [&] { p.program.click(k7::controls::kRead); });
 }
 
 void BM_Verify(benchmark::State& state) {
     const int baud = int(state.range(0));
     k7::test::SimProcess sim(baud);
     Program p(k7::test::PortSettingsFile(sim.link(), baud));
-    Measure(state, p, ReadPassFloorMs(baud, 1000), [&] { p.program.click("VerifyBtn"); });
+    Measure(state, p, ReadPassFloorMs(baud, 1000), [&] { p.program.click(k7::controls::kVerify); });
     ExpectVerified(state, p);
 }
 
@@ -204,7 +204,7 @@ void BM_Send(benchmark::State& state) {
     const double frames = 1.0 + double(k7::framePlan(k7::flashImageOf(p.window().keyStrings().keyTable())).size());
     const double floor = k7::lineWaitMs(20, baud) + frames * k7::settleMs(baud) + ReadPassFloorMs(baud, 1000);
     state.counters["frames"] = frames;
-    Measure(state, p, floor, [&] { p.program.click("SendKeys"); });
+    Measure(state, p, floor, [&] { p.program.click(k7::controls::kSend); });
     ExpectVerified(state, p);
 }
 

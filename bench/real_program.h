@@ -19,7 +19,7 @@ struct RealProgram {
         QElapsedTimer shown;
         shown.start();
         while (shown.elapsed() < 20) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        checkBox("clrstat").setChecked(false);
+        checkBox(controls::kClearBeforeEach).setChecked(false);
     }
 
     QApplication& app = test::TestApp();  // before the port and the widgets
@@ -29,8 +29,8 @@ struct RealProgram {
 
     MainWindow& window() { return *program.window; }
     CheckBox& checkBox(const std::string& name) { return dynamic_cast<CheckBox&>(program.control(name)); }
-    ListBox& statusLog() { return dynamic_cast<ListBox&>(program.control("StatusBox")); }
-    bool verified() { return program.caption("MatchString") == "KORVEN7 strings VERIFIED!"; }
+    ListBox& statusLog() { return dynamic_cast<ListBox&>(program.control(controls::kLog)); }
+    bool verified() { return program.caption(controls::kVerdict) == "KORVEN7 strings VERIFIED!"; }
 };
 
 }  // namespace k7::bench

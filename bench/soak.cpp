@@ -38,7 +38,7 @@ std::vector<SendCycle> RunSendCycles(k7::bench::RealProgram& p, int cycles) {
     std::vector<SendCycle> runs;
     for (int i = 0; i < cycles; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        p.program.click("SendKeys");
+        p.program.click(k7::controls::kSend);
         SendCycle run;
         run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         run.residentKb = ResidentKb();

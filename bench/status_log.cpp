@@ -20,13 +20,13 @@ struct App {
     QApplication app{argc, argv};
     k7::qt::QtPlatform real{k7::mainWindowDesign()};
     k7::MainWindow window{real.platform()};
-    k7::ListBox& log = dynamic_cast<k7::ListBox&>(real.mainWindow().control("StatusBox"));
+    k7::ListBox& log = dynamic_cast<k7::ListBox&>(real.mainWindow().control(k7::controls::kLog));
     App() {
         window.start();
         real.mainWindow().qwindow().show();
         QCoreApplication::processEvents();
     }
-    void clickClearNow() { dynamic_cast<k7::Button&>(real.mainWindow().control("ClearDetails")).onClick(); }
+    void clickClearNow() { dynamic_cast<k7::Button&>(real.mainWindow().control(k7::controls::kClearLogNow)).onClick(); }
     // One status line as the window adds it: appended, the newest five lines kept in view.
     void addLine(const std::string& text) {
         log.addItem(text);

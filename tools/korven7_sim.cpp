@@ -2,6 +2,7 @@
 // keyboard and for end-to-end tests. See usage() or --help.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -28,7 +29,8 @@ constexpr const char* kUsage = R"(usage: korven7-sim LINK [options]
        korven7-sim --set-port-in INI LINK [--baud RATE]
 
 Serves a KORVEN7 keyboard on a pseudo-terminal and makes LINK a symbolic link to it
-(a stale link is replaced; the link is removed on exit). Open LINK as the serial port.
+(a stale link is replaced, one that a running emulator serves is refused; the link is
+removed on exit). Open LINK as the serial port.
 Every frame received and every reply is logged on standard error. Ends on Ctrl-C,
 SIGINT or SIGTERM.
 
@@ -193,6 +195,7 @@ public:
         slaveName_ = name;
         slave_ = open(name, O_RDWR | O_NOCTTY);
         if (slave_ < 0) FailSys("open " + slaveName_);
+        flock(slave_, LOCK_EX | LOCK_NB);  // tells another emulator that this line is served
         termios tio{};
         if (tcgetattr(slave_, &tio) != 0) FailSys("tcgetattr");
         cfmakeraw(&tio);
@@ -256,10 +259,21 @@ private:
     std::string slaveName_;
 };
 
+// Whether the link leads to a line that a running emulator serves (it holds a lock on
+// it) or that a program holds for itself; a stale link leads nowhere or to a free line.
+bool Served(const std::string& link) {
+    const int fd = open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno == EBUSY;
+    const bool locked = flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    close(fd);
+    return locked;
+}
+
 void MakeLink(const std::string& link, const std::string& target) {
     struct stat st{};
     if (lstat(link.c_str(), &st) == 0) {
         if (!S_ISLNK(st.st_mode)) Fail(link + " exists and is not a symbolic link");
+        if (Served(link)) Fail(link + " is served by a running emulator; give another link path");
         if (unlink(link.c_str()) != 0) FailSys("remove stale link " + link);
     }
     if (symlink(target.c_str(), link.c_str()) != 0) FailSys("symlink " + link);

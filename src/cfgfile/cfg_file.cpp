@@ -1,8 +1,10 @@
 #include "cfgfile/cfg_file.h"
 
 #include <array>
+#include <iterator>
+#include <sstream>
+#include <variant>
 
-#include "platform/runtime_error.h"
 #include "settings/numbers.h"
 
 namespace k7 {
@@ -28,13 +30,34 @@ std::vector<std::string> fieldsOf(const std::string& line) {
     }
 }
 
-std::optional<KeyString> entryOf(const std::vector<std::string>& fields) {
-    if (fields.size() < 2) return std::nullopt;
+// The entry of a line, or why the line is none.
+std::variant<KeyString, std::string> entryOf(const std::vector<std::string>& fields) {
+    constexpr const char* kFields = "a line holds number, key and string separated by TAB";
+    if (fields.size() < 2) return kFields;
     const auto number = parseNumber(fields[0]);
-    if (!number || *number > 100) return std::nullopt;
-    toInt16(fields[0]);  // the number must fit 16 bits
-    if (fields.size() < 3) return std::nullopt;
+    if (!number) return "\"" + fields[0] + "\" is not a sequence number";
+    if (*number > 100) return "sequence number " + fields[0] + " is above 100";
+    if (*number < -32768.5) return "sequence number " + fields[0] + " is below -32768";
+    if (fields.size() < 3) return kFields;
     return KeyString{fields[1], fields[2]};
+}
+
+// The stream's bytes, at most one more than any list needs; the text is cut after its
+// last whole line when the stream fails part-way.
+std::string boundedText(std::istream& in, CfgContent& content) {
+    std::string text;
+    try {
+        for (std::istreambuf_iterator<char> byte(in), end; byte != end && text.size() <= kLargestCfgFile; ++byte)
+            text += *byte;
+    } catch (const std::exception&) {
+        content.readError = "Device I/O error";
+        text.resize(text.rfind('\n') + 1);  // npos + 1: nothing
+    }
+    if (text.size() > kLargestCfgFile) {
+        content.readError = "The file is over 1 MiB, larger than any list can be";
+        text.clear();
+    }
+    return text;
 }
 
 constexpr std::size_t kLinesNamedInReport = 5;
@@ -71,39 +94,30 @@ std::string cfgFileText(const std::vector<KeyString>& entries, const std::string
 
 CfgContent readCfgFile(std::istream& in) {
     CfgContent content;
+    std::istringstream lines(boundedText(in, content));
     std::array<bool, kKeyRows> listed{};
     std::string line;
-    for (int number = 1;; ++number) {
-        line.clear();
-        std::getline(in, line);
-        if (in.bad()) {
-            content.readError = "Device I/O error";
-            break;
-        }
-        if (in.fail()) break;  // nothing left to read
+    for (int number = 1; std::getline(lines, line); ++number) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::string lineName = "line " + std::to_string(number);
-        const std::size_t notLoadedBefore = content.notLoaded.size();
-        try {
-            const std::vector<std::string> fields = fieldsOf(line);
-            if (fields.empty()) continue;  // blank or comment
-            const auto entry = entryOf(fields);
-            const int row = entry ? findKeyRow(entry->legend) : -1;
-            if (!entry) {
-                content.notLoaded.push_back(lineName + " cannot be read");
-            } else if (row < 0) {
-                content.notLoaded.push_back(lineName + ": \"" + entry->legend + "\" names no key");
-            } else if (listed[std::size_t(row)]) {
-                content.notLoaded.push_back(lineName + ": key \"" + entry->legend + "\" is listed already");
-            } else {
-                listed[std::size_t(row)] = true;
-                content.entries.push_back(*entry);
-                content.entryLines.push_back(number);
-            }
-        } catch (const RuntimeError& e) {
-            content.notLoaded.push_back(lineName + " cannot be read: " + e.what());
+        const std::vector<std::string> fields = fieldsOf(line);
+        if (fields.empty()) continue;  // blank or comment
+        const auto entry = entryOf(fields);
+        const KeyString* const taken = std::get_if<KeyString>(&entry);
+        const int row = taken ? findKeyRow(taken->legend) : -1;
+        if (!taken) {
+            content.notLoaded.push_back(lineName + ": " + std::get<std::string>(entry));
+        } else if (row < 0) {
+            content.notLoaded.push_back(lineName + ": \"" + taken->legend + "\" names no key");
+        } else if (listed[std::size_t(row)]) {
+            content.notLoaded.push_back(lineName + ": key \"" + taken->legend + "\" is listed already");
+        } else {
+            listed[std::size_t(row)] = true;
+            content.entries.push_back(*taken);
+            content.entryLines.push_back(number);
+            continue;
         }
-        if (content.notLoaded.size() > notLoadedBefore) content.notLoadedLines.push_back(number);
+        content.notLoadedLines.push_back(number);
     }
     return content;
 }

@@ -4,8 +4,11 @@ namespace k7 {
 
 void StatusLogFile::write(const std::string& port, const std::string& line) {
     if (!out_) return;
+    // A CR or line feed in a reply would break the line in two, or write over it.
+    std::string text = prefixPorts_ ? port + ": " : "";
+    for (const char c : line) text += c == '\r' ? "{0D}" : c == '\n' ? "{0A}" : std::string(1, c);
     std::lock_guard lock(mutex_);
-    *out_ << (prefixPorts_ ? port + ": " : "") << line << '\n';
+    *out_ << text << '\n';
     out_->flush();
 }
 

@@ -50,6 +50,8 @@ public:
     void progressMaximum(int maximum) override;
     void progress(int value) override;
     void caption(const std::string& text) override;
+    // The port the following lines are about (detect asks one after the other).
+    void setPort(const std::string& port) { port_ = port; }
 
 private:
     std::string port_;

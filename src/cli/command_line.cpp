@@ -34,9 +34,10 @@ commands:
   ports                list the serial ports, with what the system says of each
   detect               find every KORVEN7: each port and baud rate that answers
   version              print the firmware version
-  read [-o FILE.cfg]   read the keys' strings: print "key<TAB>string" lines, or write FILE.cfg
+  read [-o FILE.cfg]   read the keys' strings: print them as a .cfg file, or write FILE.cfg
   verify FILE.cfg      compare the keyboard with the file's list
   send FILE.cfg        erase, write, flash and verify, as the window's send does
+                       FILE.cfg "-" is standard input (verify, send) or output (read -o)
   check FILE.cfg       check the file without a keyboard: print "key<TAB>string" for each key it sets
 
 send options:
@@ -48,7 +49,7 @@ send options:
 
 options:
   --port COMn|PATH     the port (the settings file's port by default); given more than once,
-                       the command runs on every port at the same time
+                       the command runs on every port at the same time (each device once)
   --baud N             the baud rate (the settings file's by default)
   --parity N|E|O       the parity (the settings file's by default)
   --settings FILE      read the defaults from FILE instead of the window's settings file
@@ -66,7 +67,8 @@ exit status, the same in every command:
   3    the keyboard or the port did not answer or failed: no such port, a port in use
        or without permission, no answer, keys that did not answer, a frame not
        acknowledged, a reply that cannot be read
-  130  interrupted
+  130  interrupted (Ctrl-C)
+  143  terminated (SIGTERM)
 With several ports, the worst of them; detect is 0 when any keyboard answered.
 )";
 
@@ -139,6 +141,7 @@ std::string applyCommand(const std::vector<std::string>& positional, const std::
     if (outputFile) {
         if (line.command != Command::Read) return "-o belongs to read only";
         if (line.ports.size() > 1) return "read -o takes a single --port";
+        if (*outputFile == "-" && line.json) return "read -o - and --json both write to standard output";
         line.listFile = *outputFile;
     }
     if (line.command != Command::Send) {

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+
+#include <sys/stat.h>
 
 #include "cfgfile/cfg_file.h"
 #include "cfgfile/keyboard_history.h"
@@ -48,12 +51,35 @@ std::string devicePath(const std::string& port) {
     return ec ? port : absolute.lexically_normal().string();
 }
 
-// Says why the command cannot run, as the run would say anything: exit status 2.
+// Two names of one device: a link and its target, two links, two nodes of one device,
+// or the same path.
+bool sameDevice(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    if (a == b) return true;
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+    if (S_ISCHR(sa.st_mode) && S_ISCHR(sb.st_mode)) return sa.st_rdev == sb.st_rdev;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Says why the command cannot run, as the run would say anything: exit status 2. An
+// error of several lines (a list file's bad lines) gives a line each.
 int usageFailure(CliPlatform& platform, bool json, const std::string& command, const std::string& error,
                  const std::vector<std::string>& warnings) {
     if (json) platform.out << jsonError(command, error, warnings) << "\n";
-    else platform.err << "korven7: " << error << "\n";
+    else
+        for (std::size_t start = 0; start < error.size();) {
+            const std::size_t end = std::min(error.find('\n', start), error.size());
+            platform.err << "korven7: " << error.substr(start, end - start) << "\n";
+            start = end + 1;
+        }
     return 2;
+}
+
+// Every line of the file that cannot be used, one a line.
+std::string errorLines(const ListFile& file) {
+    std::string all;
+    for (const std::string& error : file.errors) all += (all.empty() ? "" : "\n") + error;
+    return all;
 }
 
 // Why a command cannot run: bad usage or a file; exit status 2.
@@ -78,6 +104,10 @@ private:
     void recordHistory(HistoryEvent event, const std::string& device, const std::vector<KeyString>& entries);
     void writeList(PortOutcome& outcome);
     int report(const std::vector<PortOutcome>& outcomes);
+    // One keyboard's list goes out as the text of its .cfg file, to the file or to standard output.
+    bool listOut() const {
+        return cl_.command == Command::Read && devices_.size() == 1 && !(cl_.json && cl_.listFile.empty());
+    }
 
     const CommandLine& cl_;
     CliPlatform& p_;
@@ -94,6 +124,7 @@ private:
     bool backupIsFolder_ = false;
     std::mutex historyMutex_;
     std::string historyFailure_;  // said once, at the end
+    int stopSignal_ = 0;  // SIGINT or SIGTERM, once interrupted
 };
 
 void Run::prepareSettings() {
@@ -107,7 +138,8 @@ void Run::prepareSettings() {
     } else {
         settingsFile_ = p_.settingsFileName();
     }
-    settings_ = loadSettings(settingsFile_, [&](const std::string& m) { warnings_.push_back(settingsFile_ + ": " + m); });
+    settings_ = loadSettings(settingsFile_, [](const std::string&) {},
+                             [&](const std::string& m) { warnings_.push_back(settingsFile_ + ": " + m); });
     line_ = lineSettings(settings_.serial);
     if (cl_.baud) line_.baud = *cl_.baud;
     if (cl_.parity) line_.parity = *cl_.parity;
@@ -115,8 +147,10 @@ void Run::prepareSettings() {
     for (const std::string& port : cl_.ports) {
         const auto number = comPortNumber(port);
         const std::string device = number ? portDeviceName(settingsFile_, *number) : devicePath(port);
-        if (std::find(devices_.begin(), devices_.end(), device) != devices_.end())
-            throw UsageError{"--port: " + port + " is " + device + ", which is given twice"};
+        for (std::size_t i = 0; i < devices_.size(); ++i)
+            if (sameDevice(devices_[i], device))
+                throw UsageError{"--port: " + cl_.ports[i] + " and " + port + " are the same device (" + device +
+                                 "), given twice"};
         devices_.push_back(device);
     }
     if (devices_.empty() && cl_.command != Command::Detect)
@@ -126,7 +160,7 @@ void Run::prepareSettings() {
 void Run::prepareFiles() {
     if (cl_.command == Command::Verify || cl_.command == Command::Send) {
         ListFile file = loadListFile(p_.files, cl_.listFile);
-        if (!file.error.empty()) throw UsageError{file.error};
+        if (!file.errors.empty()) throw UsageError{errorLines(file)};
         list_.replace(std::move(file.entries));
     }
     if (cl_.command == Command::Send && list_.size() == 0 && !cl_.allowEmpty && !cl_.dryRun)
@@ -139,6 +173,13 @@ void Run::prepareFiles() {
     if (cl_.command == Command::Read || cl_.command == Command::Send) {
         writtenAt_ = p_.nowText();
         history_.emplace(p_.files, p_.historyFolder());
+    }
+    if (cl_.command == Command::Read && !cl_.listFile.empty() && cl_.listFile != "-") {
+        try {
+            p_.files.checkWritable(cl_.listFile);  // before the long read, not after it
+        } catch (const std::exception& e) {
+            throw UsageError{cl_.listFile + " cannot be written (" + e.what() + "); nothing was read"};
+        }
     }
     if (cl_.logFile) {
         logFile_.open(*cl_.logFile, std::ios::out | std::ios::trunc | std::ios::binary);
@@ -173,6 +214,7 @@ std::vector<PortOutcome> Run::detect(SerialPort& port, EventPump& pump, CliObser
     search.onQuery = [&](int done, int total, const SearchCandidate& candidate, int baud) {
         observer.progressMaximum(total);
         observer.progress(done);
+        observer.setPort(candidate.device);
         observer.statusLine("Asking " + candidate.device + " at " + std::to_string(baud) + " baud");
     };
     return detectOutcomes(search.run(candidates, rates, line_.parity, true), candidates, rates.size());
@@ -249,6 +291,10 @@ void Run::recordHistory(HistoryEvent event, const std::string& device, const std
 }
 
 void Run::writeList(PortOutcome& outcome) {
+    if (cl_.listFile.empty() || cl_.listFile == "-") {
+        p_.out << cfgFileText(outcome.entries, p_.nowText());
+        return;
+    }
     try {
         p_.files.replaceWith(cl_.listFile, cfgFileText(outcome.entries, p_.nowText()));
         outcome.message += " into " + cl_.listFile;
@@ -269,7 +315,7 @@ int Run::run() {
     // Detect is one job that asks the ports one after the other.
     const bool detecting = cl_.command == Command::Detect;
     const std::vector<std::string> shown = detecting ? std::vector<std::string>{"detect"} : devices_;
-    StatusLogFile log(cl_.logFile ? &logFile_ : nullptr, shown.size() > 1);
+    StatusLogFile log(cl_.logFile ? &logFile_ : nullptr, shown.size() > 1 || detecting);
     ProgressLine progress(p_.errIsTerminal && !cl_.quiet && !cl_.json ? &p_.err : nullptr, shown);
     std::vector<std::vector<PortOutcome>> perJob(shown.size());
     std::vector<std::function<void()>> jobs;
@@ -295,23 +341,24 @@ int Run::run() {
             }
         });
     }
-    p_.runJobs(jobs, [this] { interrupted_ = true; });
+    p_.runJobs(jobs, [this](int signal) { stopSignal_ = signal, interrupted_ = true; });
     progress.clear();
 
     std::vector<PortOutcome> outcomes;
     for (auto& job : perJob) outcomes.insert(outcomes.end(), job.begin(), job.end());
-    if (cl_.command == Command::Read && !cl_.listFile.empty() && outcomes[0].kind == OutcomeKind::Done) writeList(outcomes[0]);
+    if (listOut() && outcomes[0].kind == OutcomeKind::Done) writeList(outcomes[0]);
     return report(outcomes);
 }
 
 int Run::report(const std::vector<PortOutcome>& outcomes) {
-    const int status = runExitStatus(cl_.command, outcomes);
+    int status = runExitStatus(cl_.command, outcomes);
+    if (status == 130 && stopSignal_ == SIGTERM) status = 143;
     if (cl_.json) {
         p_.out << jsonDocument(cl_.command, outcomes, status, warnings_) << "\n";
         p_.out.flush();
         return status;
     }
-    for (const std::string& line : plainLines(cl_.command, outcomes, !cl_.listFile.empty())) p_.out << line << "\n";
+    for (const std::string& line : plainLines(cl_.command, outcomes, listOut())) p_.out << line << "\n";
     p_.out.flush();
     for (const PortOutcome& o : outcomes)
         if (o.kind != OutcomeKind::Done || o.fileError || !cl_.quiet) p_.err << summaryLine(o) << "\n";
@@ -322,7 +369,7 @@ int Run::report(const std::vector<PortOutcome>& outcomes) {
 // check: the file as send would take it, without a keyboard.
 int checkFile(const CommandLine& line, CliPlatform& p) {
     const ListFile file = loadListFile(p.files, line.listFile);
-    if (!file.error.empty()) return usageFailure(p, line.json, "check", file.error, {});
+    if (!file.errors.empty()) return usageFailure(p, line.json, "check", errorLines(file), {});
     const std::size_t n = file.entries.size();
     if (line.json) {
         p.out << "{\"command\":\"check\",\"exit_status\":0,\"file\":" << jsonText(line.listFile)

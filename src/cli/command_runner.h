@@ -27,9 +27,10 @@ struct CliPlatform {
     // Called on the thread of the port that will use them.
     std::function<std::unique_ptr<SerialPort>()> createPort;
     std::function<std::unique_ptr<EventPump>()> createPump;
-    // Runs the jobs at once and returns when all have ended; `interrupted` is called on
-    // Ctrl-C, after which every job's waits wake up.
-    std::function<void(const std::vector<std::function<void()>>& jobs, const std::function<void()>& interrupted)> runJobs;
+    // Runs the jobs at once and returns when all have ended; `interrupted` is called with
+    // the signal on Ctrl-C (SIGINT) or SIGTERM, after which every job's waits wake up.
+    std::function<void(const std::vector<std::function<void()>>& jobs, const std::function<void(int signal)>& interrupted)>
+        runJobs;
 };
 
 // Runs korven7 with `args` (without the program's name); returns the exit status.

@@ -12,12 +12,13 @@ namespace k7 {
 
 struct ListFile {
     std::vector<KeyString> entries;
-    std::string error;  // "line N: why" for the first line that cannot be used; "" when all can
+    std::vector<std::string> errors;  // "line N: why" for every line that cannot be used, in file order
 };
 
 ListFile checkListFile(const CfgContent& content);
 
-// Reads and checks the file; the error then begins with the file's name.
+// Reads and checks the file ("-": standard input); each error then begins with the
+// file's name.
 ListFile loadListFile(FileStore& files, const std::string& path);
 
 }  // namespace k7

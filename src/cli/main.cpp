@@ -1,7 +1,6 @@
 // korven7: the command line, on Qt Core and Qt Serial Port only (no display needed).
 #include <QCoreApplication>
 #include <iostream>
-#include <optional>
 #include <unistd.h>
 
 #include "cli/command_runner.h"
@@ -16,19 +15,15 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("korven7");
     k7::DiskFileStore files;
-    std::optional<k7::qt::QtEnvironment> env;  // found only when needed: it may create the settings folder
-    auto environment = [&]() -> k7::qt::QtEnvironment& {
-        if (!env) env.emplace();
-        return *env;
-    };
+    const k7::qt::QtEnvironment env(false);  // korven7 makes no folder and writes no settings
     k7::CliPlatform platform{
         std::cout,
         std::cerr,
         ::isatty(STDERR_FILENO) == 1,
         files,
-        [&] { return environment().settingsFileName(); },
-        [&] { return environment().nowText(); },
-        [&] { return environment().historyFolder(); },
+        [&] { return env.settingsFileName(); },
+        [&] { return env.nowText(); },
+        [&] { return env.historyFolder(); },
         [] { return k7::qt::QtPortList().ports(); },
         [] { return std::make_unique<k7::qt::QtSerialPort>(); },
         [] { return std::make_unique<k7::qt::QtEventPump>(); },

@@ -72,6 +72,21 @@ std::string notationToBytes(const std::string& text) {
     return result;
 }
 
+std::string notationFault(const std::string& text) {
+    for (std::size_t open = text.find('{'); open != std::string::npos; open = text.find('{', open + 1)) {
+        const std::size_t close = text.find('}', open);
+        if (close == std::string::npos) return "\"" + text.substr(open) + "\" has no closing brace";
+        const std::string group = text.substr(open, close + 1 - open);
+        try {
+            if (HexValue(group.substr(1, group.size() - 2)) > 255) return "\"" + group + "\" is not a byte: it is above {FF}";
+        } catch (const RuntimeError&) {
+            return "\"" + group + "\" is not a byte: braces hold two hex digits";
+        }
+        open = close;
+    }
+    return "";
+}
+
 std::string bytesToNotation(const std::string& bytes) {
     std::string text;
     for (char c : bytes) {

@@ -21,6 +21,11 @@ int hexDigitValue(char c);
 // hexadecimal digit (kTypeMismatch), and for a group above 255 (kOverflow).
 std::string notationToBytes(const std::string& text);
 
+// What keeps the text from naming its bytes exactly, in words, e.g. "{ZZ}" is not a
+// byte; "" when nothing does. Stricter than notationToBytes: a group still open at the
+// end counts too.
+std::string notationFault(const std::string& text);
+
 // Writes bytes as notation: control characters, bytes from 0x7F up and the "{" itself
 // become two-digit groups ({0D}, {F1}, {7B}); everything else stays as it is.
 // notationToBytes(bytesToNotation(b)) == b for every b.

@@ -64,8 +64,11 @@ bool DiskFileStore::exists(const std::string& path) const {
 }
 
 std::unique_ptr<std::istream> DiskFileStore::openRead(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) Fail(EISDIR);
+    // A device (/dev/zero, a terminal, a serial port) would be read forever or block.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) Fail(errno);
+    if (S_ISDIR(st.st_mode)) Fail(EISDIR);
+    if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) throw RuntimeError("Not a regular file or pipe");
     errno = 0;
     auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
     if (!*in) Fail(errno ? errno : ENOENT);
@@ -96,8 +99,11 @@ void DiskFileStore::remove(const std::string& path) {
     if (::unlink(path.c_str()) != 0) Fail(errno);
 }
 
-void replaceFileContent(const std::string& name, const std::string& content) {
-    // A link stays a link: the file it points to is the one replaced.
+namespace {
+
+// The file a replace writes (a link stays a link: the file it points to is the one
+// replaced) and whether it exists; throws when it may not be written.
+std::string replaceTarget(const std::string& name, struct stat& old, bool& exists) {
     std::string path = name;
     std::error_code ec;
     if (std::filesystem::is_symlink(name, ec)) {
@@ -105,10 +111,28 @@ void replaceFileContent(const std::string& name, const std::string& content) {
         if (!ec) path = target.string();
     }
     // A read-only file is not replaced behind the user's back, not even by one who could.
-    struct stat old {};
-    const bool exists = ::stat(path.c_str(), &old) == 0;
+    exists = ::stat(path.c_str(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode)) Fail(EISDIR);
     if (exists && (old.st_mode & 0222) == 0) throw RuntimeError("The file is read-only; nothing was written");
     if (exists && ::access(path.c_str(), W_OK) != 0) Fail(errno);
+    return path;
+}
+
+}  // namespace
+
+void checkReplaceable(const std::string& name) {
+    struct stat old {};
+    bool exists = false;
+    const std::string path = replaceTarget(name, old, exists);
+    if (exists) return;  // written beside itself, or in place
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0) Fail(errno);
+}
+
+void replaceFileContent(const std::string& name, const std::string& content) {
+    struct stat old {};
+    bool exists = false;
+    const std::string path = replaceTarget(name, old, exists);
     std::string temp = path + ".tmp-XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0 && exists) return replaceInPlace(path, content);

@@ -13,6 +13,10 @@ namespace k7 {
 // content could not be kept.
 void replaceFileContent(const std::string& path, const std::string& content);
 
+// Throws RuntimeError, as replaceFileContent would, when the file cannot be written;
+// writes nothing.
+void checkReplaceable(const std::string& path);
+
 // Files on disk; a replace goes through replaceFileContent.
 class DiskFileStore : public FileStore {
 public:
@@ -23,6 +27,7 @@ public:
     std::vector<std::string> fileNames(const std::string& folder) const override;
     void createFolder(const std::string& folder) override;
     void remove(const std::string& path) override;
+    void checkWritable(const std::string& path) const override { checkReplaceable(path); }
 };
 
 }  // namespace k7

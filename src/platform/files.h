@@ -22,6 +22,8 @@ public:
     // Creates the folder and the folders above it; throws RuntimeError when it cannot.
     virtual void createFolder(const std::string& folder) = 0;
     virtual void remove(const std::string& path) = 0;  // throws RuntimeError when it cannot
+    // Throws RuntimeError when replaceWith could not write the file; writes nothing.
+    virtual void checkWritable(const std::string& path) const = 0;
 };
 
 class Environment {

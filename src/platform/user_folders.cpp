@@ -11,7 +11,7 @@ namespace k7 {
 
 UserFolders ResolveUserFolders(const std::string& programFolder,
                                const std::function<std::string(const char*)>& getenv,
-                               const std::function<bool(const std::string&)>& writable) {
+                               const std::function<bool(const std::string&)>& writable, bool prepare) {
     const std::string settingsName = "KORVEN7.ini";
     const fs::path program(programFolder);
     const fs::path shared = program.parent_path() / "share" / "korven7-config";
@@ -28,21 +28,22 @@ UserFolders ResolveUserFolders(const std::string& programFolder,
     if (config.empty() || config.front() != '/') config = home + "/.config";
     const fs::path folder = fs::path(config) / "korven7-config";
     const fs::path settings = folder / settingsName;
-    fs::create_directories(folder, ec);
     const fs::path shipped = fs::path(data) / settingsName;
-    if (!fs::exists(settings, ec) && fs::is_regular_file(shipped, ec))
-        fs::copy_file(shipped, settings, ec);  // on failure the defaults apply
+    const bool copyShipped = !fs::exists(settings, ec) && fs::is_regular_file(shipped, ec);
+    if (!prepare) return {(copyShipped ? shipped : settings).string(), home.empty() ? programFolder : home, data, history};
+    fs::create_directories(folder, ec);
+    if (copyShipped) fs::copy_file(shipped, settings, ec);  // on failure the defaults apply
     return {settings.string(), home.empty() ? programFolder : home, data, history};
 }
 
-UserFolders ResolveUserFolders(const std::string& programFolder) {
+UserFolders ResolveUserFolders(const std::string& programFolder, bool prepare) {
     return ResolveUserFolders(
         programFolder,
         [](const char* name) {
             const char* value = std::getenv(name);
             return std::string(value ? value : "");
         },
-        [](const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; });
+        [](const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; }, prepare);
 }
 
 }  // namespace k7

@@ -19,11 +19,13 @@ struct UserFolders {
 };
 
 // `getenv` reads XDG_CONFIG_HOME, XDG_DATA_HOME and HOME; `writable` tells whether a folder can be written.
+// Without `prepare` nothing is made or copied: a user's settings file that does not exist
+// yet is read from the data folder's copy (korven7, which never writes settings).
 UserFolders ResolveUserFolders(const std::string& programFolder,
                                const std::function<std::string(const char*)>& getenv,
-                               const std::function<bool(const std::string&)>& writable);
+                               const std::function<bool(const std::string&)>& writable, bool prepare = true);
 
 // The real environment and access(2).
-UserFolders ResolveUserFolders(const std::string& programFolder);
+UserFolders ResolveUserFolders(const std::string& programFolder, bool prepare = true);
 
 }  // namespace k7

@@ -8,8 +8,8 @@
 
 namespace k7::qt {
 
-QtEnvironment::QtEnvironment()
-    : folder_(PathFromQ(QCoreApplication::applicationDirPath())), folders_(ResolveUserFolders(folder_)) {}
+QtEnvironment::QtEnvironment(bool prepareUserFolder)
+    : folder_(PathFromQ(QCoreApplication::applicationDirPath())), folders_(ResolveUserFolders(folder_, prepareUserFolder)) {}
 
 std::string QtEnvironment::settingsFileName() const { return folders_.settingsFile; }
 

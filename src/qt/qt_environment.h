@@ -9,7 +9,8 @@ namespace k7::qt {
 // The program's folder and data folder, the settings file found from them, the clock.
 class QtEnvironment : public Environment {
 public:
-    QtEnvironment();
+    // Without `prepareUserFolder` the user's configuration folder is left as it is.
+    explicit QtEnvironment(bool prepareUserFolder = true);
     std::string programFolder() const override { return folder_; }
     std::string dataFolder() const override { return folders_.dataFolder; }
     std::string settingsFileName() const override;

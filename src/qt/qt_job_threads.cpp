@@ -14,14 +14,14 @@ namespace {
 // The signal handler may only write to a pipe; the event loop reads the other end.
 volatile std::sig_atomic_t signalPipe = -1;
 
-void onSignal(int) {
-    const char byte = 1;
+void onSignal(int signal) {
+    const char byte = char(signal);
     if (signalPipe >= 0) (void)!::write(signalPipe, &byte, 1);
 }
 
 }  // namespace
 
-void runJobsOnThreads(const std::vector<std::function<void()>>& jobs, const std::function<void()>& interrupted) {
+void runJobsOnThreads(const std::vector<std::function<void()>>& jobs, const std::function<void(int signal)>& interrupted) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) fds[0] = fds[1] = -1;
     signalPipe = fds[1];
@@ -50,8 +50,9 @@ void runJobsOnThreads(const std::vector<std::function<void()>>& jobs, const std:
         notifier = std::make_unique<QSocketNotifier>(fds[0], QSocketNotifier::Read);
         QObject::connect(notifier.get(), &QSocketNotifier::activated, [&] {
             char buffer[16];
-            while (::read(fds[0], buffer, sizeof buffer) > 0) {}
-            interrupted();
+            int signal = SIGINT;
+            for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) signal = buffer[n - 1];
+            interrupted(signal);
             for (const auto& waker : wakers) QMetaObject::invokeMethod(waker.get(), [] {}, Qt::QueuedConnection);
         });
     }

@@ -40,109 +40,97 @@ QString WithAccessKey(const MenuDesign& m) {
 
 QtControls::QtControls(const FormDesign& design, QWidget* surface) {
     const QFont base = surface->font();
-    for (const auto& c : design.controls) {
-        QWidget* parent = c.container.empty() ? surface : widgets_.at(c.container);
-        const QString caption = ToQ(c.caption);
-        std::unique_ptr<Control> control;
-        QWidget* w = nullptr;
-        switch (c.kind) {
-            case ControlKind::Label: {
-                auto* l = new ClickableLabel(caption, parent);
-                l->setTextFormat(Qt::PlainText);
-                if (c.centred) l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-                if (c.bordered) l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-                if (c.clickable) l->setFocusPolicy(Qt::StrongFocus);
-                l->setWordWrap(c.position.height >= 450);
-                w = l;
-                control = wrap<QtLabel>(l);
-                break;
-            }
-            case ControlKind::Button: {
-                auto* b = new QPushButton(parent);
-                b->setAutoDefault(false);
-                b->setDefault(c.isDefault);
-                w = b;
-                control = wrap<QtButton>(b);
-                break;
-            }
-            case ControlKind::CheckBox: {
-                auto* b = new QCheckBox(parent);
-                b->setChecked(c.checked);
-                w = b;
-                control = wrap<QtCheckBox>(b);
-                break;
-            }
-            case ControlKind::TextBox: {
-                auto* e = new KeyLineEdit(parent);
-                e->setCapturesKeys(c.capturesKeys);
-                w = e;
-                control = wrap<QtTextBox>(e);
-                break;
-            }
-            case ControlKind::ListBox: {
-                if (c.logOnly) {
-                    auto* view = new QPlainTextEdit(parent);
-                    w = view;
-                    control = wrap<QtLogBox>(view);
-                    break;
-                }
-                auto* l = new DoubleClickList(parent);
-                w = l;
-                control = wrap<QtListBox>(l);
-                break;
-            }
-            case ControlKind::ComboBox: {
-                auto* b = new QComboBox(parent);
-                b->setEditable(false);
-                w = b;
-                control = wrap<QtComboBox>(b);
-                break;
-            }
-            case ControlKind::ProgressBar: {
-                auto* b = new QProgressBar(parent);
-                b->setRange(0, 100);
-                b->setValue(0);
-                b->setTextVisible(false);
-                w = b;
-                control = wrap<QtProgressBar>(b);
-                break;
-            }
-            case ControlKind::Picture: {
-                auto* l = new QLabel(parent);
-                l->setAlignment(Qt::AlignCenter);
-                w = l;
-                control = wrap<QtPicture>(l);
-                break;
-            }
-            case ControlKind::HtmlView: {
-                auto* b = new QTextBrowser(parent);
-                b->setOpenLinks(true);
-                w = b;
-                control = wrap<QtHtmlView>(b);
-                break;
-            }
-            case ControlKind::Frame: {
-                auto* g = new QGroupBox(caption, parent);
-                g->setFlat(c.flat);
-                w = g;
-                control = wrap<QtFrame>(g);
-                break;
-            }
+    for (const auto& c : design.controls) add(design, c, c.container.empty() ? surface : widgets_.at(c.container), base);
+    fitCaptions(design, base);
+    relateLabels(design);
+    if (!design.firstFocus.empty()) widgets_.at(design.firstFocus)->setFocus();
+}
+
+QtControls::Made QtControls::create(const ControlDesign& c, QWidget* parent) {
+    switch (c.kind) {
+        case ControlKind::Label: {
+            auto* l = new ClickableLabel(ToQ(c.caption), parent);
+            l->setTextFormat(Qt::PlainText);
+            if (c.centred) l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            if (c.bordered) l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            if (c.clickable) l->setFocusPolicy(Qt::StrongFocus);
+            l->setWordWrap(c.position.height >= 450);
+            return {l, wrap<QtLabel>(l)};
         }
-        w->setObjectName(ToQ(c.name));
-        w->setFont(DesignFont(c, base));
-        if (!c.tooltip.empty()) w->setToolTip(ToQ(c.tooltip));
-        // A label is named by the text it shows now, which Qt reads from it as it changes.
-        if (c.kind != ControlKind::Label) {
-            const ControlDesign* label = design.find(c.labelledBy);
-            w->setAccessibleName(ToQ(!c.accessibleName.empty() ? c.accessibleName : label ? label->caption : c.caption));
+        case ControlKind::Button: {
+            auto* b = new QPushButton(parent);
+            b->setAutoDefault(false);
+            b->setDefault(c.isDefault);
+            return {b, wrap<QtButton>(b)};
         }
-        control->setVisible(c.visible);
-        widgets_[c.name] = w;
-        controls_[c.name] = std::move(control);
-        if (c.kind == ControlKind::Button) static_cast<QtButton&>(*controls_[c.name]).setCaption(c.caption);
-        if (c.kind == ControlKind::CheckBox) static_cast<QtCheckBox&>(*controls_[c.name]).setCaption(c.caption);
+        case ControlKind::CheckBox: {
+            auto* b = new QCheckBox(parent);
+            b->setChecked(c.checked);
+            return {b, wrap<QtCheckBox>(b)};
+        }
+        case ControlKind::TextBox: {
+            auto* e = new KeyLineEdit(parent);
+            e->setCapturesKeys(c.capturesKeys);
+            return {e, wrap<QtTextBox>(e)};
+        }
+        case ControlKind::ListBox: {
+            if (c.logOnly) {
+                auto* view = new QPlainTextEdit(parent);
+                return {view, wrap<QtLogBox>(view)};
+            }
+            auto* l = new DoubleClickList(parent);
+            return {l, wrap<QtListBox>(l)};
+        }
+        case ControlKind::ComboBox: {
+            auto* b = new QComboBox(parent);
+            b->setEditable(false);
+            return {b, wrap<QtComboBox>(b)};
+        }
+        case ControlKind::ProgressBar: {
+            auto* b = new QProgressBar(parent);
+            b->setRange(0, 100);
+            b->setValue(0);
+            b->setTextVisible(false);
+            return {b, wrap<QtProgressBar>(b)};
+        }
+        case ControlKind::Picture: {
+            auto* l = new QLabel(parent);
+            l->setAlignment(Qt::AlignCenter);
+            return {l, wrap<QtPicture>(l)};
+        }
+        case ControlKind::HtmlView: {
+            auto* b = new QTextBrowser(parent);
+            b->setOpenLinks(true);
+            return {b, wrap<QtHtmlView>(b)};
+        }
+        case ControlKind::Frame: {
+            auto* g = new QGroupBox(ToQ(c.caption), parent);
+            g->setFlat(c.flat);
+            return {g, wrap<QtFrame>(g)};
+        }
     }
+    throw std::logic_error("a control of no known kind: " + c.name);
+}
+
+void QtControls::add(const FormDesign& design, const ControlDesign& c, QWidget* parent, const QFont& base) {
+    auto [w, control] = create(c, parent);
+    w->setObjectName(ToQ(c.name));
+    w->setFont(DesignFont(c, base));
+    if (!c.tooltip.empty()) w->setToolTip(ToQ(c.tooltip));
+    // A label is named by the text it shows now, which Qt reads from it as it changes.
+    if (c.kind != ControlKind::Label) {
+        const ControlDesign* label = design.find(c.labelledBy);
+        w->setAccessibleName(ToQ(!c.accessibleName.empty() ? c.accessibleName : label ? label->caption : c.caption));
+    }
+    control->setVisible(c.visible);
+    widgets_[c.name] = w;
+    controls_[c.name] = std::move(control);
+    // A caption is wrapped to fit in the control's font.
+    if (c.kind == ControlKind::Button) static_cast<QtButton&>(*controls_[c.name]).setCaption(c.caption);
+    if (c.kind == ControlKind::CheckBox) static_cast<QtCheckBox&>(*controls_[c.name]).setCaption(c.caption);
+}
+
+void QtControls::fitCaptions(const FormDesign& design, const QFont& base) {
     scale_ = FontScale(design, base);
     place(design);
     for (int round = 0; round < 8; ++round) {  // each round makes room for the worst caption; one or two do
@@ -151,10 +139,12 @@ QtControls::QtControls(const FormDesign& design, QWidget* surface) {
         scale_ = TwipScale(scale_.pixelsPerTwip() * shortfall);
         place(design);
     }
-    // The label that names a control is its buddy: screen readers relate the two.
+}
+
+// The label that names a control is its buddy: screen readers relate the two.
+void QtControls::relateLabels(const FormDesign& design) {
     for (const auto& c : design.controls)
         if (!c.labelledBy.empty()) static_cast<QLabel*>(widgets_.at(c.labelledBy))->setBuddy(widgets_.at(c.name));
-    if (!design.firstFocus.empty()) widgets_.at(design.firstFocus)->setFocus();
 }
 
 void QtControls::place(const FormDesign& design) {

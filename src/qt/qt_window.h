@@ -20,6 +20,16 @@ public:
     QWidget* widget(const std::string& name);
     const TwipScale& scale() const { return scale_; }
 private:
+    struct Made {
+        QWidget* widget;
+        std::unique_ptr<Control> control;
+    };
+    // The widget a control of the design needs, and the control that wraps it.
+    Made create(const ControlDesign& c, QWidget* parent);
+    void add(const FormDesign& design, const ControlDesign& c, QWidget* parent, const QFont& base);
+    // Sets the scale and lays the controls out at it.
+    void fitCaptions(const FormDesign& design, const QFont& base);
+    void relateLabels(const FormDesign& design);
     void place(const FormDesign& design);
     // How many times its room the caption that fits worst needs: at most 1 when all fit.
     double captionShortfall(const FormDesign& design) const;

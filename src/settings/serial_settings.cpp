@@ -30,30 +30,41 @@ std::optional<char> parityOf(const std::string& text) {
 
 }  // namespace
 
-ProgramSettings loadSettings(const std::string& file, const std::function<void(const std::string&)>& report) {
+ProgramSettings loadSettings(const std::string& file, const std::function<void(const std::string&)>& report,
+                             const std::function<void(const std::string&)>& explain) {
     ProgramSettings s;
+    auto refused = [&](const char* section, const char* key, const std::string& value, const char* why, const char* used) {
+        if (explain) explain(std::string("[") + section + "] " + key + "=" + value + " " + why + "; " + used + " is used");
+    };
     auto number = [&](const char* section, const char* key, const char* def, int& target) {
+        const std::string value = readIniValue(file, section, key, def);
         try {
-            target = toInt16(readIniValue(file, section, key, def));
+            target = toInt16(value);
             return true;
         } catch (const RuntimeError& e) {
             report(kBadNumber + std::string(e.what()));
+            refused(section, key, value, e.what() == std::string(kOverflow) ? "is out of range" : "is not a number", def);
             return false;
         }
     };
     // The numbers are reported as they are read, the port's values as it is set up.
     const bool portRead = number("COMSETTINGS", "PORT", "1", s.serial.port);
-    const auto baud = baudOf(readIniValue(file, "COMSETTINGS", "BAUD", "9600"));
-    const auto parity = parityOf(readIniValue(file, "COMSETTINGS", "PARITY", "N"));
+    const std::string baudText = readIniValue(file, "COMSETTINGS", "BAUD", "9600");
+    const std::string parityText = readIniValue(file, "COMSETTINGS", "PARITY", "N");
+    const auto baud = baudOf(baudText);
+    const auto parity = parityOf(parityText);
     number("GENERAL", "ENABLESTRINGS", "0", s.enableStrings);
     int backup = 0;
     if (number("GENERAL", "BACKUP", "0", backup)) s.backupBeforeSend = backup != 0;
     if (portRead && s.serial.port < 1) {
         report(kBadPortSetting + std::string("Invalid port number"));
+        refused("COMSETTINGS", "PORT", std::to_string(s.serial.port), "is below 1", "1");
         s.serial.port = 1;
     } else if (!baud || !parity) {
         report(kBadPortSetting + std::string("Invalid property value"));
     }
+    if (!baud) refused("COMSETTINGS", "BAUD", baudText, "is not a baud rate", "9600");
+    if (!parity) refused("COMSETTINGS", "PARITY", parityText, "is not N, E, O, M or S", "N");
     s.serial.baud = baud.value_or(9600);
     s.serial.parity = parity.value_or('N');
     return s;

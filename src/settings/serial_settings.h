@@ -24,8 +24,11 @@ struct ProgramSettings {
 };
 
 // Reads the settings file. A value that cannot be used is reported through `report`
-// (the message to show) and its default is taken; the other values are still read.
-ProgramSettings loadSettings(const std::string& file, const std::function<void(const std::string&)>& report);
+// (the message the window shows) and its default is taken; the other values are still
+// read. `explain`, when given, gets for each such value its key, the value and the
+// default used, e.g. "[COMSETTINGS] BAUD=fast is not a baud rate; 9600 is used".
+ProgramSettings loadSettings(const std::string& file, const std::function<void(const std::string&)>& report,
+                             const std::function<void(const std::string&)>& explain = {});
 
 // Writes the values, keeping the rest of the file. Throws RuntimeError when the
 // file cannot be written.

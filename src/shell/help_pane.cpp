@@ -1,11 +1,16 @@
 #include "shell/help_pane.h"
 
+#include "shell/main_window_design.h"
+
 #include <algorithm>
 
 namespace k7 {
 
 HelpPane::HelpPane(ControlSet& ui, Environment& env)
-    : ui_(ui), env_(env), view_(ui.get<HtmlView>("WebBrowser1")), closeButton_(ui.get<Button>("Hclose")) {}
+    : ui_(ui),
+      env_(env),
+      view_(ui.get<HtmlView>(controls::kHelpView)),
+      closeButton_(ui.get<Button>(controls::kCloseHelpButton)) {}
 
 void HelpPane::show(const std::string& page) {
     // Sized from the window as it is now; a later resize leaves the pane alone.

@@ -5,6 +5,8 @@
 namespace k7 {
 namespace {
 
+using namespace controls::history;
+
 std::string countText(int n) {
     if (n < 0) return "cannot be read";
     return std::to_string(n) + (n == 1 ? " custom string" : " custom strings");
@@ -14,16 +16,16 @@ std::string countText(int n) {
 
 HistoryDialog::HistoryDialog(Platform& platform, const KeyboardHistory& history)
     : window_(platform.createDialog(historyDialogDesign())),
-      rows_(window_->get<ListBox>("HistoryList")),
+      rows_(window_->get<ListBox>(kList)),
       entries_(history.entries()) {
     for (const HistoryEntry& e : entries_)
         rows_.addItem(e.time + "\t" + historyEventText(e.event, e.port) + "\t" + countText(e.customStrings));
-    window_->get<Label>("HistoryFolder")
+    window_->get<Label>(kFolder)
         .setFileName(entries_.empty() ? "Nothing kept yet in " + history.folder() : history.folder());
-    window_->control("HistoryOpen").setEnabled(!entries_.empty());
+    window_->control(kOpen).setEnabled(!entries_.empty());
     if (!entries_.empty()) rows_.setSelectedIndex(0);
-    window_->get<Button>("HistoryOpen").onClick = [this] { choose(); };
-    window_->get<Button>("HistoryClose").onClick = [this] { window_->close(); };
+    window_->get<Button>(kOpen).onClick = [this] { choose(); };
+    window_->get<Button>(kClose).onClick = [this] { window_->close(); };
     rows_.onDoubleClick = [this] { choose(); };
 }
 

@@ -26,23 +26,23 @@ std::string entryText(const KeyString& entry) { return entry.legend + "\t" + ent
 MainWindow::MainWindow(Platform& platform)
     : platform_(platform),
       ui_(platform.ui),
-      clearBeforeEach_(ui_.get<CheckBox>("clrstat")),
-      statusLog_(ui_.get<ListBox>("StatusBox")),
-      keyField_(ui_.get<TextBox>("KbdKey")),
-      stringField_(ui_.get<TextBox>("KeyString")),
-      stringLength_(ui_.get<Label>("StringCount")),
-      listBox_(ui_.get<ListBox>("List1")),
-      verdictPicture_(ui_.get<Picture>("MatchImage")),
-      verdictCaption_(ui_.get<Label>("MatchString")),
-      portLabel_(ui_.get<Label>("CommLabel")),
-      baudLabel_(ui_.get<Label>("BaudLabel")),
-      parityLabel_(ui_.get<Label>("ParityLabel")),
-      progressBar_(ui_.get<ProgressBar>("ProgressBar1")),
-      progressCaption_(ui_.get<Label>("ProgressLabel")),
-      percentLabel_(ui_.get<Label>("PercentLabel")),
+      clearBeforeEach_(ui_.get<CheckBox>(controls::kClearBeforeEach)),
+      statusLog_(ui_.get<ListBox>(controls::kLog)),
+      keyField_(ui_.get<TextBox>(controls::kKeyField)),
+      stringField_(ui_.get<TextBox>(controls::kStringField)),
+      stringLength_(ui_.get<Label>(controls::kStringLength)),
+      listBox_(ui_.get<ListBox>(controls::kList)),
+      verdictPicture_(ui_.get<Picture>(controls::kVerdictPicture)),
+      verdictCaption_(ui_.get<Label>(controls::kVerdict)),
+      portLabel_(ui_.get<Label>(controls::kPort)),
+      baudLabel_(ui_.get<Label>(controls::kBaud)),
+      parityLabel_(ui_.get<Label>(controls::kParity)),
+      progressBar_(ui_.get<ProgressBar>(controls::kProgress)),
+      progressCaption_(ui_.get<Label>(controls::kProgressCaption)),
+      percentLabel_(ui_.get<Label>(controls::kPercent)),
       session_(platform.port, platform.pump, *this),
       history_(platform.files, platform.env.historyFolder()),
-      fileMenu_(platform, keyStrings_, ui_.get<Label>("CfgLabel")),
+      fileMenu_(platform, keyStrings_, ui_.get<Label>(controls::kFile)),
       helpPane_(ui_, platform.env),
       keyMap_(platform, keyStrings_) {
     progressBar_.setMaximum(100);
@@ -50,15 +50,15 @@ MainWindow::MainWindow(Platform& platform)
     keyStrings_.onChanged = [this](int index, bool added) { showListChange(index, added); };
 
     auto click = [](auto& source, auto handler) { source.onClick = handler; };
-    click(ui_.get<Button>("ClearDetails"), [this] { statusLog_.clear(); });
-    click(ui_.get<Button>("AddToList"), [this] { addToList(); });
-    click(ui_.get<Label>("Label12"), [this] { keyStrings_.clear(); });
-    click(ui_.get<Button>("SendKeys"), [this] { sendStrings(); });
-    click(ui_.get<Button>("VerifyBtn"), [this] { verifyStrings(); });
-    click(ui_.get<Button>("ReadKeys"), [this] { readStrings(); });
-    click(ui_.get<Button>("GetVersionBtn"), [this] { showVersion(); });
-    click(ui_.get<Button>("AbortBrn"), [this] { session_.requestAbort(); });
-    click(ui_.get<Button>("Hclose"), [this] { helpPane_.close(); });
+    click(ui_.get<Button>(controls::kClearLogNow), [this] { statusLog_.clear(); });
+    click(ui_.get<Button>(controls::kAddToList), [this] { addToList(); });
+    click(ui_.get<Label>(controls::kClearList), [this] { keyStrings_.clear(); });
+    click(ui_.get<Button>(controls::kSend), [this] { sendStrings(); });
+    click(ui_.get<Button>(controls::kVerify), [this] { verifyStrings(); });
+    click(ui_.get<Button>(controls::kRead), [this] { readStrings(); });
+    click(ui_.get<Button>(controls::kVersion), [this] { showVersion(); });
+    click(ui_.get<Button>(controls::kAbort), [this] { session_.requestAbort(); });
+    click(ui_.get<Button>(controls::kCloseHelpButton), [this] { helpPane_.close(); });
 
     // The key field clears when the user moves into it, not when a menu or dialog gives the focus back.
     keyField_.onGotFocus = [this](FocusReason why) { if (why == FocusReason::UserMovedIn) keyField_.setText(""); };
@@ -75,20 +75,20 @@ MainWindow::MainWindow(Platform& platform)
     keyMap_.onKeyActivated = [this](const std::string& legend) { selectEntry(legend); };
     listBox_.onDeleteKey = [this] { removeSelectedEntry(); };
 
-    click(ui_.menu("FOpen"), [this] { fileMenu_.open(); });
-    click(ui_.menu("FSave"), [this] { fileMenu_.save(); });
-    click(ui_.menu("SaveAs"), [this] { fileMenu_.saveAs(); });
-    click(ui_.menu("FHistory"), [this] { showHistory(); });
-    click(ui_.menu("Config"), [this] { openSettingsDialog(); });
-    click(ui_.menu("ClearAll"), [this] { clearAll(); });
-    click(ui_.menu("prscr"), [this] { print(); });
-    click(ui_.menu("KeyMap"), [this] { keyMap_.show(); });
-    click(ui_.menu("OverView"), [this] { helpPane_.show("KORVOverView.htm"); });
-    click(ui_.menu("EnterKey"), [this] { helpPane_.show("KORVEnterKey.htm"); });
-    click(ui_.menu("CreateString"), [this] { helpPane_.show("KORVCreateString.htm"); });
-    click(ui_.menu("VerifyOp"), [this] { helpPane_.show("KORVVerify.htm"); });
-    click(ui_.menu("Misc"), [this] { helpPane_.show("KORVReadStr.htm"); });
-    click(ui_.menu("CloseHelp"), [this] { helpPane_.close(); });
+    click(ui_.menu(controls::kOpen), [this] { fileMenu_.open(); });
+    click(ui_.menu(controls::kSave), [this] { fileMenu_.save(); });
+    click(ui_.menu(controls::kSaveAs), [this] { fileMenu_.saveAs(); });
+    click(ui_.menu(controls::kHistory), [this] { showHistory(); });
+    click(ui_.menu(controls::kConfiguration), [this] { openSettingsDialog(); });
+    click(ui_.menu(controls::kClearAll), [this] { clearAll(); });
+    click(ui_.menu(controls::kPrintScreen), [this] { print(); });
+    click(ui_.menu(controls::kKeyMap), [this] { keyMap_.show(); });
+    click(ui_.menu(controls::kHelpOverview), [this] { helpPane_.show("KORVOverView.htm"); });
+    click(ui_.menu(controls::kHelpEnteringKeys), [this] { helpPane_.show("KORVEnterKey.htm"); });
+    click(ui_.menu(controls::kHelpCreatingStrings), [this] { helpPane_.show("KORVCreateString.htm"); });
+    click(ui_.menu(controls::kHelpVerifying), [this] { helpPane_.show("KORVVerify.htm"); });
+    click(ui_.menu(controls::kHelpReading), [this] { helpPane_.show("KORVReadStr.htm"); });
+    click(ui_.menu(controls::kCloseHelp), [this] { helpPane_.close(); });
     ui_.window().onResize = [this] { resizeLog(); };
 }
 
@@ -184,7 +184,8 @@ void MainWindow::showListChange(int index, bool added) {
 // ---- the device operations ----
 
 void MainWindow::setBusy(bool busy) {
-    for (const char* name : {"AddToList", "SendKeys", "VerifyBtn", "ReadKeys", "GetVersionBtn", "KeyString", "KbdKey"})
+    for (const char* name : {controls::kAddToList, controls::kSend, controls::kVerify, controls::kRead, controls::kVersion,
+                             controls::kStringField, controls::kKeyField})
         ui_.control(name).setEnabled(!busy);
     setMenusBusy(busy);
 }
@@ -192,7 +193,8 @@ void MainWindow::setBusy(bool busy) {
 // Waits keep the window live: while an operation runs, no menu may change the list, the
 // settings or the port under it. Help stays.
 void MainWindow::setMenusBusy(bool busy) {
-    for (const char* name : {"File", "Config", "ClearAll", "prscr"}) ui_.menu(name).setEnabled(!busy);
+    for (const char* name : {controls::kFileMenu, controls::kConfiguration, controls::kClearAll, controls::kPrintScreen})
+        ui_.menu(name).setEnabled(!busy);
 }
 
 void MainWindow::clearLogIfAsked() {

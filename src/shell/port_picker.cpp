@@ -1,6 +1,10 @@
 #include "shell/port_picker.h"
 
+#include "shell/main_window_design.h"
+
 namespace k7 {
+
+using namespace controls::config;
 namespace {
 
 constexpr int kRefreshMs = 1000;
@@ -17,11 +21,11 @@ std::string withoutLineEnd(std::string text) {
 PortPicker::PortPicker(Platform& platform, ControlSet& dialog, int currentPort)
     : platform_(platform),
       currentPort_(currentPort),
-      list_(dialog.get<ComboBox>("cboPort")),
-      detail_(dialog.get<Label>("PortDetail")),
-      findButton_(dialog.get<Button>("FindBtn")),
-      progress_(dialog.get<ProgressBar>("FindProgress")),
-      status_(dialog.get<Label>("FindStatus")),
+      list_(dialog.get<ComboBox>(kPorts)),
+      detail_(dialog.get<Label>(kPortDetail)),
+      findButton_(dialog.get<Button>(kFind)),
+      progress_(dialog.get<ProgressBar>(kFindProgress)),
+      status_(dialog.get<Label>(kFindStatus)),
       choices_(platform.env.settingsFileName(), currentPort),
       search_(platform.port, platform.pump),
       refreshTimer_(platform.pump.createTimer()) {

@@ -3,6 +3,8 @@
 #include "shell/main_window_design.h"
 
 namespace k7 {
+
+using namespace controls::config;
 namespace {
 
 constexpr int kSavePauseMs = 700;
@@ -28,12 +30,12 @@ SettingsDialog::SettingsDialog(Platform& platform, const ProgramSettings& curren
       apply_(std::move(apply)),
       window_(platform.createDialog(settingsDialogDesign())),
       ports_(platform, *window_, current.serial.port),
-      baudList_(window_->get<ComboBox>("cboBaud")),
-      parityList_(window_->get<ComboBox>("cboParity")),
-      backupFirst_(window_->get<CheckBox>("BackupFirst")) {
-    window_->get<Button>("ConfigSave").onClick = [this] { save(); };
-    window_->get<Button>("ConfigAbort").onClick = [this] { window_->close(); };
-    window_->get<Button>("FindBtn").onClick = [this] { find(); };
+      baudList_(window_->get<ComboBox>(kBauds)),
+      parityList_(window_->get<ComboBox>(kParities)),
+      backupFirst_(window_->get<CheckBox>(kBackupFirst)) {
+    window_->get<Button>(kSave).onClick = [this] { save(); };
+    window_->get<Button>(kClose).onClick = [this] { window_->close(); };
+    window_->get<Button>(kFind).onClick = [this] { find(); };
     window_->onClosed = [this] { ports_.stop(); };  // a search under way ends with the dialog
     fillAndSelect(baudList_, kBaudChoices, std::to_string(current.serial.baud), 2);
     fillAndSelect(parityList_, kParityChoices, std::string(1, current.serial.parity), 1);
@@ -77,9 +79,9 @@ void SettingsDialog::find() {
     for (const BaudChoice& choice : kBaudChoices)
         if (choice.baud != rates.front()) rates.push_back(choice.baud);
     const char parity = chosenParity().value_or(current_.serial.parity);
-    for (const char* name : {"ConfigSave", "cboBaud", "cboParity"}) window_->control(name).setEnabled(false);
+    for (const char* name : {kSave, kBauds, kParities}) window_->control(name).setEnabled(false);
     const std::optional<int> found = ports_.find(rates, parity);
-    for (const char* name : {"ConfigSave", "cboBaud", "cboParity"}) window_->control(name).setEnabled(true);
+    for (const char* name : {kSave, kBauds, kParities}) window_->control(name).setEnabled(true);
     for (std::size_t i = 0; found && i < std::size(kBaudChoices); ++i)
         if (kBaudChoices[i].baud == *found) baudList_.setCurrentIndex(int(i));
 }

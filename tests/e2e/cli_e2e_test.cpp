@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -44,17 +45,26 @@ protected:
         s << std::ifstream(path, std::ios::binary).rdbuf();
         return s.str();
     }
-    // Runs build/korven7 with DISPLAY unset; `whileRunning` gets its process id.
     Ran run(const std::vector<std::string>& args, const std::function<void(pid_t)>& whileRunning = {}) {
+        return exec(K7_BUILD_DIR "/korven7", args, std::nullopt, whileRunning);
+    }
+    Ran feed(const std::string& input, const std::vector<std::string>& args) { return exec(K7_BUILD_DIR "/korven7", args, input); }
+    // Runs the program with DISPLAY unset, `input` on its standard input through a pipe;
+    // `whileRunning` gets its process id. A signal that ends it gives status -signal.
+    Ran exec(const std::string& program, const std::vector<std::string>& args, const std::optional<std::string>& input = {},
+             const std::function<void(pid_t)>& whileRunning = {}) {
         const std::string out = dir + "/stdout", err = dir + "/stderr";
+        int in[2] = {-1, -1};
+        if (input && ::pipe(in) != 0) return {};
         const pid_t pid = ::fork();
         if (pid == 0) {
             ::unsetenv("DISPLAY");
             ::unsetenv("WAYLAND_DISPLAY");
             ::setenv("XDG_DATA_HOME", (dir + "/data").c_str(), 1);  // the keyboard's history goes here
+            if (input) ::dup2(in[0], STDIN_FILENO), ::close(in[0]), ::close(in[1]);
             (void)!::freopen(out.c_str(), "w", stdout);
             (void)!::freopen(err.c_str(), "w", stderr);
-            std::vector<std::string> all{K7_BUILD_DIR "/korven7"};
+            std::vector<std::string> all{program};
             all.insert(all.end(), args.begin(), args.end());
             std::vector<char*> argv;
             for (auto& a : all) argv.push_back(a.data());
@@ -62,10 +72,15 @@ protected:
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
+        if (input) {
+            ::close(in[0]);
+            (void)!::write(in[1], input->data(), input->size());
+            ::close(in[1]);
+        }
         if (whileRunning) whileRunning(pid);
         int status = 0;
         ::waitpid(pid, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), get(out), get(err)};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status), get(out), get(err)};
     }
 };
 
@@ -73,10 +88,16 @@ const std::string kList = "001\tA\t{C7}x\r\n002\tM\tMNOPQRSTUV\r\n003\tF1\tHello
 
 TEST_F(Korven7, SendsReadsBackVerifiesAndAsksTheVersionOnThePortOfItsSettings) {
     SimProcess sim(57600);
-    const std::string ini = put("k.ini", PortSettingsFile(sim.link(), 57600)), list = put("list.cfg", kList);
-    const Ran sent = run({"--settings", ini, "send", list});
+    const std::string ini = put("k.ini", PortSettingsFile(sim.link(), 57600));
+    const Ran sent = feed(kList, {"--settings", ini, "send", "-"});
     EXPECT_EQ(sent.status, 0) << sent.err;
     EXPECT_EQ(sent.err, "korven7: " + sim.link() + ": sent and verified\n");
+    // What read prints is the list's .cfg text, which verify takes back.
+    const Ran printed = run({"--settings", ini, "--fast", "read"});
+    std::istringstream text(printed.out);
+    EXPECT_EQ(readCfgFile(text).entries.size(), 3u) << printed.out;
+    const Ran fedBack = feed(printed.out, {"--settings", ini, "--fast", "verify", "-"});
+    EXPECT_EQ(fedBack.status, 0) << fedBack.err;
     const Ran read = run({"--settings", ini, "--fast", "read", "-o", dir + "/back.cfg"});
     EXPECT_EQ(read.status, 0) << read.err;
     std::ifstream back(dir + "/back.cfg", std::ios::binary);
@@ -103,9 +124,12 @@ TEST_F(Korven7, ProgramsTwoKeyboardsAtOnceAndDetectFindsTheOneThatAnswers) {
 
 TEST_F(Korven7, ExitStatusesTellABrokenFileASilentKeyboardAndAMissingPort) {
     SimProcess silent(57600, {"--silent"});
-    const Ran broken = run({"--port", silent.link(), "send", put("b.cfg", "001\tA\tx\r\n002\tB\t{G0}\r\n")});
+    const std::string b = put("b.cfg", "001\tA\tx\r\n002\tB\t{G0}\r\nhello\r\n101\tC\tx\r\n");
+    const Ran broken = run({"--port", silent.link(), "send", b});
     EXPECT_EQ(broken.status, 2);
-    EXPECT_EQ(broken.err, "korven7: " + dir + "/b.cfg: line 2: the string of \"B\" cannot be read (Type mismatch)\n");
+    EXPECT_EQ(broken.err, "korven7: " + b + ": line 2: the string of \"B\": \"{G0}\" is not a byte: braces hold two hex digits\n"
+                          "korven7: " + b + ": line 3: a line holds number, key and string separated by TAB\n"
+                          "korven7: " + b + ": line 4: sequence number 101 is above 100\n");
     const Ran quiet = run({"--port", silent.link(), "--baud", "57600", "read"});
     EXPECT_EQ(quiet.status, 3);
     EXPECT_EQ(quiet.err, "korven7: " + silent.link() + ": no answer from the keyboard (no reply to the version request) "
@@ -114,6 +138,10 @@ TEST_F(Korven7, ExitStatusesTellABrokenFileASilentKeyboardAndAMissingPort) {
     EXPECT_EQ(missing.status, 3);
     EXPECT_EQ(missing.err, "korven7: /dev/k7-no-such-port: no such device (unplugged?)\n");
     EXPECT_EQ(run({"--baud", "x", "version"}).status, 2);
+    const std::string ini = put("bad.ini", "[COMSETTINGS]\r\nPORT=x\r\nBAUD=fast\r\n");
+    EXPECT_TRUE(run({"--settings", ini, "--port", "/dev/k7-no-such-port", "version"})
+                    .err.starts_with("korven7: " + ini + ": [COMSETTINGS] PORT=x is not a number; 1 is used\nkorven7: " +
+                                     ini + ": [COMSETTINGS] BAUD=fast is not a baud rate; 9600 is used\n"));
     EXPECT_EQ(run({"ports"}).status, 0);
 }
 
@@ -135,7 +163,7 @@ TEST_F(Korven7, CheckDryRunBackupAndTheEmptyListRefusalChangeNothingOnTheKeyboar
     EXPECT_EQ(dry.out, "A\ta\t{C7}x\nB\tzz\tb\nM\tm\tMNOPQRSTUV\nF1\t{F1}\tHello{0D}\n");
     EXPECT_EQ(dry.err, "korven7: " + sim.link() + ": dry run, nothing written: 4 keys would change\n");
     const Ran after = run({"--settings", ini, "--fast", "read"});
-    EXPECT_EQ(after.out, "B\tzz\n") << after.err;
+    EXPECT_TRUE(after.out.ends_with("\r\n\r\n001\tB\tzz\r\n")) << after.out << after.err;  // the list sent before
 
     const Ran backedUp = run({"--settings", ini, "--fast", "send", "--backup", dir + "/before.cfg", list});
     EXPECT_EQ(backedUp.status, 0) << backedUp.err;
@@ -161,6 +189,58 @@ TEST_F(Korven7, CtrlCStopsASendPartWayClosesThePortAndSaysTheKeyboardNeedsANewSe
     EXPECT_EQ(stopped.err, "korven7: " + sim.link() + ": interrupted part-way; the keyboard needs a new send\n");
     EXPECT_EQ(get(log).rfind("KORVEN7 device is attached\n", 0), 0u);
     EXPECT_EQ(run({"--port", sim.link(), "--baud", "57600", "--quiet", "version"}).out, "KORVEN7 V2.14\n");
+    const Ran terminated = run({"--port", sim.link(), "read"}, [&](pid_t pid) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        ::kill(pid, SIGTERM);
+    });
+    EXPECT_EQ(terminated.status, 143);
+    EXPECT_EQ(terminated.err, "korven7: " + sim.link() + ": interrupted\n");
+}
+
+TEST_F(Korven7, RefusesAtOnceWhatCannotBeAListOnePortGivenTwiceAndAListItCouldNotWrite) {
+    SimProcess sim(57600);
+    const auto refused = [&](const std::vector<std::string>& args) {
+        const Ran ran = run(args);
+        return std::to_string(ran.status) + " " + ran.err;
+    };
+    EXPECT_EQ(refused({"--port", sim.link(), "verify", "/dev/zero"}), "2 korven7: /dev/zero: cannot be opened (Not a regular file or pipe)\n");
+    const std::string big = put("big.cfg", std::string(2 << 20, '\n'));
+    EXPECT_EQ(refused({"--port", sim.link(), "verify", big}),
+              "2 korven7: " + big + ": cannot be read (The file is over 1 MiB, larger than any list can be)\n");
+    const std::string target = fs::read_symlink(sim.link()).string();
+    EXPECT_EQ(refused({"--port", sim.link(), "--port", target, "version"}),
+              "2 korven7: --port: " + sim.link() + " and " + target + " are the same device (" + target + "), given twice\n");
+    const std::string nowhere = dir + "/no-such-folder/back.cfg";
+    EXPECT_EQ(refused({"--port", sim.link(), "--baud", "57600", "read", "-o", nowhere}),
+              "2 korven7: " + nowhere + " cannot be written (No such file or directory); nothing was read\n");
+}
+
+TEST_F(Korven7, LeavesTheUserFolderAloneLogsEveryLineWithItsPortAndTheWindowAnswersHelpWithoutADisplay) {
+    // An installed copy, which would keep a window's settings in the user's configuration folder.
+    fs::create_directories(dir + "/usr/share/korven7-config");
+    fs::create_directories(dir + "/usr/bin");
+    fs::copy_file(K7_BUILD_DIR "/korven7", dir + "/usr/bin/korven7");
+    SimProcess a(57600, {"--version-text", "NOPE\\r\\n"}), b(57600, {"--version-text", "NOPE\\r\\n"});
+    const Ran ran = exec("/usr/bin/env", {"-u", "XDG_CONFIG_HOME", "HOME=" + dir + "/home", dir + "/usr/bin/korven7", "--port",
+                                          a.link(), "--port", b.link(), "--baud", "57600", "--log", dir + "/log", "read"});
+    EXPECT_EQ(ran.status, 3) << ran.err;
+    EXPECT_FALSE(fs::exists(dir + "/home"));
+    std::istringstream log(get(dir + "/log"));
+    int count = 0;
+    for (std::string line; std::getline(log, line); ++count)
+        EXPECT_TRUE(line.find('\r') == line.npos && (line.starts_with(a.link() + ": ") || line.starts_with(b.link() + ": ")))
+            << line;
+    EXPECT_EQ(count, 4);  // each port: the read asked for, the keyboard not attached
+    // A second emulator leaves the link of the first alone; the window refuses what is no file.
+    EXPECT_EQ(exec("/usr/bin/timeout", {"5", K7_BUILD_DIR "/korven7-sim", a.link()}).status, 2);
+    EXPECT_EQ(run({"--port", a.link(), "--baud", "57600", "--quiet", "version"}).out, "NOPE\n");
+    const std::string window = K7_BUILD_DIR "/korven7-config";
+    EXPECT_TRUE(exec(window, {"--help"}).out.starts_with("usage: korven7-config"));
+    EXPECT_TRUE(exec(window, {"--version"}).out.starts_with("korven7-config 1."));
+    for (const char* notAFile : {"--bogus", "-bogus", "nosuch.cfg"}) {
+        const Ran refused = exec("/usr/bin/env", {"QT_QPA_PLATFORM=offscreen", "timeout", "10", window, notAFile});
+        EXPECT_TRUE(refused.status == 2 && refused.err.find("usage: korven7-config") != std::string::npos) << refused.err;
+    }
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ struct RealProgram {
     qt::QtSerialPort port;
     Program program;
     bool idle() {
-        for (const char* name : {"AddToList", "SendKeys", "VerifyBtn", "ReadKeys", "GetVersionBtn", "KbdKey"})
+        using namespace controls;
+        for (const char* name : {kAddToList, kSend, kVerify, kRead, kVersion, kKeyField})
             if (!program.control(name).enabled()) return false;
         return !port.isOpen() && program.window->keyStrings().entries() == kList;
     }
@@ -32,13 +33,13 @@ struct RealProgram {
 TEST(EndToEnd, SendVerifiesAndTheStringsReadBack) {
     SimProcess sim(57600);
     RealProgram real(sim.link());
-    real.program.click("SendKeys");
-    EXPECT_EQ(real.program.caption("MatchString"), "KORVEN7 strings VERIFIED!");
+    real.program.click(controls::kSend);
+    EXPECT_EQ(real.program.caption(controls::kVerdict), "KORVEN7 strings VERIFIED!");
     real.program.window->keyStrings().replace({{"B", "b"}});
-    real.program.click("ReadKeys");
+    real.program.click(controls::kRead);
     EXPECT_EQ(real.program.window->keyStrings().entries(), kList);
-    EXPECT_EQ(real.program.caption("MatchString"), "3 Custom strings found in KORVEN7 ");
-    real.program.click("GetVersionBtn");
+    EXPECT_EQ(real.program.caption(controls::kVerdict), "3 Custom strings found in KORVEN7 ");
+    real.program.click(controls::kVersion);
     EXPECT_EQ(real.program.log().back(), "Version = KORVEN7 V2.14\r\n");
     EXPECT_TRUE(real.program.dialogs.messages.empty());
     EXPECT_TRUE(real.idle());
@@ -68,12 +69,12 @@ TEST_P(EmulatorKilled, TheOperationEndsAndReports) {
 }
 
 INSTANTIATE_TEST_SUITE_P(MidOperation, EmulatorKilled,
-                         ::testing::Values(std::pair("SendKeys", 30), std::pair("ReadKeys", 40)),
+                         ::testing::Values(std::pair(controls::kSend, 30), std::pair(controls::kRead, 40)),
                          [](const auto& info) { return std::string(info.param.first); });
 
 TEST(EndToEnd, APortThatDoesNotExistIsReportedOnEveryTry) {
     RealProgram real("/dev/k7-no-such-port");
-    real.program.click("SendKeys");
+    real.program.click(controls::kSend);
     ASSERT_EQ(real.program.dialogs.messages.size(), 3u);
     const std::string& message = real.program.dialogs.messages[0];
     EXPECT_EQ(message.rfind("Error getting code version. ", 0), 0u);
@@ -94,15 +95,15 @@ TEST(EndToEnd, FindKORVEN7SkipsAPortInUseAndSelectsTheAnsweringEmulatorAtItsRate
     QTimer::singleShot(0, [&] {
         auto* dialog = QApplication::activeModalWidget();
         ASSERT_TRUE(dialog);
-        dialog->findChild<QPushButton*>("FindBtn")->click();
-        const std::string shown = dialog->findChild<QLabel*>("FindStatus")->text().toStdString();
+        dialog->findChild<QPushButton*>(controls::config::kFind)->click();
+        const std::string shown = dialog->findChild<QLabel*>(controls::config::kFindStatus)->text().toStdString();
         EXPECT_EQ(shown.rfind("Found on COM11 (ttyKORVEN7) at 38400 baud: KORVEN7 V2.14.", 0), 0u) << shown;
         EXPECT_TRUE(shown.ends_with(" - in use by another program")) << shown;
-        dialog->findChild<QPushButton*>("ConfigSave")->click();
+        dialog->findChild<QPushButton*>(controls::config::kSave)->click();
     });
-    program.menu("Config");
+    program.menu(controls::kConfiguration);
     EXPECT_EQ(loadSettings(program.env.settingsFileName(), [](const std::string&) {}).serial, (SerialSettings{11, 38400, 'N'}));
-    EXPECT_EQ(program.caption("CommLabel"), "COM11 (ttyKORVEN7)");
+    EXPECT_EQ(program.caption(controls::kPort), "COM11 (ttyKORVEN7)");
 }
 
 }  // namespace

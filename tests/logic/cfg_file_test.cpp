@@ -44,16 +44,18 @@ TEST(CfgFile, ReadsOneEntryPerKeyAndNamesEveryLineThatGivesNone) {
     EXPECT_EQ(content.entries, (Entries{{"A", "Hello{0D}"}, {"F1", "negative"}, {"F2", "four"}, {"F6", "{7B}"},
                                         {"F7", " last line"}}));
     EXPECT_EQ(content.notLoaded,
-              (std::vector<std::string>{"line 7 cannot be read", "line 8 cannot be read", "line 9 cannot be read",
-                                        "line 10 cannot be read", "line 12 cannot be read: Overflow",
-                                        "line 13: \" a \" names no key", "line 14 cannot be read: Overflow",
+              (std::vector<std::string>{"line 7: a line holds number, key and string separated by TAB",
+                                        "line 8: \"abc\" is not a sequence number", "line 9: sequence number 101 is above 100",
+                                        "line 10: sequence number 40000 is above 100",
+                                        "line 12: sequence number -99999 is below -32768", "line 13: \" a \" names no key",
+                                        "line 14: sequence number -32769 is below -32768",
                                         "line 16: key \"A\" is listed already"}));
     EXPECT_FALSE(content.readError);
     EXPECT_EQ(content.entryLines, (std::vector<int>{4, 5, 6, 11, 15}));
     EXPECT_EQ(content.notLoadedLines, (std::vector<int>{7, 8, 9, 10, 12, 13, 14, 16}));
     const std::string report = notLoadedReport(content);  // counts them all, names the first five
     EXPECT_EQ(report.substr(report.find("\nline 10")),
-              "\nline 10 cannot be read\nline 12 cannot be read: Overflow\n... and 3 more");
+              "\nline 10: sequence number 40000 is above 100\nline 12: sequence number -99999 is below -32768\n... and 3 more");
     EXPECT_EQ(notLoadedReport(Read("1\tA\tx")), "");
 }
 

@@ -50,7 +50,7 @@ struct Rig {
             this->pump = pump.get();
             return pump;
         },
-        [](const std::vector<std::function<void()>>& jobs, const std::function<void()>&) {
+        [](const std::vector<std::function<void()>>& jobs, const std::function<void(int)>&) {
             for (const auto& job : jobs) job();
         },
     };
@@ -117,7 +117,7 @@ TEST(Korven7Run, JsonIsOneDocumentOnEveryRunAndNothingOnStandardError) {
     rig.out.str("");
     EXPECT_EQ(rig.run({"--json", "--port", "/dev/k7", "verify", bad}), 2);
     EXPECT_EQ(rig.out.str(), R"({"command":"verify","exit_status":2,"error":")" + bad +
-                                 R"j(: line 1: the string of \"A\" cannot be read (Type mismatch)","results":[]})j"
+                                 R"j(: line 1: the string of \"A\": \"{G0}\" is not a byte: braces hold two hex digits","results":[]})j"
                                  "\n");
     rig.out.str("");
     EXPECT_EQ(rig.run({"--json", "--port", "/dev/k7", "version"}), 3);

@@ -9,7 +9,6 @@
 
 #include "platform/runtime_error.h"
 #include "qt/qt_key_map.h"
-#include "shell/main_window_design.h"
 
 namespace fs = std::filesystem;
 
@@ -88,14 +87,14 @@ Program::Program(EventPump& pump, SerialPort& port, const std::string& settings)
 }
 
 std::vector<std::string> Program::log() {
-    auto& box = dynamic_cast<ListBox&>(control("StatusBox"));
+    auto& box = dynamic_cast<ListBox&>(control(controls::kLog));
     std::vector<std::string> lines;
     for (int i = 0; i < box.count(); ++i) lines.push_back(box.item(i));
     return lines;
 }
 
 std::vector<std::string> Program::list() {
-    auto& box = dynamic_cast<ListBox&>(control("List1"));
+    auto& box = dynamic_cast<ListBox&>(control(controls::kList));
     std::vector<std::string> rows;
     for (int i = 0; i < box.count(); ++i) rows.push_back(box.item(i));
     return rows;

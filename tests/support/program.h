@@ -13,6 +13,7 @@
 #include "platform/disk_file_store.h"
 #include "qt/qt_window.h"
 #include "shell/main_window.h"
+#include "shell/main_window_design.h"
 
 namespace k7::test {
 
