@@ -162,17 +162,17 @@ Options ParseArgs(int argc, char** argv) {
 
 // Points the configured port of the settings file at the link.
 int SetPortIn(const std::string& ini, const Options& o) {
+    k7::IniDocument doc = k7::IniDocument::read(ini);
     int port = 1;
     try {
-        port = std::max<int>(1, k7::toInt16(k7::readIniValue(ini, "COMSETTINGS", "PORT", "1")));
+        port = std::max<int>(1, k7::toInt16(doc.value("COMSETTINGS", "PORT").value_or("1")));
     } catch (const std::exception&) {
     }
     const std::string target = std::filesystem::absolute(o.link).lexically_normal().string();
-    const char* missing = "\x01missing";
     try {
-        k7::writeIniValue(ini, "PORTS", "COM" + std::to_string(port), target);
-        if (o.baudGiven && k7::readIniValue(ini, "COMSETTINGS", "BAUD", missing) == missing)
-            k7::writeIniValue(ini, "COMSETTINGS", "BAUD", std::to_string(o.baud));
+        doc.set("PORTS", "COM" + std::to_string(port), target);
+        if (o.baudGiven && !doc.value("COMSETTINGS", "BAUD")) doc.set("COMSETTINGS", "BAUD", std::to_string(o.baud));
+        doc.write(ini);
     } catch (const std::exception& e) {
         Fail("cannot write " + ini + ": " + e.what());
     }

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "settings/line_choices.h"
+#include "settings/serial_settings.h"
 
 namespace k7 {
 namespace {
@@ -76,15 +77,6 @@ const char* commandName(Command command) {
     for (const auto& [name, value] : kCommands)
         if (value == command) return name;
     return "";
-}
-
-std::optional<int> comPortNumber(const std::string& port) {
-    if (port.size() < 4) return std::nullopt;
-    std::string prefix = port.substr(0, 3);
-    for (char& c : prefix) c = char(std::toupper(static_cast<unsigned char>(c)));
-    const auto number = numberOf(port.substr(3));
-    if (prefix != "COM" || !number || *number < 1 || *number > 32767) return std::nullopt;
-    return number;
 }
 
 namespace {

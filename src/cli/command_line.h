@@ -35,9 +35,6 @@ struct ParsedCommandLine {
 // "--" ends the options. --help and --version win over everything else.
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
 
-// The port number of "COMn" (any case), n >= 1; nullopt for anything else.
-std::optional<int> comPortNumber(const std::string& port);
-
 const char* commandName(Command command);
 
 // The text of --help.

@@ -111,7 +111,7 @@ private:
 
     const CommandLine& cl_;
     CliPlatform& p_;
-    std::string settingsFile_;
+    SettingsFile settingsFile_;
     ProgramSettings settings_;
     std::vector<std::string> warnings_;  // about the settings file
     std::vector<std::string> devices_;
@@ -128,25 +128,24 @@ private:
 };
 
 void Run::prepareSettings() {
+    const std::string path = cl_.settingsFile ? *cl_.settingsFile : p_.settingsFileName();
     if (cl_.settingsFile) {
-        settingsFile_ = *cl_.settingsFile;
         try {
-            p_.files.openRead(settingsFile_);
+            p_.files.openRead(path);
         } catch (const std::exception& e) {
-            throw UsageError{settingsFile_ + ": the settings file cannot be read (" + e.what() + ")"};
+            throw UsageError{path + ": the settings file cannot be read (" + e.what() + ")"};
         }
-    } else {
-        settingsFile_ = p_.settingsFileName();
     }
-    settings_ = loadSettings(settingsFile_, [](const std::string&) {},
-                             [&](const std::string& m) { warnings_.push_back(settingsFile_ + ": " + m); });
+    settingsFile_ = SettingsFile(path);
+    settings_ = settingsFile_.program([](const std::string&) {},
+                                      [&](const std::string& m) { warnings_.push_back(path + ": " + m); });
     line_ = lineSettings(settings_.serial);
     if (cl_.baud) line_.baud = *cl_.baud;
     if (cl_.parity) line_.parity = *cl_.parity;
 
     for (const std::string& port : cl_.ports) {
         const auto number = comPortNumber(port);
-        const std::string device = number ? portDeviceName(settingsFile_, *number) : devicePath(port);
+        const std::string device = number ? settingsFile_.portDevice(*number) : devicePath(port);
         for (std::size_t i = 0; i < devices_.size(); ++i)
             if (sameDevice(devices_[i], device))
                 throw UsageError{"--port: " + cl_.ports[i] + " and " + port + " are the same device (" + device +
@@ -154,7 +153,7 @@ void Run::prepareSettings() {
         devices_.push_back(device);
     }
     if (devices_.empty() && cl_.command != Command::Detect)
-        devices_.push_back(portDeviceName(settingsFile_, settings_.serial.port));
+        devices_.push_back(settingsFile_.portDevice(settings_.serial.port));
 }
 
 void Run::prepareFiles() {
@@ -202,7 +201,7 @@ std::vector<PortOutcome> Run::detect(SerialPort& port, EventPump& pump, CliObser
     };
     for (const std::string& device : devices_) add(device);
     if (candidates.empty()) {
-        add(portDeviceName(settingsFile_, settings_.serial.port));
+        add(settingsFile_.portDevice(settings_.serial.port));
         for (const SerialPortInfo& info : p_.listPorts()) add(info.device);
     }
     std::vector<int> rates{line_.baud};
@@ -331,14 +330,13 @@ int Run::run() {
                     outcomes = detect(*port, pump, observer);
                 } else {
                     outcomes = {onPort(i, observer)};
-                    outcomes[0].port = shown[i];
                 }
             } catch (const OperationInterrupted&) {
                 outcomes = {interruptedOutcome(cl_.command, false)};
             } catch (const std::exception& e) {
                 outcomes = {failedOutcome(failureOutcome(e), {line_.baud, cl_.fast})};
-                if (!detecting) outcomes[0].port = shown[i];
             }
+            if (!detecting) outcomes[0].port = shown[i];
         });
     }
     p_.runJobs(jobs, [this](int signal) { stopSignal_ = signal, interrupted_ = true; });

@@ -2,12 +2,13 @@
 
 #include <fstream>
 #include <sstream>
-#include <vector>
 
 #include "platform/disk_file_store.h"
 
 namespace k7 {
 namespace {
+
+constexpr std::size_t kValueLimit = 1023;
 
 std::string Trim(const std::string& s) {
     const auto first = s.find_first_not_of(" \t");
@@ -24,40 +25,7 @@ bool SameName(const std::string& a, const std::string& b) {
     return true;
 }
 
-// One line of the file, with its line end kept apart so the file can be rewritten exactly.
-struct Line {
-    std::string text;
-    std::string end;  // "\r\n", "\n" or "" for a last line without an end
-};
-
-std::vector<Line> ReadLines(const std::string& file, bool& exists) {
-    std::ifstream in(file, std::ios::binary);
-    exists = bool(in);
-    std::vector<Line> lines;
-    if (!in) return lines;
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    const std::string all = buffer.str();
-    std::size_t pos = 0;
-    while (pos < all.size()) {
-        const auto nl = all.find('\n', pos);
-        if (nl == std::string::npos) {
-            lines.push_back({all.substr(pos), ""});
-            break;
-        }
-        std::string text = all.substr(pos, nl - pos);
-        std::string end = "\n";
-        if (!text.empty() && text.back() == '\r') {
-            text.pop_back();
-            end = "\r\n";
-        }
-        lines.push_back({std::move(text), std::move(end)});
-        pos = nl + 1;
-    }
-    return lines;
-}
-
-// The section named by a "[name]" line, or nullptr-like false.
+// The section named by a "[name]" line.
 bool SectionName(const std::string& text, std::string& name) {
     const std::string t = Trim(text);
     if (t.size() < 2 || t.front() != '[') return false;
@@ -78,73 +46,96 @@ bool KeyLine(const std::string& text, std::string& key, std::string& value) {
 
 }  // namespace
 
-std::string readIniValue(const std::string& file, const std::string& section, const std::string& key,
-                         const std::string& def) {
-    constexpr std::size_t limit = 1023;
-    bool exists = false;
-    const auto lines = ReadLines(file, exists);
-    bool inSection = false;
-    for (const auto& line : lines) {
-        std::string name, k, v;
-        if (SectionName(line.text, name)) {
-            inSection = SameName(name, section);
-        } else if (inSection && KeyLine(line.text, k, v) && SameName(k, key)) {
-            return v.substr(0, limit);
+IniDocument IniDocument::read(const std::string& file) {
+    IniDocument doc;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return doc;
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    const std::string all = buffer.str();
+    std::size_t pos = 0;
+    while (pos < all.size()) {
+        const auto nl = all.find('\n', pos);
+        if (nl == std::string::npos) {
+            doc.lines_.push_back({all.substr(pos), ""});
+            break;
         }
+        std::string text = all.substr(pos, nl - pos);
+        std::string end = "\n";
+        if (!text.empty() && text.back() == '\r') {
+            text.pop_back();
+            end = "\r\n";
+        }
+        doc.lines_.push_back({std::move(text), std::move(end)});
+        pos = nl + 1;
     }
-    return def.substr(0, limit);
+    return doc;
 }
 
-std::vector<std::pair<std::string, std::string>> readIniSection(const std::string& file, const std::string& section) {
-    bool exists = false;
+std::optional<std::string> IniDocument::value(const std::string& section, const std::string& key) const {
+    for (const auto& [k, v] : this->section(section))
+        if (SameName(k, key)) return v;
+    return std::nullopt;
+}
+
+std::vector<std::pair<std::string, std::string>> IniDocument::section(const std::string& section) const {
     std::vector<std::pair<std::string, std::string>> keys;
     bool inSection = false;
-    for (const auto& line : ReadLines(file, exists)) {
+    for (const Line& line : lines_) {
         std::string name, k, v;
         if (SectionName(line.text, name)) inSection = SameName(name, section);
-        else if (inSection && KeyLine(line.text, k, v)) keys.emplace_back(k, v.substr(0, 1023));
+        else if (inSection && KeyLine(line.text, k, v)) keys.emplace_back(k, v.substr(0, kValueLimit));
     }
     return keys;
 }
 
-void writeIniValue(const std::string& file, const std::string& section, const std::string& key,
-                   const std::string& value) {
-    bool exists = false;
-    auto lines = ReadLines(file, exists);
+void IniDocument::set(const std::string& section, const std::string& key, const std::string& value) {
     std::string eol = "\r\n";
-    for (const auto& line : lines)
-        if (!line.end.empty()) { eol = line.end; break; }
-
+    for (const Line& line : lines_)
+        if (!line.end.empty()) {
+            eol = line.end;
+            break;
+        }
+    if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = eol;
     const Line newLine{key + "=" + value, eol};
     int sectionStart = -1, lastInSection = -1;
-    bool replaced = false;
-    for (int i = 0; i < int(lines.size()) && !replaced; ++i) {
+    for (int i = 0; i < int(lines_.size()); ++i) {
         std::string name, k, v;
-        if (SectionName(lines[i].text, name)) {
+        if (SectionName(lines_[i].text, name)) {
             if (sectionStart >= 0) break;  // the section ended
             if (SameName(name, section)) sectionStart = lastInSection = i;
         } else if (sectionStart >= 0) {
-            if (KeyLine(lines[i].text, k, v) && SameName(k, key)) {
-                lines[i].text = newLine.text;
-                replaced = true;
-            } else if (!Trim(lines[i].text).empty()) {
-                lastInSection = i;
+            if (KeyLine(lines_[i].text, k, v) && SameName(k, key)) {
+                lines_[i].text = newLine.text;
+                return;
             }
+            if (!Trim(lines_[i].text).empty()) lastInSection = i;
         }
     }
-    if (!lines.empty() && lines.back().end.empty()) lines.back().end = eol;
-    if (!replaced) {
-        if (sectionStart >= 0) {
-            lines.insert(lines.begin() + lastInSection + 1, newLine);
-        } else {
-            lines.push_back({"[" + section + "]", eol});
-            lines.push_back(newLine);
-        }
+    if (sectionStart >= 0) {
+        lines_.insert(lines_.begin() + lastInSection + 1, newLine);
+    } else {
+        lines_.push_back({"[" + section + "]", eol});
+        lines_.push_back(newLine);
     }
+}
 
+void IniDocument::write(const std::string& file) const {
     std::string content;
-    for (const auto& line : lines) content += line.text + line.end;
+    for (const Line& line : lines_) content += line.text + line.end;
     replaceFileContent(file, content);
+}
+
+std::string readIniValue(const std::string& file, const std::string& section, const std::string& key,
+                         const std::string& def) {
+    return IniDocument::read(file).value(section, key).value_or(def.substr(0, kValueLimit));
+}
+
+void writeIniValue(const std::string& file, const std::string& section, const std::string& key,
+                   const std::string& value) {
+    IniDocument doc = IniDocument::read(file);
+    doc.set(section, key, value);
+    doc.write(file);
 }
 
 }  // namespace k7

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <set>
 
-#include "settings/ini_file.h"
 #include "settings/serial_settings.h"
 
 namespace fs = std::filesystem;
@@ -44,15 +43,6 @@ bool exists(const std::string& device, const std::vector<SerialPortInfo>& system
     return !standard && fs::exists(device, ec);
 }
 
-// n of a [PORTS] key "COMn" (any case), 0 for any other key.
-int comNumber(const std::string& key) {
-    if (key.size() < 4 || key.size() > 8 || std::toupper(key[0]) != 'C' || std::toupper(key[1]) != 'O' ||
-        std::toupper(key[2]) != 'M' || !allDigits(key.begin() + 3, key.end()))
-        return 0;
-    const int n = std::stoi(key.substr(3));
-    return n <= 32767 ? n : 0;
-}
-
 }  // namespace
 
 std::string portCaption(int number, const std::string& device) {
@@ -74,9 +64,7 @@ std::string portDetail(const std::string& device, const std::vector<SerialPortIn
 }
 
 bool PortChoices::refresh(const std::vector<SerialPortInfo>& system) {
-    std::map<int, std::string> named;  // [PORTS], the first line of each number
-    for (const auto& [key, device] : readIniSection(file_, "PORTS"))
-        if (const int n = comNumber(key); n > 0) named.emplace(n, device);
+    std::map<int, std::string> named = settings_.portLines();
     std::map<int, PortChoice> byNumber;
     const auto add = [&byNumber](int n, const std::string& device, bool needsMapping) {
         PortChoice choice;
@@ -117,8 +105,8 @@ bool PortChoices::refresh(const std::vector<SerialPortInfo>& system) {
     return true;
 }
 
-void PortChoices::store(const PortChoice& choice) const {
-    if (choice.needsMapping) writeIniValue(file_, "PORTS", "COM" + std::to_string(choice.number), choice.device);
+void PortChoices::store(const PortChoice& choice, SettingsFile& into) {
+    if (choice.needsMapping) into.setPortDevice(choice.number, choice.device);
 }
 
 }  // namespace k7

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/serial_port.h"
+#include "settings/serial_settings.h"
 
 namespace k7 {
 
@@ -30,16 +31,16 @@ std::string portDetail(const std::string& device, const std::vector<SerialPortIn
 
 class PortChoices {
 public:
-    PortChoices(std::string settingsFile, int currentPort) : file_(std::move(settingsFile)), currentPort_(currentPort) {}
+    PortChoices(const SettingsFile& settings, int currentPort) : settings_(settings), currentPort_(currentPort) {}
     // Takes the ports the system has now; true when the entries changed. A system's port
     // keeps its number while this lives, plugged in or not, so no other port takes it.
     bool refresh(const std::vector<SerialPortInfo>& system);
     const std::vector<PortChoice>& entries() const { return entries_; }
-    // Writes [PORTS] COMn for an entry that needs it; throws RuntimeError when it cannot.
-    void store(const PortChoice& choice) const;
+    // Sets [PORTS] COMn for an entry that needs it, in `into` (saved by its owner).
+    static void store(const PortChoice& choice, SettingsFile& into);
 
 private:
-    std::string file_;
+    const SettingsFile& settings_;
     int currentPort_;
     std::map<std::string, int> numbers_;  // the system's ports, by the device they resolve to
     std::vector<PortChoice> entries_;

@@ -1,10 +1,10 @@
 #include "settings/serial_settings.h"
 
 #include <cctype>
+#include <charconv>
 #include <regex>
 
 #include "platform/runtime_error.h"
-#include "settings/ini_file.h"
 #include "settings/numbers.h"
 
 namespace k7 {
@@ -12,6 +12,8 @@ namespace {
 
 constexpr const char* kBadNumber = "Error detected - ";
 constexpr const char* kBadPortSetting = "Error setting up comm port - ";
+constexpr const char* kKeyMap = "KEYMAP";
+constexpr const char* kPlaceKeys[] = {"LEFT", "TOP", "WIDTH", "HEIGHT"};
 
 std::optional<int> baudOf(const std::string& text) {
     static const std::regex digits(R"(^\s*(\d{2,7})\s*$)");
@@ -30,14 +32,16 @@ std::optional<char> parityOf(const std::string& text) {
 
 }  // namespace
 
-ProgramSettings loadSettings(const std::string& file, const std::function<void(const std::string&)>& report,
-                             const std::function<void(const std::string&)>& explain) {
+ProgramSettings SettingsFile::program(const Report& report, const Report& explain) const {
     ProgramSettings s;
+    auto text = [&](const char* section, const char* key, const char* def) {
+        return doc_.value(section, key).value_or(def);
+    };
     auto refused = [&](const char* section, const char* key, const std::string& value, const char* why, const char* used) {
         if (explain) explain(std::string("[") + section + "] " + key + "=" + value + " " + why + "; " + used + " is used");
     };
     auto number = [&](const char* section, const char* key, const char* def, int& target) {
-        const std::string value = readIniValue(file, section, key, def);
+        const std::string value = text(section, key, def);
         try {
             target = toInt16(value);
             return true;
@@ -49,8 +53,8 @@ ProgramSettings loadSettings(const std::string& file, const std::function<void(c
     };
     // The numbers are reported as they are read, the port's values as it is set up.
     const bool portRead = number("COMSETTINGS", "PORT", "1", s.serial.port);
-    const std::string baudText = readIniValue(file, "COMSETTINGS", "BAUD", "9600");
-    const std::string parityText = readIniValue(file, "COMSETTINGS", "PARITY", "N");
+    const std::string baudText = text("COMSETTINGS", "BAUD", "9600");
+    const std::string parityText = text("COMSETTINGS", "PARITY", "N");
     const auto baud = baudOf(baudText);
     const auto parity = parityOf(parityText);
     number("GENERAL", "ENABLESTRINGS", "0", s.enableStrings);
@@ -70,16 +74,59 @@ ProgramSettings loadSettings(const std::string& file, const std::function<void(c
     return s;
 }
 
-void saveSettings(const std::string& file, const ProgramSettings& s) {
-    writeIniValue(file, "COMSETTINGS", "PORT", std::to_string(s.serial.port));
-    writeIniValue(file, "COMSETTINGS", "BAUD", std::to_string(s.serial.baud));
-    writeIniValue(file, "COMSETTINGS", "PARITY", std::string(1, s.serial.parity));
-    writeIniValue(file, "GENERAL", "ENABLESTRINGS", std::to_string(s.enableStrings));
-    writeIniValue(file, "GENERAL", "BACKUP", s.backupBeforeSend ? "1" : "0");
+void SettingsFile::setProgram(const ProgramSettings& s) {
+    doc_.set("COMSETTINGS", "PORT", std::to_string(s.serial.port));
+    doc_.set("COMSETTINGS", "BAUD", std::to_string(s.serial.baud));
+    doc_.set("COMSETTINGS", "PARITY", std::string(1, s.serial.parity));
+    doc_.set("GENERAL", "ENABLESTRINGS", std::to_string(s.enableStrings));
+    doc_.set("GENERAL", "BACKUP", s.backupBeforeSend ? "1" : "0");
 }
 
-std::string portDeviceName(const std::string& file, int port) {
-    return readIniValue(file, "PORTS", "COM" + std::to_string(port), standardDeviceName(port));
+std::string SettingsFile::portDevice(int port) const {
+    return doc_.value("PORTS", "COM" + std::to_string(port)).value_or(standardDeviceName(port));
+}
+
+std::map<int, std::string> SettingsFile::portLines() const {
+    std::map<int, std::string> lines;
+    for (const auto& [key, device] : doc_.section("PORTS"))
+        if (const auto n = comPortNumber(key)) lines.emplace(*n, device);
+    return lines;
+}
+
+void SettingsFile::setPortDevice(int port, const std::string& device) {
+    doc_.set("PORTS", "COM" + std::to_string(port), device);
+}
+
+std::optional<WindowPlace> SettingsFile::keyMapPlace(const Report& report) const {
+    int values[4];
+    for (int i = 0; i < 4; ++i) {
+        const std::string text = doc_.value(kKeyMap, kPlaceKeys[i]).value_or("");
+        if (text.empty()) return std::nullopt;  // never closed yet
+        try {
+            values[i] = toInt32(text);
+        } catch (const std::exception& e) {
+            report(std::string("Error detected - [KEYMAP] ") + kPlaceKeys[i] + ": " + e.what());
+            return std::nullopt;
+        }
+    }
+    return WindowPlace{values[0], values[1], values[2], values[3]};
+}
+
+void SettingsFile::setKeyMapPlace(const WindowPlace& place) {
+    const int values[4] = {place.left, place.top, place.width, place.height};
+    for (int i = 0; i < 4; ++i) doc_.set(kKeyMap, kPlaceKeys[i], std::to_string(values[i]));
+}
+
+std::optional<int> comPortNumber(const std::string& name) {
+    if (name.size() < 4) return std::nullopt;
+    std::string prefix = name.substr(0, 3);
+    for (char& c : prefix) c = char(std::toupper(static_cast<unsigned char>(c)));
+    int number = 0;
+    const char* first = name.data() + 3;
+    const char* last = name.data() + name.size();
+    const auto [end, ec] = std::from_chars(first, last, number);
+    if (prefix != "COM" || ec != std::errc() || end != last || number < 1 || number > 32767) return std::nullopt;
+    return number;
 }
 
 std::string standardDeviceName(int port) {

@@ -1,11 +1,17 @@
 #pragma once
-// The program's settings, read once from the settings file into checked values:
+// The program's settings file, read once: its sections as typed values, changed in
+// memory by whoever owns them and written in one piece, in place, its order and comments
+// kept.
 //   [COMSETTINGS] PORT=1  BAUD=9600  PARITY=N      [GENERAL] ENABLESTRINGS=0  BACKUP=0
 //   [PORTS] COMn=<device>    (optional: the device opened for port number n)
+//   [KEYMAP] LEFT= TOP= WIDTH= HEIGHT=    (the key map window's place when last closed)
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "platform/serial_port.h"
+#include "settings/ini_file.h"
 #include "settings/line_choices.h"
 
 namespace k7 {
@@ -23,20 +29,47 @@ struct ProgramSettings {
     bool backupBeforeSend = false;  // a send first reads the keyboard into the history
 };
 
-// Reads the settings file. A value that cannot be used is reported through `report`
-// (the message the window shows) and its default is taken; the other values are still
-// read. `explain`, when given, gets for each such value its key, the value and the
-// default used, e.g. "[COMSETTINGS] BAUD=fast is not a baud rate; 9600 is used".
-ProgramSettings loadSettings(const std::string& file, const std::function<void(const std::string&)>& report,
-                             const std::function<void(const std::string&)>& explain = {});
+struct WindowPlace {
+    int left = 0, top = 0, width = 0, height = 0;
+};
 
-// Writes the values, keeping the rest of the file. Throws RuntimeError when the
-// file cannot be written.
-void saveSettings(const std::string& file, const ProgramSettings& settings);
+using Report = std::function<void(const std::string&)>;  // a message to show
 
-// The device opened for a port number: the settings file's [PORTS] COMn when present,
-// else its standard device.
-std::string portDeviceName(const std::string& file, int port);
+class SettingsFile {
+public:
+    SettingsFile() = default;
+    // Reads the file; one that is missing or cannot be read reads as empty.
+    explicit SettingsFile(std::string path) : path_(std::move(path)), doc_(IniDocument::read(path_)) {}
+    const std::string& path() const { return path_; }
+
+    // [COMSETTINGS] and [GENERAL]. A value that cannot be used is reported through
+    // `report` (the message the window shows) and its default taken; the others are
+    // still read. `explain`, when given, gets for each such value its key, the value and
+    // the default used, e.g. "[COMSETTINGS] BAUD=fast is not a baud rate; 9600 is used".
+    ProgramSettings program(const Report& report, const Report& explain = {}) const;
+    void setProgram(const ProgramSettings& settings);
+
+    // [PORTS]: the device opened for a port number, its COMn line or else its standard
+    // device; and every COMn line (the first of each number).
+    std::string portDevice(int port) const;
+    std::map<int, std::string> portLines() const;
+    void setPortDevice(int port, const std::string& device);
+
+    // [KEYMAP]: nullopt when the window was never closed, or after a value that is not a
+    // number (reported).
+    std::optional<WindowPlace> keyMapPlace(const Report& report) const;
+    void setKeyMapPlace(const WindowPlace& place);
+
+    // Writes the file once; throws RuntimeError when it cannot, and the old file stays.
+    void save() const { doc_.write(path_); }
+
+private:
+    std::string path_;
+    IniDocument doc_;
+};
+
+// The port number of "COMn" (any case), n from 1 to 32767; nullopt for anything else.
+std::optional<int> comPortNumber(const std::string& name);
 // COMn on Windows, /dev/ttyS{n-1} elsewhere.
 std::string standardDeviceName(int port);
 

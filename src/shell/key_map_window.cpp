@@ -2,19 +2,11 @@
 
 #include "keystrings/keyboard_layout.h"
 #include "keystrings/notation.h"
-#include "settings/ini_file.h"
-#include "settings/numbers.h"
 
 namespace k7 {
-namespace {
 
-constexpr const char* kSection = "KEYMAP";
-constexpr const char* kPlaceKeys[] = {"LEFT", "TOP", "WIDTH", "HEIGHT"};
-
-
-}  // namespace
-
-KeyMapWindow::KeyMapWindow(Platform& platform, const KeyStringList& list) : platform_(platform), list_(list) {}
+KeyMapWindow::KeyMapWindow(Platform& platform, const KeyStringList& list, SettingsFile& settings)
+    : platform_(platform), settings_(settings), list_(list) {}
 
 void KeyMapWindow::show() {
     if (!view_) {
@@ -109,27 +101,17 @@ KeyMark KeyMapWindow::markOf(const std::string& legend, const std::string& label
 }
 
 void KeyMapWindow::placeAsLastClosed() {
-    const std::string file = platform_.env.settingsFileName();
-    int values[4];
-    for (int i = 0; i < 4; ++i) {
-        const std::string text = readIniValue(file, kSection, kPlaceKeys[i], "");
-        if (text.empty()) return;  // never closed yet: the platform's place
-        try {
-            values[i] = toInt32(text);
-        } catch (const std::exception& e) {
-            platform_.dialogs.message(std::string("Error detected - [KEYMAP] ") + kPlaceKeys[i] + ": " + e.what());
-            return;
-        }
-    }
-    view_->setPlacement({values[0], values[1], values[2], values[3]});
+    const auto place = settings_.keyMapPlace([this](const std::string& m) { platform_.dialogs.message(m); });
+    if (place) view_->setPlacement({place->left, place->top, place->width, place->height});
 }
 
 void KeyMapWindow::savePlacement() {
     const Rect r = view_->placement();
-    const int values[4] = {r.left, r.top, r.width, r.height};
+    SettingsFile edited = settings_;
+    edited.setKeyMapPlace({r.left, r.top, r.width, r.height});
     try {
-        for (int i = 0; i < 4; ++i)
-            writeIniValue(platform_.env.settingsFileName(), kSection, kPlaceKeys[i], std::to_string(values[i]));
+        edited.save();
+        settings_ = std::move(edited);
     } catch (const std::exception& e) {
         platform_.dialogs.message(std::string("Error saving the Key Map's place - ") + e.what());
     }

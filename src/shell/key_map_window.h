@@ -11,13 +11,15 @@
 
 #include "device/device_session.h"
 #include "keystrings/key_string_list.h"
+#include "settings/serial_settings.h"
 #include "ui/platform.h"
 
 namespace k7 {
 
 class KeyMapWindow {
 public:
-    KeyMapWindow(Platform& platform, const KeyStringList& list);
+    // Its place is kept in `settings` ([KEYMAP]), written when the window closes.
+    KeyMapWindow(Platform& platform, const KeyStringList& list, SettingsFile& settings);
 
     // Creates the window on first use, where it was last closed, and brings it to the front.
     void show();
@@ -46,6 +48,7 @@ private:
     void savePlacement();
 
     Platform& platform_;
+    SettingsFile& settings_;
     const KeyStringList& list_;
     std::unique_ptr<KeyMapView> view_;
     std::map<int, Finding> findings_;  // by key table row

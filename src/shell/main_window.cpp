@@ -44,7 +44,7 @@ MainWindow::MainWindow(Platform& platform)
       history_(platform.files, platform.env.historyFolder()),
       fileMenu_(platform, keyStrings_, ui_.get<Label>(controls::kFile)),
       helpPane_(ui_, platform.env),
-      keyMap_(platform, keyStrings_) {
+      keyMap_(platform, keyStrings_, settingsFile_) {
     progressBar_.setMaximum(100);
     progressBar_.setValue(0);
     keyStrings_.onChanged = [this](int index, bool added) { showListChange(index, added); };
@@ -95,8 +95,8 @@ MainWindow::MainWindow(Platform& platform)
 void MainWindow::start() {
     try {
         ui_.window().setCaption(mainWindowDesign().caption + " v" + kProgramVersion);
-        settings_ = loadSettings(platform_.env.settingsFileName(),
-                                 [this](const std::string& message) { platform_.dialogs.message(message); });
+        settingsFile_ = SettingsFile(platform_.env.settingsFileName());
+        settings_ = settingsFile_.program([this](const std::string& message) { platform_.dialogs.message(message); });
         applySettings();
     } catch (const std::exception& e) {
         platform_.dialogs.message(std::string("Error detected - ") + e.what());
@@ -276,7 +276,7 @@ void MainWindow::showVersion() {
 void MainWindow::applySettings() {
     try {
         const SerialSettings& serial = settings_.serial;
-        const std::string device = portDeviceName(platform_.env.settingsFileName(), serial.port);
+        const std::string device = settingsFile_.portDevice(serial.port);
         session_.configure(device, lineSettings(serial));
         device_ = device;
         // What the program will open: "COM9 (ttyUSB0)", and what the system says of it.
@@ -290,7 +290,7 @@ void MainWindow::applySettings() {
 }
 
 void MainWindow::openSettingsDialog() {
-    SettingsDialog dialog(platform_, settings_, [this](const ProgramSettings& chosen) {
+    SettingsDialog dialog(platform_, settingsFile_, settings_, [this](const ProgramSettings& chosen) {
         settings_ = chosen;
         applySettings();
         keyMap_.forgetDevice();

@@ -97,6 +97,7 @@ private:
     KeyStringList keyStrings_;
     KeyCapture keyCapture_;
     bool stringGroupOpen_ = false;  // the string field's text ends inside a "{" group
+    SettingsFile settingsFile_;  // read at the start
     ProgramSettings settings_;
     std::string device_;  // the device the operations open
     DeviceSession session_;

@@ -18,7 +18,7 @@ std::string withoutLineEnd(std::string text) {
 
 }  // namespace
 
-PortPicker::PortPicker(Platform& platform, ControlSet& dialog, int currentPort)
+PortPicker::PortPicker(Platform& platform, ControlSet& dialog, const SettingsFile& settings, int currentPort)
     : platform_(platform),
       currentPort_(currentPort),
       list_(dialog.get<ComboBox>(kPorts)),
@@ -26,7 +26,7 @@ PortPicker::PortPicker(Platform& platform, ControlSet& dialog, int currentPort)
       findButton_(dialog.get<Button>(kFind)),
       progress_(dialog.get<ProgressBar>(kFindProgress)),
       status_(dialog.get<Label>(kFindStatus)),
-      choices_(platform.env.settingsFileName(), currentPort),
+      choices_(settings, currentPort),
       search_(platform.port, platform.pump),
       refreshTimer_(platform.pump.createTimer()) {
     list_.onChange = [this] { showDetail(); };
@@ -111,11 +111,11 @@ void PortPicker::showOutcome(const SearchOutcome& outcome, const std::vector<Sea
     status_.setCaption(text);
 }
 
-std::optional<int> PortPicker::storeChoice() {
+std::optional<int> PortPicker::storeChoice(SettingsFile& into) {
     const int selected = list_.currentIndex();
     if (selected < 0 || selected >= int(choices_.entries().size())) return std::nullopt;
     const PortChoice& choice = choices_.entries()[std::size_t(selected)];
-    choices_.store(choice);
+    PortChoices::store(choice, into);
     return choice.number;
 }
 

@@ -14,7 +14,7 @@ namespace k7 {
 
 class PortPicker {
 public:
-    PortPicker(Platform& platform, ControlSet& dialog, int currentPort);
+    PortPicker(Platform& platform, ControlSet& dialog, const SettingsFile& settings, int currentPort);
 
     // Asks the ports that exist, the selected one first, at each rate in turn; selects the
     // port that answers and returns its rate.
@@ -22,9 +22,9 @@ public:
     bool searching() const { return search_.running(); }
     void stop() { search_.requestStop(); }
 
-    // The chosen port number, its [PORTS] line written first when it needs one; nothing
-    // when no port is selected. Throws RuntimeError when the line cannot be written.
-    std::optional<int> storeChoice();
+    // The chosen port number, its [PORTS] line set in `into` when it needs one; nothing
+    // when no port is selected.
+    std::optional<int> storeChoice(SettingsFile& into);
 
 private:
     void refresh();

@@ -23,13 +23,14 @@ void fillAndSelect(ComboBox& box, const Choice (&choices)[Count], const std::str
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(Platform& platform, const ProgramSettings& current,
+SettingsDialog::SettingsDialog(Platform& platform, SettingsFile& settingsFile, const ProgramSettings& current,
                                std::function<void(const ProgramSettings&)> apply)
     : platform_(platform),
+      settingsFile_(settingsFile),
       current_(current),
       apply_(std::move(apply)),
       window_(platform.createDialog(settingsDialogDesign())),
-      ports_(platform, *window_, current.serial.port),
+      ports_(platform, *window_, settingsFile, current.serial.port),
       baudList_(window_->get<ComboBox>(kBauds)),
       parityList_(window_->get<ComboBox>(kParities)),
       backupFirst_(window_->get<CheckBox>(kBackupFirst)) {
@@ -51,11 +52,14 @@ void SettingsDialog::save() {
     try {
         // A list left without a selection keeps the current value.
         ProgramSettings chosen = current_;
-        if (const auto port = ports_.storeChoice()) chosen.serial.port = *port;
+        SettingsFile edited = settingsFile_;
+        if (const auto port = ports_.storeChoice(edited)) chosen.serial.port = *port;
         if (const auto baud = chosenBaud()) chosen.serial.baud = *baud;
         if (const auto parity = chosenParity()) chosen.serial.parity = *parity;
         chosen.backupBeforeSend = backupFirst_.checked();
-        saveSettings(platform_.env.settingsFileName(), chosen);
+        edited.setProgram(chosen);
+        edited.save();
+        settingsFile_ = std::move(edited);
         saved_ = chosen;
         apply_(chosen);
 

@@ -1,7 +1,7 @@
 #pragma once
 // The communication-settings dialog: port, baud rate and parity, and whether a send
 // backs the keyboard up first. SAVE stores the choice
-// in the settings file, hands it to `apply`, pauses so the user sees it arrive on the
+// in the settings file (one write, and only a written choice counts), hands it to `apply`, pauses so the user sees it arrive on the
 // main window, and closes; CLOSE changes nothing. Find KORVEN7 looks for the device on
 // the ports and rates offered (PortPicker).
 #include <functional>
@@ -16,7 +16,7 @@ namespace k7 {
 
 class SettingsDialog {
 public:
-    SettingsDialog(Platform& platform, const ProgramSettings& current,
+    SettingsDialog(Platform& platform, SettingsFile& settingsFile, const ProgramSettings& current,
                    std::function<void(const ProgramSettings&)> apply);
 
     // Modal; the saved settings, or nothing when the dialog was closed without saving.
@@ -30,6 +30,7 @@ private:
     std::optional<char> chosenParity() const;
 
     Platform& platform_;
+    SettingsFile& settingsFile_;
     ProgramSettings current_;
     std::function<void(const ProgramSettings&)> apply_;
     std::unique_ptr<DialogWindow> window_;

@@ -102,7 +102,7 @@ TEST(EndToEnd, FindKORVEN7SkipsAPortInUseAndSelectsTheAnsweringEmulatorAtItsRate
         dialog->findChild<QPushButton*>(controls::config::kSave)->click();
     });
     program.menu(controls::kConfiguration);
-    EXPECT_EQ(loadSettings(program.env.settingsFileName(), [](const std::string&) {}).serial, (SerialSettings{11, 38400, 'N'}));
+    EXPECT_EQ(SettingsFile(program.env.settingsFileName()).program([](const std::string&) {}).serial, (SerialSettings{11, 38400, 'N'}));
     EXPECT_EQ(program.caption(controls::kPort), "COM11 (ttyKORVEN7)");
 }
 

@@ -136,11 +136,13 @@ TEST(Korven7Run, EveryPortIsToldApartWhenTheFirstFailsAndTheLastSucceeds) {
                              "korven7: /dev/b: no answer from the keyboard (no reply to the version request) at 9600 baud; "
                              "korven7 detect asks every port at every rate\n"
                              "korven7: /dev/c: version KORVEN7 V2.14\n");
-    // Detect asks them all: it names the keyboard that answers and the port it could not ask.
+    // Detect asks them all: it names every keyboard that answers and the port it could not ask.
+    rig.keyboards["/dev/b"].faults().silent = false;
     rig.out.str(""), rig.err.str("");
     EXPECT_EQ(rig.run({"--port", "/dev/a", "--port", "/dev/b", "--port", "/dev/c", "--baud", "9600", "detect"}), 0);
-    EXPECT_EQ(rig.out.str(), "/dev/c\t9600\tKORVEN7 V2.14\n");
-    EXPECT_EQ(rig.err.str(), "korven7: /dev/c: KORVEN7 found at 9600 baud: KORVEN7 V2.14\n"
+    EXPECT_EQ(rig.out.str(), "/dev/b\t9600\tKORVEN7 V2.14\n/dev/c\t9600\tKORVEN7 V2.14\n");
+    EXPECT_EQ(rig.err.str(), "korven7: /dev/b: KORVEN7 found at 9600 baud: KORVEN7 V2.14\n"
+                             "korven7: /dev/c: KORVEN7 found at 9600 baud: KORVEN7 V2.14\n"
                              "korven7: /dev/a: skipped: in use by another program\n");
 }
 

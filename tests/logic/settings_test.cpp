@@ -104,13 +104,22 @@ TEST_F(IniFile, AWriteKeepsLinkAndPermissionsAndNeverLeavesAFileHalfWritten) {
 
 using Settings = Folder;
 
-TEST_F(Settings, ReadBackWhatWasSavedAndBadValuesAreReportedAndDefaulted) {
+TEST_F(Settings, ReadBackWhatWasSavedInOneWriteAndBadValuesAreReportedAndDefaulted) {
     const std::string mine = "; mine\r\n[PORTS]\r\ncom3=/dev/ttyUSB0\r\n";
     put(ini, mine);
-    saveSettings(ini, {{3, 19200, 'E'}, -1});
-    EXPECT_EQ(get(ini).substr(0, mine.size()), mine);
-    EXPECT_EQ(portDeviceName(ini, 3) + " " + portDeviceName(ini, 1) + " " + portDeviceName(dir + "/no.ini", 4),
-              "/dev/ttyUSB0 /dev/ttyS0 /dev/ttyS3");
+    SettingsFile file(ini);
+    file.setProgram({{3, 19200, 'E'}, -1});
+    file.setPortDevice(12, "/dev/ttyACM0");
+    file.setKeyMapPlace({1, 2, 3, 4});
+    put(ini, "changed meanwhile");
+    EXPECT_EQ(get(ini), "changed meanwhile");  // nothing is written before the save, then all at once
+    file.save();
+    EXPECT_EQ(get(ini).rfind(mine + "COM12=/dev/ttyACM0\r\n[COMSETTINGS]\r\nPORT=3\r\n", 0), 0u) << get(ini);
+    const SettingsFile back(ini);
+    EXPECT_EQ(back.portDevice(3) + " " + back.portDevice(12) + " " + back.portDevice(1) + " " +
+                  SettingsFile(dir + "/no.ini").portDevice(4),
+              "/dev/ttyUSB0 /dev/ttyACM0 /dev/ttyS0 /dev/ttyS3");
+    EXPECT_EQ(back.keyMapPlace({})->height, 4);
     const struct { std::string lines; SerialSettings serial; int enable; std::vector<std::string> reports; } cases[] = {
         {get(ini), {3, 19200, 'E'}, -1, {}},
         {"", {1, 9600, 'N'}, 0, {}},
@@ -126,7 +135,7 @@ TEST_F(Settings, ReadBackWhatWasSavedAndBadValuesAreReportedAndDefaulted) {
     for (const auto& c : cases) {
         put(ini, "[COMSETTINGS]\n" + c.lines + "\n");
         std::vector<std::string> reports;
-        const ProgramSettings s = loadSettings(ini, [&](const std::string& m) { reports.push_back(m); });
+        const ProgramSettings s = SettingsFile(ini).program([&](const std::string& m) { reports.push_back(m); });
         EXPECT_EQ(s.serial, c.serial) << c.lines;
         EXPECT_EQ(s.enableStrings, c.enable) << c.lines;
         EXPECT_EQ(reports, c.reports) << c.lines;
