@@ -31,17 +31,7 @@ const std::vector<k7::KeyString> kList{{"A", "{C7}x"}, {"F1", "Hello{0D}"}, {"M"
 
 // Runs build/korven7 with `args`, output discarded; its exit status.
 int RunKorven7(std::vector<std::string> args) {
-    args.insert(args.begin(), K7_BUILD_DIR "/korven7");
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        (void)!::freopen("/dev/null", "w", stdout);
-        (void)!::freopen("/dev/null", "w", stderr);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
+    const pid_t pid = k7::test::StartKorven7(std::move(args));
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

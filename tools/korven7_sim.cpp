@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <charconv>
 #include <chrono>
 #include <csignal>
@@ -48,6 +50,9 @@ options:
   --slow MS              start every reply MS milliseconds later
   --strict-baud          hear only at RATE: what the host sends with the port set to
                          another rate is noise to the device and gets no answer
+  --appear-after S       play a plug: make LINK only S seconds after starting
+  --vanish-after S       play a pull: S seconds after LINK appeared, remove it and hang up
+                         the line (the emulator ends)
   --help                 show this text
 
 --set-port-in INI LINK: in the settings file INI, point the configured port (section
@@ -99,6 +104,8 @@ struct Options {
     int baud = 9600;
     bool baudGiven = false;
     bool strictBaud = false;
+    double appearAfter = 0;             // seconds
+    std::optional<double> vanishAfter;  // seconds after appearing
     std::optional<std::string> setPortIn;  // INI file for --set-port-in
     k7::EmulatorFaults faults;
 };
@@ -146,6 +153,12 @@ Options ParseArgs(int argc, char** argv) {
             o.faults.extraDelayMs = ParseInt(value(), "--slow");
         } else if (arg == "--strict-baud") {
             o.strictBaud = true;
+        } else if (arg == "--appear-after" || arg == "--vanish-after") {
+            const std::string text = value();
+            char* end = nullptr;
+            const double seconds = std::strtod(text.c_str(), &end);
+            if (text.empty() || *end != '\0' || !(seconds >= 0) || seconds > 1e6) Fail(arg + ": not a number of seconds: " + text);
+            (arg == "--appear-after" ? o.appearAfter : o.vanishAfter.emplace()) = seconds;
         } else if (arg == "--set-port-in") {
             o.setPortIn = value();
         } else if (!arg.empty() && arg[0] == '-') {
@@ -299,6 +312,16 @@ int Serve(const Options& o) {
     sigaction(SIGHUP, &sa, nullptr);
 
     PtyLine line;
+    // Not plugged in yet: wait, ending early on a signal.
+    timespec appear{static_cast<time_t>(o.appearAfter), static_cast<long>((o.appearAfter - std::floor(o.appearAfter)) * 1e9)};
+    while (!g_stop && (appear.tv_sec > 0 || appear.tv_nsec > 0)) {
+        const auto before = std::chrono::steady_clock::now();
+        if (ppoll(nullptr, 0, &appear, &original) == 0) break;
+        const auto slept = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - before).count();
+        const long long left = std::max<long long>(0, appear.tv_sec * 1000000000LL + appear.tv_nsec - slept);
+        appear = {static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)};
+    }
+    if (g_stop) return 0;
     MakeLink(o.link, line.slaveName());
     k7::Korven7Emulator device(o.baud);
     device.faults() = o.faults;
@@ -307,6 +330,8 @@ int Serve(const Options& o) {
     auto nowUs = [&] {
         return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0).count();
     };
+    std::optional<std::int64_t> vanishUs;
+    if (o.vanishAfter) vanishUs = std::int64_t(*o.vanishAfter * 1e6);
     auto say = [&](const std::string& text) {
         const long long us = nowUs();
         std::fprintf(stderr, "[%6lld.%03lld] %s\n", us / 1000000, us / 1000 % 1000, text.c_str());
@@ -319,6 +344,10 @@ int Serve(const Options& o) {
 
     std::size_t lost = 0;  // reply bytes nobody could receive, reported once the line is quiet
     while (!g_stop) {
+        if (vanishUs && nowUs() >= *vanishUs) {
+            say("pulled");
+            break;
+        }
         if (const std::string change = line.noteOpensAndCloses(); !change.empty()) say(change);
         const std::string due = device.take(nowUs());
         if (!due.empty() && line.hostOpen()) {
@@ -335,7 +364,9 @@ int Serve(const Options& o) {
 
         timespec timeout{};
         timespec* wait = nullptr;
-        if (const auto next = device.nextByteTime()) {
+        std::optional<std::int64_t> next = device.nextByteTime();
+        if (vanishUs) next = std::min(next.value_or(*vanishUs), *vanishUs);
+        if (next) {
             const std::int64_t us = std::max<std::int64_t>(0, *next - nowUs());
             timeout.tv_sec = us / 1000000;
             timeout.tv_nsec = us % 1000000 * 1000;

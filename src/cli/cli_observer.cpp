@@ -36,18 +36,23 @@ void ProgressLine::clear() {
 
 void CliObserver::progressMaximum(int maximum) {
     progress_.maximum = maximum;
-    progressLine_.update(index_, progress_);
+    show();
 }
 
 void CliObserver::progress(int value) {
     progress_.value = value;
-    progressLine_.update(index_, progress_);
+    show();
 }
 
 void CliObserver::caption(const std::string& text) {
     progress_.caption = text;
     progress_.value = 0;
+    show();
+}
+
+void CliObserver::show() {
     progressLine_.update(index_, progress_);
+    if (onProgress) onProgress(progress_);
 }
 
 }  // namespace k7

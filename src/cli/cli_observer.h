@@ -2,6 +2,7 @@
 // What the sessions of the command line report, one observer per port: status lines to
 // the log file, progress to the terminal, failures kept for the summary. The ports run
 // on threads of their own, so the log and the progress line take turns.
+#include <functional>
 #include <mutex>
 #include <ostream>
 #include <string>
@@ -52,8 +53,11 @@ public:
     void caption(const std::string& text) override;
     // The port the following lines are about (detect asks one after the other).
     void setPort(const std::string& port) { port_ = port; }
+    // Told of every change of the caption or progress, besides the progress line.
+    std::function<void(const PortProgress&)> onProgress;
 
 private:
+    void show();
     std::string port_;
     std::size_t index_;
     StatusLogFile& log_;

@@ -14,6 +14,7 @@ constexpr std::pair<const char*, Command> kCommands[] = {
     {"ports", Command::Ports}, {"detect", Command::Detect}, {"version", Command::Version},
     {"read", Command::Read},   {"verify", Command::Verify}, {"send", Command::Send},
     {"check", Command::Check},
+    {"station", Command::Station},
 };
 
 std::optional<int> numberOf(const std::string& text) {
@@ -38,6 +39,8 @@ commands:
   read [-o FILE.cfg]   read the keys' strings: print them as a .cfg file, or write FILE.cfg
   verify FILE.cfg      compare the keyboard with the file's list
   send FILE.cfg        erase, write, flash and verify, as the window's send does
+  station FILE.cfg     a programming station: send FILE.cfg to every keyboard plugged in,
+                       once per plug, until Ctrl-C; one line per keyboard, PASS or FAIL
                        FILE.cfg "-" is standard input (verify, send) or output (read -o)
   check FILE.cfg       check the file without a keyboard: print "key<TAB>string" for each key it sets
 
@@ -61,6 +64,14 @@ options:
   --help               show this text
   --version            show the program's version
 
+station options:
+  --watch DIR          the folder of device links to watch (default /dev/serial/by-id)
+  --match GLOB         only the links whose name fits GLOB, e.g. '*FTDI*'
+  --record FILE        append a JSON line per keyboard to FILE: time, link, device, adapter,
+                       firmware, file and its SHA-256, outcome, keys that differ, seconds
+  --existing           also program the ports there when the station starts (left alone
+                       otherwise)
+
 exit status, the same in every command:
   0    done (and verified where there is something to verify)
   1    the keyboard differs from the list
@@ -71,6 +82,8 @@ exit status, the same in every command:
   130  interrupted (Ctrl-C)
   143  terminated (SIGTERM)
 With several ports, the worst of them; detect is 0 when any keyboard answered.
+The station: 0 when every keyboard passed, 1 when one did not, 2 bad usage or a record
+that cannot be written.
 )";
 
 const char* commandName(Command command) {
@@ -111,6 +124,8 @@ std::string applyOption(const std::string& name, const std::string& value, Comma
         line.logFile = value;
     } else if (name == "--backup") {
         line.backup = value;
+    } else if (name == "--watch" || name == "--match" || name == "--record") {
+        (name == "--watch" ? line.watchFolder : name == "--match" ? line.match : line.recordFile) = value;
     } else {
         outputFile = value;
     }
@@ -126,10 +141,16 @@ std::string applyCommand(const std::vector<std::string>& positional, const std::
                                     [&](const auto& c) { return positional[0] == c.first; });
     if (known == std::end(kCommands)) return "unknown command " + quoted(positional[0]);
     line.command = known->second;
-    const bool takesFile = line.command == Command::Verify || line.command == Command::Send || line.command == Command::Check;
+    const bool takesFile = line.command == Command::Verify || line.command == Command::Send ||
+                           line.command == Command::Station || line.command == Command::Check;
     if (takesFile && positional.size() < 2) return std::string(known->first) + " needs a .cfg file";
     if (positional.size() > (takesFile ? 2u : 1u)) return "unexpected argument " + quoted(positional.back());
     if (takesFile) line.listFile = positional[1];
+    if (line.command == Command::Station && !line.ports.empty())
+        return "--port does not go with station; it finds its ports in --watch";
+    if (line.command == Command::Station && line.json) return "--json does not go with station; --record FILE keeps its record";
+    if (line.command == Command::Station && line.listFile == "-")
+        return "station reads its .cfg from a file, which its record names, not from standard input";
     if (outputFile) {
         if (line.command != Command::Read) return "-o belongs to read only";
         if (line.ports.size() > 1) return "read -o takes a single --port";
@@ -168,6 +189,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
     line.json = std::find(args.begin(), optionsEnd, "--json") != optionsEnd;
     std::vector<std::string> positional;
     std::optional<std::string> outputFile;
+    std::vector<std::string> stationOptions;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -186,7 +208,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
             value = arg.substr(equals + 1);
         }
         const bool takesValue = name == "--port" || name == "--baud" || name == "--parity" || name == "--settings" ||
-                                name == "--log" || name == "-o" || name == "--backup";
+                                name == "--log" || name == "-o" || name == "--watch" || name == "--match" ||
+                                name == "--record" || name == "--backup";
         if (!takesValue) {
             if (value) return fail("option " + quoted(name) + " takes no value");
             if (name == "--json") line.json = true;
@@ -194,6 +217,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
             else if (name == "--quiet") line.quiet = true;
             else if (name == "--dry-run") line.dryRun = true;
             else if (name == "--allow-empty") line.allowEmpty = true;
+            else if (name == "--existing") line.existing = true, stationOptions.push_back(name);
             else return fail("unknown option " + quoted(arg));
             continue;
         }
@@ -203,8 +227,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
         }
         if (value->empty()) return fail("option " + quoted(name) + " needs a value");
         if (std::string error = applyOption(name, *value, line, outputFile); !error.empty()) return fail(error);
+        if (name == "--watch" || name == "--match" || name == "--record") stationOptions.push_back(name);
     }
     if (std::string error = applyCommand(positional, outputFile, line); !error.empty()) return fail(error);
+    if (!stationOptions.empty() && line.command != Command::Station) return fail(stationOptions[0] + " belongs to station only");
     return parsed;
 }
 

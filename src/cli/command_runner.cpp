@@ -16,32 +16,16 @@
 #include "cfgfile/keyboard_history.h"
 #include "cli/cli_observer.h"
 #include "cli/command_line.h"
+#include "cli/interruptible_pump.h"
 #include "cli/list_file.h"
 #include "cli/outcome_output.h"
+#include "cli/station.h"
 #include "settings/line_choices.h"
 #include "settings/serial_settings.h"
 #include "program_version.h"
 
 namespace k7 {
 namespace {
-
-// Thrown out of a wait once the user has interrupted; not a std::exception, so that the
-// engine's handlers let it pass (closing the port on the way) instead of reporting it.
-struct OperationInterrupted {};
-
-class InterruptiblePump : public EventPump {
-public:
-    InterruptiblePump(EventPump& pump, const std::atomic<bool>& interrupted) : pump_(pump), interrupted_(interrupted) {}
-    void doEvents() override { pump_.doEvents(), check(); }
-    void waitEvents() override { pump_.waitEvents(), check(); }
-    std::unique_ptr<Timer> createTimer() override { return pump_.createTimer(); }
-    void check() const {
-        if (interrupted_) throw OperationInterrupted{};
-    }
-private:
-    EventPump& pump_;
-    const std::atomic<bool>& interrupted_;
-};
 
 // A device named without a folder lies in /dev (ttyUSB0); a relative path is made absolute.
 std::string devicePath(const std::string& port) {
@@ -152,12 +136,12 @@ void Run::prepareSettings() {
                                  "), given twice"};
         devices_.push_back(device);
     }
-    if (devices_.empty() && cl_.command != Command::Detect)
+    if (devices_.empty() && cl_.command != Command::Detect && cl_.command != Command::Station)
         devices_.push_back(settingsFile_.portDevice(settings_.serial.port));
 }
 
 void Run::prepareFiles() {
-    if (cl_.command == Command::Verify || cl_.command == Command::Send) {
+    if (cl_.command == Command::Verify || cl_.command == Command::Send || cl_.command == Command::Station) {
         ListFile file = loadListFile(p_.files, cl_.listFile);
         if (!file.errors.empty()) throw UsageError{errorLines(file)};
         list_.replace(std::move(file.entries));
@@ -239,7 +223,9 @@ PortOutcome Run::onPort(std::size_t index, CliObserver& observer) {
         case Command::Verify: return verifyOutcome(session.verify(list_), context);
         case Command::Send: return send(session, devices_[index], context);
         case Command::Detect:
-        case Command::Ports: break;
+        case Command::Ports:
+        case Command::Station:
+        case Command::Check: break;
         }
     } catch (const OperationInterrupted&) {
         return interruptedOutcome(cl_.command, session.eraseSent());
@@ -311,6 +297,10 @@ int Run::run() {
     }
     if (!cl_.json)
         for (const std::string& warning : warnings_) p_.err << "korven7: " << warning << "\n";
+    if (cl_.command == Command::Station) {
+        StatusLogFile log(cl_.logFile ? &logFile_ : nullptr, true);
+        return runStation({cl_, p_, line_, list_, log});
+    }
     // Detect is one job that asks the ports one after the other.
     const bool detecting = cl_.command == Command::Detect;
     const std::vector<std::string> shown = detecting ? std::vector<std::string>{"detect"} : devices_;

@@ -12,6 +12,7 @@
 #include "platform/event_pump.h"
 #include "platform/files.h"
 #include "platform/serial_port.h"
+#include "platform/station_host.h"
 
 namespace k7 {
 
@@ -31,6 +32,8 @@ struct CliPlatform {
     // the signal on Ctrl-C (SIGINT) or SIGTERM, after which every job's waits wake up.
     std::function<void(const std::vector<std::function<void()>>& jobs, const std::function<void(int signal)>& interrupted)>
         runJobs;
+    bool outIsTerminal = false;
+    std::function<std::unique_ptr<StationHost>()> createStationHost = {};
 };
 
 // Runs korven7 with `args` (without the program's name); returns the exit status.

@@ -10,6 +10,7 @@
 #include "qt/qt_job_threads.h"
 #include "qt/qt_port_list.h"
 #include "qt/qt_serial_port.h"
+#include "qt/qt_station_host.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
         [] { return std::make_unique<k7::qt::QtSerialPort>(); },
         [] { return std::make_unique<k7::qt::QtEventPump>(); },
         [](const auto& jobs, const auto& interrupted) { k7::qt::runJobsOnThreads(jobs, interrupted); },
+        ::isatty(STDOUT_FILENO) == 1,
+        [] { return std::make_unique<k7::qt::QtStationHost>(); },
     };
     return k7::runCommandLine(std::vector<std::string>(argv + 1, argv + argc), platform);
 }

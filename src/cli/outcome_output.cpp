@@ -69,13 +69,7 @@ std::string jsonResult(Command command, const PortOutcome& o) {
         json += ",\"entries\":" + jsonEntries(o.entries) + ",\"unread\":" + jsonList(o.unread);
     }
     if (command == Command::Verify || command == Command::Send) {
-        json += ",\"differences\":[";
-        for (std::size_t k = 0; k < o.differences.size(); ++k) {
-            const StringDifference& d = o.differences[k];
-            json += std::string(k ? "," : "") + "{\"key\":" + jsonText(d.key) + ",\"expected\":" +
-                    jsonText(d.expected) + ",\"found\":" + (d.found ? jsonText(*d.found) : "null") + "}";
-        }
-        json += "]";
+        json += ",\"differences\":" + jsonDifferences(o.differences);
     }
     if (o.dryRun) {
         json += ",\"dry_run\":[";
@@ -100,6 +94,14 @@ std::string jsonDocument(Command command, const std::vector<PortOutcome>& outcom
 
 std::string jsonError(const std::string& command, const std::string& error, const std::vector<std::string>& warnings) {
     return jsonHead(command, 2, warnings) + ",\"error\":" + jsonText(error) + ",\"results\":[]}";
+}
+
+std::string jsonDifferences(const std::vector<StringDifference>& differences) {
+    std::string json = "[";
+    for (const StringDifference& d : differences)
+        json += std::string(json.size() > 1 ? "," : "") + "{\"key\":" + jsonText(d.key) + ",\"expected\":" +
+                jsonText(d.expected) + ",\"found\":" + (d.found ? jsonText(*d.found) : "null") + "}";
+    return json + "]";
 }
 
 std::string jsonPortList(const std::vector<SerialPortInfo>& ports) {

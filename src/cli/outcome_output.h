@@ -19,6 +19,8 @@ std::string jsonError(const std::string& command, const std::string& error, cons
 std::string jsonPortList(const std::vector<SerialPortInfo>& ports);
 std::string jsonText(const std::string& bytes);  // a JSON string; bytes from 0x80 as Latin-1
 std::string jsonEntries(const std::vector<KeyString>& entries);  // [{"key":...,"string":...},...]
+// [{"key":..,"expected":..,"found":.. or null}, ...]
+std::string jsonDifferences(const std::vector<StringDifference>& differences);
 // "korven7: PORT: message".
 std::string summaryLine(const PortOutcome& outcome);
 

@@ -3,9 +3,7 @@
 #include <QEventLoop>
 #include <QSocketNotifier>
 #include <QThread>
-#include <csignal>
 #include <fcntl.h>
-#include <memory>
 #include <unistd.h>
 
 namespace k7::qt {
@@ -21,17 +19,34 @@ void onSignal(int signal) {
 
 }  // namespace
 
-void runJobsOnThreads(const std::vector<std::function<void()>>& jobs, const std::function<void(int signal)>& interrupted) {
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) fds[0] = fds[1] = -1;
-    signalPipe = fds[1];
-    struct sigaction action {}, oldInt{}, oldTerm{};
+InterruptSignals::InterruptSignals(std::function<void(int signal)> interrupted) {
+    if (::pipe2(fds_, O_CLOEXEC | O_NONBLOCK) != 0) fds_[0] = fds_[1] = -1;
+    signalPipe = fds_[1];
+    struct sigaction action {};
     action.sa_handler = onSignal;
     action.sa_flags = SA_RESETHAND | SA_RESTART;  // the second signal ends the program
     sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, &oldInt);
-    ::sigaction(SIGTERM, &action, &oldTerm);
+    ::sigaction(SIGINT, &action, &oldInt_);
+    ::sigaction(SIGTERM, &action, &oldTerm_);
+    if (fds_[0] < 0) return;
+    notifier_ = std::make_unique<QSocketNotifier>(fds_[0], QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [fd = fds_[0], interrupted] {
+        char buffer[16];
+        int signal = SIGINT;
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) signal = buffer[n - 1];
+        interrupted(signal);
+    });
+}
 
+InterruptSignals::~InterruptSignals() {
+    ::sigaction(SIGINT, &oldInt_, nullptr);
+    ::sigaction(SIGTERM, &oldTerm_, nullptr);
+    signalPipe = -1;
+    notifier_.reset();
+    if (fds_[0] >= 0) ::close(fds_[0]), ::close(fds_[1]);
+}
+
+void runJobsOnThreads(const std::vector<std::function<void()>>& jobs, const std::function<void(int signal)>& interrupted) {
     QEventLoop loop;
     std::vector<std::unique_ptr<QThread>> threads;
     // One object living in each job's thread: an event posted to it wakes that thread's waits.
@@ -45,27 +60,16 @@ void runJobsOnThreads(const std::vector<std::function<void()>>& jobs, const std:
             if (--running == 0) loop.quit();
         });
     }
-    std::unique_ptr<QSocketNotifier> notifier;
-    if (fds[0] >= 0) {
-        notifier = std::make_unique<QSocketNotifier>(fds[0], QSocketNotifier::Read);
-        QObject::connect(notifier.get(), &QSocketNotifier::activated, [&] {
-            char buffer[16];
-            int signal = SIGINT;
-            for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) signal = buffer[n - 1];
+    {
+        InterruptSignals stopSignals([&](int signal) {
             interrupted(signal);
             for (const auto& waker : wakers) QMetaObject::invokeMethod(waker.get(), [] {}, Qt::QueuedConnection);
         });
+        for (const auto& thread : threads) thread->start();
+        if (running > 0) loop.exec();
+        for (const auto& thread : threads) thread->wait();
     }
-    for (const auto& thread : threads) thread->start();
-    if (running > 0) loop.exec();
-    for (const auto& thread : threads) thread->wait();
     wakers.clear();
-
-    ::sigaction(SIGINT, &oldInt, nullptr);
-    ::sigaction(SIGTERM, &oldTerm, nullptr);
-    signalPipe = -1;
-    notifier.reset();
-    if (fds[0] >= 0) ::close(fds[0]), ::close(fds[1]);
 }
 
 }  // namespace k7::qt

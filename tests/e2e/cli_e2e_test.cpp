@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -241,6 +242,66 @@ TEST_F(Korven7, LeavesTheUserFolderAloneLogsEveryLineWithItsPortAndTheWindowAnsw
         const Ran refused = exec("/usr/bin/env", {"QT_QPA_PLATFORM=offscreen", "timeout", "10", window, notAFile});
         EXPECT_TRUE(refused.status == 2 && refused.err.find("usage: korven7-config") != std::string::npos) << refused.err;
     }
+}
+
+TEST_F(Korven7, StationProgramsEachPlugOnceRecordsItAndLeavesAKeyboardThatWasThereAlone) {
+    const std::string watched = dir + "/by-id", record = dir + "/record.jsonl", list = put("l.cfg", kList);
+    fs::create_directory(watched);
+    SimProcess onDesk(57600, {}, watched + "/usb-desk", dir + "/desk.log");
+    auto waitFor = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 3000 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
+    auto recorded = [&](long n) { return [&, n] { const std::string t = get(record); return std::count(t.begin(), t.end(), '\n') == n; }; };
+    // The emulators answer at 57600 baud while the station allows for 19200: room for a loaded machine.
+    const Ran ran = run({"--settings", put("k.ini", ""), "--baud", "19200", "--fast", "station", list, "--watch", watched,
+                         "--record", record}, [&](pid_t pid) {
+        waitFor([&] { return get(dir + "/stdout").find("watching") != std::string::npos; });
+        { SimProcess a(57600, {}, watched + "/usb-A"); waitFor(recorded(1)); }
+        { SimProcess b(57600, {"--appear-after", "0.3"}, watched + "/usb-B"); waitFor(recorded(2)); }
+        {
+            SimProcess c(57600, {}, watched + "/usb-C", dir + "/c.log");
+            waitFor([&] { return get(dir + "/c.log").find("staged") != std::string::npos; });
+            c.stop();
+            waitFor(recorded(3));
+        }
+        SimProcess again(57600, {}, watched + "/usb-C");
+        waitFor(recorded(4));
+        ::kill(pid, SIGINT);
+    });
+    EXPECT_EQ(ran.status, 1) << ran.err;
+    const std::string text = std::regex_replace(get(record), std::regex(R"x("time":"[-0-9T:]+Z","link":"(usb-.)","device":"/dev/pts/[0-9]+")x"),
+                                                R"("link":"$1")");
+    const std::string head = R"(,"serial_number":null,"manufacturer":null,"firmware":"KORVEN7 V2.14","file":")" + list +
+                             R"(","sha256":"c8e596375a0aa0db7ba14ded08f54dcc27b411187db8ff9b361ecd79173715a8","outcome":)";
+    const std::string passed = head + R"("pass","reason":"sent and verified","needs_new_send":false,"keys":\[\],"seconds":)";
+    const std::regex lines(R"(\{"link":"usb-A")" + passed + R"([0-9.]+\}
+\{"link":"usb-B")" + passed + R"([0-9.]+\}
+\{"link":"usb-C")" + head + R"("interrupted","reason":"unplugged part-way; the keyboard needs a new send","needs_new_send":true,"keys":\[\],"seconds":[0-9.]+\}
+\{"link":"usb-C")" + passed + R"([0-9.]+\}
+)");
+    EXPECT_TRUE(std::regex_match(text, lines)) << text;
+    EXPECT_NE(ran.out.find("usb-desk: there before the station started; left alone"), std::string::npos) << ran.out;
+    EXPECT_TRUE(ran.out.ends_with("station stopped: 3 programmed, 1 failed\n")) << ran.out;
+    EXPECT_EQ(get(dir + "/desk.log").find("opened"), std::string::npos);
+}
+
+TEST_F(Korven7, StationStopsOnceItsRecordCannotBeWritten) {
+    const std::string watched = dir + "/by-id";
+    fs::create_directory(watched);
+    const Ran ran = run({"--settings", put("k.ini", ""), "--baud", "19200", "--fast", "station", put("l.cfg", kList),
+                         "--watch", watched, "--record", "/dev/full"}, [&](pid_t pid) {
+        auto waitFor = [&](const std::string& text) {
+            for (int i = 0; i < 3000 && get(dir + "/stdout").find(text) == std::string::npos; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        };
+        waitFor("watching");
+        SimProcess a(57600, {}, watched + "/usb-A");
+        waitFor("PASS");
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        ::kill(pid, SIGINT);  // too late to matter when the station stopped by itself
+    });
+    EXPECT_EQ(ran.status, 2) << ran.out;
+    EXPECT_EQ(ran.err, "korven7: /dev/full: the record cannot be written (No space left on device); the station stops\n");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -16,10 +17,13 @@ namespace fs = std::filesystem;
 
 namespace k7::test {
 
-SimProcess::SimProcess(int baud, const std::vector<std::string>& options) {
-    std::string pattern = (fs::temp_directory_path() / "k7sim-XXXXXX").string();
-    folder_ = ::mkdtemp(pattern.data());
-    link_ = folder_ + "/ttyKORVEN7";
+SimProcess::SimProcess(int baud, const std::vector<std::string>& options, const std::string& link,
+                       const std::string& log) {
+    if (link.empty()) {
+        std::string pattern = (fs::temp_directory_path() / "k7sim-XXXXXX").string();
+        folder_ = ::mkdtemp(pattern.data());
+    }
+    link_ = link.empty() ? folder_ + "/ttyKORVEN7" : link;
     std::vector<std::string> args{K7_BUILD_DIR "/korven7-sim", link_, "--baud", std::to_string(baud)};
     args.insert(args.end(), options.begin(), options.end());
     pid_ = ::fork();
@@ -29,8 +33,8 @@ SimProcess::SimProcess(int baud, const std::vector<std::string>& options) {
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
-        const char* log = std::getenv("K7_SIM_LOG");
-        const int fd = ::open(log ? log : "/dev/null", O_WRONLY | O_CREAT | O_APPEND, 0644);
+        const char* logFile = log.empty() ? std::getenv("K7_SIM_LOG") : log.c_str();
+        const int fd = ::open(logFile ? logFile : "/dev/null", O_WRONLY | O_CREAT | O_APPEND, 0644);
         ::dup2(fd, STDERR_FILENO);
         ::execv(argv[0], argv.data());
         ::_exit(127);
@@ -40,12 +44,32 @@ SimProcess::SimProcess(int baud, const std::vector<std::string>& options) {
 }
 
 SimProcess::~SimProcess() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
+    stop();
     std::error_code ec;
-    fs::remove_all(folder_, ec);
+    if (!folder_.empty()) fs::remove_all(folder_, ec);
+}
+
+void SimProcess::stop() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+pid_t StartKorven7(std::vector<std::string> args, const std::string& out) {
+    args.insert(args.begin(), K7_BUILD_DIR "/korven7");
+    std::fflush(nullptr);  // else the child would print what is still buffered too
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        (void)!::freopen(out.c_str(), "w", stdout);
+        (void)!::freopen("/dev/null", "w", stderr);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return pid;
 }
 
 std::string PortSettingsFile(const std::string& device, int baud) {
