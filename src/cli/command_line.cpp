@@ -13,6 +13,7 @@ namespace {
 constexpr std::pair<const char*, Command> kCommands[] = {
     {"ports", Command::Ports}, {"detect", Command::Detect}, {"version", Command::Version},
     {"read", Command::Read},   {"verify", Command::Verify}, {"send", Command::Send},
+    {"check", Command::Check},
     {"station", Command::Station},
 };
 
@@ -41,6 +42,14 @@ commands:
   station FILE.cfg     a programming station: send FILE.cfg to every keyboard plugged in,
                        once per plug, until Ctrl-C; one line per keyboard, PASS or FAIL
                        FILE.cfg "-" is standard input (verify, send) or output (read -o)
+  check FILE.cfg       check the file without a keyboard: print "key<TAB>string" for each key it sets
+
+send options:
+  --dry-run            read the keyboard and print "key<TAB>holds<TAB>would write" for each key
+                       the keyboard or the list gives a string of its own; write nothing
+  --backup FILE|DIR    first read the keyboard into FILE.cfg (or a file named by time and port
+                       in DIR); when that read fails, stop before anything is erased
+  --allow-empty        send a list that sets no key (every key gets its default string)
 
 options:
   --port COMn|PATH     the port (the settings file's port by default); given more than once,
@@ -113,6 +122,8 @@ std::string applyOption(const std::string& name, const std::string& value, Comma
         line.settingsFile = value;
     } else if (name == "--log") {
         line.logFile = value;
+    } else if (name == "--backup") {
+        line.backup = value;
     } else if (name == "--watch" || name == "--match" || name == "--record") {
         (name == "--watch" ? line.watchFolder : name == "--match" ? line.match : line.recordFile) = value;
     } else {
@@ -130,7 +141,8 @@ std::string applyCommand(const std::vector<std::string>& positional, const std::
                                     [&](const auto& c) { return positional[0] == c.first; });
     if (known == std::end(kCommands)) return "unknown command " + quoted(positional[0]);
     line.command = known->second;
-    const bool takesFile = line.command == Command::Verify || line.command == Command::Send || line.command == Command::Station;
+    const bool takesFile = line.command == Command::Verify || line.command == Command::Send ||
+                           line.command == Command::Station || line.command == Command::Check;
     if (takesFile && positional.size() < 2) return std::string(known->first) + " needs a .cfg file";
     if (positional.size() > (takesFile ? 2u : 1u)) return "unexpected argument " + quoted(positional.back());
     if (takesFile) line.listFile = positional[1];
@@ -145,6 +157,12 @@ std::string applyCommand(const std::vector<std::string>& positional, const std::
         if (*outputFile == "-" && line.json) return "read -o - and --json both write to standard output";
         line.listFile = *outputFile;
     }
+    if (line.command != Command::Send) {
+        for (const auto& [given, option] : {std::pair{line.dryRun, "--dry-run"}, {line.backup.has_value(), "--backup"},
+                                            {line.allowEmpty, "--allow-empty"}})
+            if (given) return std::string(option) + " belongs to send only";
+    }
+    if (line.dryRun && line.backup) return "--dry-run writes nothing: it takes no --backup";
     return "";
 }
 
@@ -191,12 +209,14 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
         }
         const bool takesValue = name == "--port" || name == "--baud" || name == "--parity" || name == "--settings" ||
                                 name == "--log" || name == "-o" || name == "--watch" || name == "--match" ||
-                                name == "--record";
+                                name == "--record" || name == "--backup";
         if (!takesValue) {
             if (value) return fail("option " + quoted(name) + " takes no value");
             if (name == "--json") line.json = true;
             else if (name == "--fast") line.fast = true;
             else if (name == "--quiet") line.quiet = true;
+            else if (name == "--dry-run") line.dryRun = true;
+            else if (name == "--allow-empty") line.allowEmpty = true;
             else if (name == "--existing") line.existing = true, stationOptions.push_back(name);
             else return fail("unknown option " + quoted(arg));
             continue;

@@ -6,7 +6,7 @@
 
 namespace k7 {
 
-enum class Command { Ports, Detect, Version, Read, Verify, Send, Station };
+enum class Command { Ports, Detect, Version, Read, Verify, Send, Station, Check };
 
 struct CommandLine {
     Command command = Command::Version;
@@ -15,11 +15,14 @@ struct CommandLine {
     std::optional<char> parity;      // N, E or O
     std::optional<std::string> settingsFile;
     std::optional<std::string> logFile;
-    std::string listFile;            // the .cfg of verify, send and station; read -o FILE ("": print the list)
+    std::string listFile;            // the .cfg of verify, send, station and check; read -o FILE ("": print the list)
     std::string watchFolder = "/dev/serial/by-id";  // station: the folder of device links
     std::string match;               // station: only links whose name fits this glob ("": all)
     std::string recordFile;          // station: the JSON Lines record ("": none)
     bool existing = false;           // station: program the ports there at the start too
+    std::optional<std::string> backup;  // send --backup FILE|FOLDER: the keyboard's strings first go there
+    bool dryRun = false;             // send --dry-run: read and compare, write nothing
+    bool allowEmpty = false;         // send --allow-empty: a list that sets no key may reset every key
     bool json = false;
     bool fast = false;
     bool quiet = false;

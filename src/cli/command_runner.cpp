@@ -5,12 +5,15 @@
 #include <csignal>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 
 #include <sys/stat.h>
 
 #include "cfgfile/cfg_file.h"
+#include "cfgfile/keyboard_history.h"
 #include "cli/cli_observer.h"
 #include "cli/command_line.h"
 #include "cli/interruptible_pump.h"
@@ -56,6 +59,13 @@ int usageFailure(CliPlatform& platform, bool json, const std::string& command, c
     return 2;
 }
 
+// Every line of the file that cannot be used, one a line.
+std::string errorLines(const ListFile& file) {
+    std::string all;
+    for (const std::string& error : file.errors) all += (all.empty() ? "" : "\n") + error;
+    return all;
+}
+
 // Why a command cannot run: bad usage or a file; exit status 2.
 struct UsageError {
     std::string message;
@@ -72,6 +82,10 @@ private:
     void prepareFiles();
     PortOutcome onPort(std::size_t index, CliObserver& observer);
     std::vector<PortOutcome> detect(SerialPort& port, EventPump& pump, CliObserver& observer);
+    PortOutcome send(DeviceSession& session, const std::string& device, const RunContext& context);
+    std::optional<PortOutcome> backUp(DeviceSession& session, const std::string& device, const RunContext& context,
+                                      std::string& where);
+    void recordHistory(HistoryEvent event, const std::string& device, const std::vector<KeyString>& entries);
     void writeList(PortOutcome& outcome);
     int report(const std::vector<PortOutcome>& outcomes);
     // One keyboard's list goes out as the text of its .cfg file, to the file or to standard output.
@@ -89,6 +103,11 @@ private:
     KeyStringList list_;
     std::ofstream logFile_;
     std::atomic<bool> interrupted_{false};
+    std::string writtenAt_;  // the time of the run, for the files it writes
+    std::optional<KeyboardHistory> history_;
+    bool backupIsFolder_ = false;
+    std::mutex historyMutex_;
+    std::string historyFailure_;  // said once, at the end
     int stopSignal_ = 0;  // SIGINT or SIGTERM, once interrupted
 };
 
@@ -124,12 +143,19 @@ void Run::prepareSettings() {
 void Run::prepareFiles() {
     if (cl_.command == Command::Verify || cl_.command == Command::Send || cl_.command == Command::Station) {
         ListFile file = loadListFile(p_.files, cl_.listFile);
-        if (!file.errors.empty()) {
-            std::string all;
-            for (const std::string& error : file.errors) all += (all.empty() ? "" : "\n") + error;
-            throw UsageError{all};
-        }
+        if (!file.errors.empty()) throw UsageError{errorLines(file)};
         list_.replace(std::move(file.entries));
+    }
+    if (cl_.command == Command::Send && list_.size() == 0 && !cl_.allowEmpty && !cl_.dryRun)
+        throw UsageError{cl_.listFile +
+                         ": the list sets no key: every key would get its default string; add --allow-empty to do that"};
+    if (cl_.backup) {
+        backupIsFolder_ = p_.files.isFolder(*cl_.backup);
+        if (!backupIsFolder_ && devices_.size() > 1) throw UsageError{"--backup: give a folder to back up several ports"};
+    }
+    if (cl_.command == Command::Read || cl_.command == Command::Send) {
+        writtenAt_ = p_.nowText();
+        history_.emplace(p_.files, p_.historyFolder());
     }
     if (cl_.command == Command::Read && !cl_.listFile.empty() && cl_.listFile != "-") {
         try {
@@ -189,17 +215,64 @@ PortOutcome Run::onPort(std::size_t index, CliObserver& observer) {
         pump.check();
         switch (cl_.command) {
         case Command::Version: return versionOutcome(session.version(), context);
-        case Command::Read: return readOutcome(session.read(), context);
+        case Command::Read: {
+            PortOutcome o = readOutcome(session.read(), context);
+            if (o.kind == OutcomeKind::Done) recordHistory(HistoryEvent::Read, devices_[index], o.entries);
+            return o;
+        }
         case Command::Verify: return verifyOutcome(session.verify(list_), context);
-        case Command::Send: return sendOutcome(session.send(list_), context);
+        case Command::Send: return send(session, devices_[index], context);
         case Command::Detect:
         case Command::Ports:
-        case Command::Station: break;
+        case Command::Station:
+        case Command::Check: break;
         }
     } catch (const OperationInterrupted&) {
         return interruptedOutcome(cl_.command, session.eraseSent());
     }
     return {};
+}
+
+PortOutcome Run::send(DeviceSession& session, const std::string& device, const RunContext& context) {
+    if (cl_.dryRun) return dryRunOutcome(session.read(), list_.keyTable(), context);
+    std::string where;
+    if (cl_.backup)
+        if (std::optional<PortOutcome> stopped = backUp(session, device, context, where)) return *stopped;
+    const SendResult result = session.send(list_);
+    PortOutcome o = sendOutcome(result, context);
+    if (result.written) recordHistory(HistoryEvent::Sent, device, list_.entries());
+    o.message += where;
+    return o;
+}
+
+// The keyboard's strings into the --backup file; the outcome that stops the send when
+// they cannot all be read or kept.
+std::optional<PortOutcome> Run::backUp(DeviceSession& session, const std::string& device, const RunContext& context,
+                                       std::string& where) {
+    PortOutcome read = readOutcome(session.read(), context);
+    if (read.kind != OutcomeKind::Done) {
+        read.message = "nothing was erased: the backup read failed: " + read.message;
+        return read;
+    }
+    const std::string path = backupIsFolder_
+                                 ? *cl_.backup + "/" + historyFileName(std::time(nullptr), HistoryEvent::Backup, device)
+                                 : *cl_.backup;
+    try {
+        p_.files.replaceWith(path, cfgFileText(read.entries, writtenAt_));
+    } catch (const std::exception& e) {
+        read.fileError = true;
+        read.message = "nothing was erased: the backup cannot be written to " + path + " (" + e.what() + ")";
+        return read;
+    }
+    recordHistory(HistoryEvent::Backup, device, read.entries);
+    where = "; the keyboard's strings were first kept in " + path;
+    return std::nullopt;
+}
+
+void Run::recordHistory(HistoryEvent event, const std::string& device, const std::vector<KeyString>& entries) {
+    const std::string failure = history_->record(event, device, entries, std::time(nullptr), writtenAt_);
+    const std::lock_guard lock(historyMutex_);
+    if (!failure.empty()) historyFailure_ = failure;
 }
 
 void Run::writeList(PortOutcome& outcome) {
@@ -277,7 +350,27 @@ int Run::report(const std::vector<PortOutcome>& outcomes) {
     p_.out.flush();
     for (const PortOutcome& o : outcomes)
         if (o.kind != OutcomeKind::Done || o.fileError || !cl_.quiet) p_.err << summaryLine(o) << "\n";
+    if (!historyFailure_.empty()) p_.err << "korven7: " << historyFailure_ << "\n";
     return status;
+}
+
+// check: the file as send would take it, without a keyboard.
+int checkFile(const CommandLine& line, CliPlatform& p) {
+    const ListFile file = loadListFile(p.files, line.listFile);
+    if (!file.errors.empty()) return usageFailure(p, line.json, "check", errorLines(file), {});
+    const std::size_t n = file.entries.size();
+    if (line.json) {
+        p.out << "{\"command\":\"check\",\"exit_status\":0,\"file\":" << jsonText(line.listFile)
+              << ",\"entries\":" << jsonEntries(file.entries) << "}\n";
+        return 0;
+    }
+    for (const KeyString& e : file.entries) p.out << e.legend << "\t" << e.notation << "\n";
+    if (!line.quiet)
+        p.err << "korven7: " << line.listFile << ": "
+              << (n ? "sets " + std::to_string(n) + (n == 1 ? " key" : " keys") + "; every other key gets its default string"
+                    : std::string("the list sets no key: every key would get its default string"))
+              << "\n";
+    return 0;
 }
 
 }  // namespace
@@ -304,6 +397,7 @@ int runCommandLine(const std::vector<std::string>& args, CliPlatform& platform) 
                              << port.serialNumber << "\n";
         return 0;
     }
+    if (line.command == Command::Check) return checkFile(line, platform);
     Run run(line, platform);
     return run.run();
 }

@@ -23,6 +23,7 @@ struct CliPlatform {
     FileStore& files;
     std::function<std::string()> settingsFileName;  // the window's settings file
     std::function<std::string()> nowText;
+    std::function<std::string()> historyFolder;  // the keyboard's history
     std::function<std::vector<SerialPortInfo>()> listPorts;
     // Called on the thread of the port that will use them.
     std::function<std::unique_ptr<SerialPort>()> createPort;

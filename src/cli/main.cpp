@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
         files,
         [&] { return env.settingsFileName(); },
         [&] { return env.nowText(); },
+        [&] { return env.historyFolder(); },
         [] { return k7::qt::QtPortList().ports(); },
         [] { return std::make_unique<k7::qt::QtSerialPort>(); },
         [] { return std::make_unique<k7::qt::QtEventPump>(); },

@@ -16,6 +16,8 @@ std::vector<std::string> plainLines(Command command, const std::vector<PortOutco
             for (const KeyString& e : o.entries) lines.push_back(prefix + e.legend + "\t" + e.notation);
         for (const StringDifference& d : o.differences)
             lines.push_back(prefix + d.key + "\t" + d.expected + "\t" + d.found.value_or("(no answer)"));
+        for (const PlannedKey& k : o.planned)
+            lines.push_back(prefix + k.key + "\t" + k.holds.value_or("(no answer)") + "\t" + k.writes);
     }
     return lines;
 }
@@ -33,6 +35,14 @@ std::string jsonText(const std::string& bytes) {
         }
     }
     return out + "\"";
+}
+
+std::string jsonEntries(const std::vector<KeyString>& entries) {
+    std::string json = "[";
+    for (std::size_t k = 0; k < entries.size(); ++k)
+        json += std::string(k ? "," : "") + "{\"key\":" + jsonText(entries[k].legend) + ",\"string\":" +
+                jsonText(entries[k].notation) + "}";
+    return json + "]";
 }
 
 namespace {
@@ -56,14 +66,19 @@ std::string jsonResult(Command command, const PortOutcome& o) {
     if (command == Command::Version || command == Command::Detect) json += ",\"version\":" + jsonText(o.version);
     if (command == Command::Detect) json += ",\"baud\":" + std::to_string(o.baud) + ",\"skipped\":" + (o.skipped ? "true" : "false");
     if (command == Command::Read) {
-        json += ",\"entries\":[";
-        for (std::size_t k = 0; k < o.entries.size(); ++k)
-            json += std::string(k ? "," : "") + "{\"key\":" + jsonText(o.entries[k].legend) +
-                    ",\"string\":" + jsonText(o.entries[k].notation) + "}";
-        json += "],\"unread\":" + jsonList(o.unread);
+        json += ",\"entries\":" + jsonEntries(o.entries) + ",\"unread\":" + jsonList(o.unread);
     }
     if (command == Command::Verify || command == Command::Send) {
         json += ",\"differences\":" + jsonDifferences(o.differences);
+    }
+    if (o.dryRun) {
+        json += ",\"dry_run\":[";
+        for (std::size_t k = 0; k < o.planned.size(); ++k) {
+            const PlannedKey& p = o.planned[k];
+            json += std::string(k ? "," : "") + "{\"key\":" + jsonText(p.key) + ",\"holds\":" +
+                    (p.holds ? jsonText(*p.holds) : "null") + ",\"writes\":" + jsonText(p.writes) + "}";
+        }
+        json += "]";
     }
     return json + "}";
 }

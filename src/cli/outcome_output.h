@@ -18,6 +18,7 @@ std::string jsonDocument(Command command, const std::vector<PortOutcome>& outcom
 std::string jsonError(const std::string& command, const std::string& error, const std::vector<std::string>& warnings);
 std::string jsonPortList(const std::vector<SerialPortInfo>& ports);
 std::string jsonText(const std::string& bytes);  // a JSON string; bytes from 0x80 as Latin-1
+std::string jsonEntries(const std::vector<KeyString>& entries);  // [{"key":...,"string":...},...]
 // [{"key":..,"expected":..,"found":.. or null}, ...]
 std::string jsonDifferences(const std::vector<StringDifference>& differences);
 // "korven7: PORT: message".

@@ -101,6 +101,31 @@ PortOutcome interruptedOutcome(Command command, bool eraseSent) {
     return outcome(OutcomeKind::Interrupted, message);
 }
 
+PortOutcome dryRunOutcome(const ReadResult& read, const KeyTable& writes, const RunContext& context) {
+    PortOutcome o = readOutcome(read, context);
+    o.dryRun = true;
+    o.entries.clear();
+    if (o.kind != OutcomeKind::Done && o.kind != OutcomeKind::KeysUnanswered) return o;
+    KeyTable holds = defaultKeyTable();
+    for (const KeyString& e : read.customStrings)
+        if (const int row = findKeyRow(e.legend); row >= 0) holds[std::size_t(row)].output = notationToBytes(e.notation);
+    for (int row : read.unreadRows) holds[std::size_t(row)].scancode = 0;
+    const KeyTable defaults = defaultKeyTable();
+    std::size_t changes = 0;
+    for (std::size_t row = 0; row < std::size_t(kKeyRows); ++row) {
+        const bool answered = holds[row].scancode != 0;
+        if (answered && holds[row].output == defaults[row].output && writes[row].output == defaults[row].output) continue;
+        std::optional<std::string> held;
+        if (answered) held = bytesToNotation(holds[row].output);
+        changes += !answered || holds[row].output != writes[row].output;
+        o.planned.push_back({defaults[row].legend, held, bytesToNotation(writes[row].output)});
+    }
+    const std::string summary = "dry run, nothing written: " +
+                                (changes ? counted(changes, " key", " keys") + " would change" : "the keyboard already holds the list");
+    o.message = o.kind == OutcomeKind::Done ? summary : summary + "; " + o.message;
+    return o;
+}
+
 std::vector<PortOutcome> detectOutcomes(const SearchOutcome& search, const std::vector<SearchCandidate>& candidates,
                                         std::size_t rates) {
     std::vector<PortOutcome> outcomes;

@@ -19,6 +19,14 @@ struct StringDifference {
     bool operator==(const StringDifference&) const = default;
 };
 
+// A key of a dry run: what the keyboard holds and what the send would write.
+struct PlannedKey {
+    std::string key;
+    std::optional<std::string> holds;  // notation; nullopt: the key did not answer
+    std::string writes;                // notation
+    bool operator==(const PlannedKey&) const = default;
+};
+
 struct PortOutcome {
     std::string port;   // the device opened
     OutcomeKind kind = OutcomeKind::Done;
@@ -30,6 +38,8 @@ struct PortOutcome {
     std::vector<KeyString> entries;             // read: the custom strings
     std::vector<std::string> unread;            // read: the keys that did not answer
     std::vector<StringDifference> differences;  // verify, send
+    bool dryRun = false;
+    std::vector<PlannedKey> planned;  // send --dry-run: the keys that the keyboard or the list sets
     bool operator==(const PortOutcome&) const = default;
 };
 
@@ -48,6 +58,8 @@ PortOutcome verifyOutcome(const VerifyResult& result, const RunContext& context)
 PortOutcome sendOutcome(const SendResult& result, const RunContext& context);
 // `eraseSent`: the erase frame had gone out, so the keyboard's strings may be lost.
 PortOutcome interruptedOutcome(Command command, bool eraseSent);
+// A send's dry run: the read of the keyboard against the table the send would write.
+PortOutcome dryRunOutcome(const ReadResult& read, const KeyTable& writes, const RunContext& context);
 // One outcome per keyboard found, one per port skipped; one alone when none answered.
 std::vector<PortOutcome> detectOutcomes(const SearchOutcome& search, const std::vector<SearchCandidate>& candidates,
                                         std::size_t rates);

@@ -75,6 +75,30 @@ std::unique_ptr<std::istream> DiskFileStore::openRead(const std::string& path) {
     return in;
 }
 
+bool DiskFileStore::isFolder(const std::string& path) const {
+    std::error_code ec;
+    return std::filesystem::is_directory(path, ec);
+}
+
+std::vector<std::string> DiskFileStore::fileNames(const std::string& folder) const {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (auto it = std::filesystem::directory_iterator(folder, ec); !ec && it != std::filesystem::directory_iterator();
+         it.increment(ec))
+        if (it->is_regular_file(ec)) names.push_back(it->path().filename().string());
+    return names;
+}
+
+void DiskFileStore::createFolder(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) throw RuntimeError(folder + ": " + ec.message());
+}
+
+void DiskFileStore::remove(const std::string& path) {
+    if (::unlink(path.c_str()) != 0) Fail(errno);
+}
+
 namespace {
 
 // The file a replace writes (a link stays a link: the file it points to is the one

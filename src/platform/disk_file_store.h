@@ -23,6 +23,10 @@ public:
     bool exists(const std::string& path) const override;
     std::unique_ptr<std::istream> openRead(const std::string& path) override;
     void replaceWith(const std::string& path, const std::string& content) override { replaceFileContent(path, content); }
+    bool isFolder(const std::string& path) const override;
+    std::vector<std::string> fileNames(const std::string& folder) const override;
+    void createFolder(const std::string& folder) override;
+    void remove(const std::string& path) override;
     void checkWritable(const std::string& path) const override { checkReplaceable(path); }
 };
 

@@ -18,19 +18,22 @@ UserFolders ResolveUserFolders(const std::string& programFolder,
     std::error_code ec;
     const bool installed = program.filename() == "bin" && fs::is_directory(shared, ec);
     const std::string data = installed ? shared.string() : programFolder;
-    if (!installed && writable(programFolder)) return {programFolder + "/" + settingsName, programFolder, data};
-
     const std::string home = getenv("HOME");
+    std::string userData = getenv("XDG_DATA_HOME");
+    if (userData.empty() || userData.front() != '/') userData = home + "/.local/share";
+    const std::string history = userData + "/korven7-config/history";
+    if (!installed && writable(programFolder)) return {programFolder + "/" + settingsName, programFolder, data, history};
+
     std::string config = getenv("XDG_CONFIG_HOME");
     if (config.empty() || config.front() != '/') config = home + "/.config";
     const fs::path folder = fs::path(config) / "korven7-config";
     const fs::path settings = folder / settingsName;
     const fs::path shipped = fs::path(data) / settingsName;
     const bool copyShipped = !fs::exists(settings, ec) && fs::is_regular_file(shipped, ec);
-    if (!prepare) return {(copyShipped ? shipped : settings).string(), home.empty() ? programFolder : home, data};
+    if (!prepare) return {(copyShipped ? shipped : settings).string(), home.empty() ? programFolder : home, data, history};
     fs::create_directories(folder, ec);
     if (copyShipped) fs::copy_file(shipped, settings, ec);  // on failure the defaults apply
-    return {settings.string(), home.empty() ? programFolder : home, data};
+    return {settings.string(), home.empty() ? programFolder : home, data, history};
 }
 
 UserFolders ResolveUserFolders(const std::string& programFolder, bool prepare) {

@@ -15,9 +15,10 @@ struct UserFolders {
     std::string settingsFile;
     std::string documentsFolder;
     std::string dataFolder;
+    std::string historyFolder;  // $XDG_DATA_HOME/korven7-config/history, ~/.local/share by default
 };
 
-// `getenv` reads XDG_CONFIG_HOME and HOME; `writable` tells whether a folder can be written.
+// `getenv` reads XDG_CONFIG_HOME, XDG_DATA_HOME and HOME; `writable` tells whether a folder can be written.
 // Without `prepare` nothing is made or copied: a user's settings file that does not exist
 // yet is read from the data folder's copy (korven7, which never writes settings).
 UserFolders ResolveUserFolders(const std::string& programFolder,

@@ -15,6 +15,7 @@ public:
     std::string dataFolder() const override { return folders_.dataFolder; }
     std::string settingsFileName() const override;
     std::string documentsFolder() const override;
+    std::string historyFolder() const override { return folders_.historyFolder; }
     std::string nowText() const override;
 private:
     std::string folder_;

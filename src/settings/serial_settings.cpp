@@ -60,6 +60,8 @@ ProgramSettings SettingsFile::program(const Report& report, const Report& explai
     const auto baud = baudOf(baudText);
     const auto parity = parityOf(parityText);
     number("GENERAL", "ENABLESTRINGS", "0", s.enableStrings);
+    int backup = 0;
+    if (number("GENERAL", "BACKUP", "0", backup)) s.backupBeforeSend = backup != 0;
     if (portRead && s.serial.port < 1) {
         report(kBadPortSetting + std::string("Invalid port number"));
         refused("COMSETTINGS", "PORT", std::to_string(s.serial.port), "is below 1", "1");
@@ -79,6 +81,7 @@ void SettingsFile::setProgram(const ProgramSettings& s) {
     doc_.set("COMSETTINGS", "BAUD", std::to_string(s.serial.baud));
     doc_.set("COMSETTINGS", "PARITY", std::string(1, s.serial.parity));
     doc_.set("GENERAL", "ENABLESTRINGS", std::to_string(s.enableStrings));
+    doc_.set("GENERAL", "BACKUP", s.backupBeforeSend ? "1" : "0");
 }
 
 std::string SettingsFile::portDevice(int port) const {

@@ -2,7 +2,7 @@
 // The program's settings file, read once: its sections as typed values, changed in
 // memory by whoever owns them and written in one piece, in place, its order and comments
 // kept.
-//   [COMSETTINGS] PORT=1  BAUD=9600  PARITY=N      [GENERAL] ENABLESTRINGS=0
+//   [COMSETTINGS] PORT=1  BAUD=9600  PARITY=N      [GENERAL] ENABLESTRINGS=0  BACKUP=0
 //   [PORTS] COMn=<device>    (optional: the device opened for port number n)
 //   [KEYMAP] LEFT= TOP= WIDTH= HEIGHT=    (the key map window's place when last closed)
 #include <functional>
@@ -27,6 +27,7 @@ struct SerialSettings {
 struct ProgramSettings {
     SerialSettings serial;
     int enableStrings = 0;  // kept and written back, not used otherwise
+    bool backupBeforeSend = false;  // a send first reads the keyboard into the history
 };
 
 struct WindowPlace {

@@ -19,7 +19,8 @@ public:
     void start();
     // File → Open: the dialog, after the question about changes.
     void open();
-    // Opens the file (from the command line, a drop, the recent files) after the question.
+    // Every load of a file into the list goes through here, after the question: Open, the
+    // command line, a drop, the recent files and File → History.
     void openFile(const std::string& path);
     // False when nothing was written.
     bool save();

@@ -1,10 +1,12 @@
 #include "shell/main_window.h"
 
 #include <algorithm>
+#include <ctime>
 #include <utility>
 
 #include "keystrings/string_field_check.h"
 #include "settings/port_choices.h"
+#include "shell/history_dialog.h"
 #include "shell/main_window_design.h"
 #include "shell/printout.h"
 #include "shell/settings_dialog.h"
@@ -44,6 +46,7 @@ MainWindow::MainWindow(Platform& platform)
       percentLabel_(ui_.get<Label>(controls::kPercent)),
       edits_(keyStrings_, platform.undo),
       session_(platform.port, platform.pump, *this),
+      history_(platform.files, platform.env.historyFolder()),
       fileMenu_(platform, edits_, ui_.get<Label>(controls::kFile), settingsFile_),
       helpPane_(ui_, platform.env),
       keyMap_(platform, keyStrings_, settingsFile_) {
@@ -83,6 +86,7 @@ MainWindow::MainWindow(Platform& platform)
     click(ui_.menu(controls::kSaveAs), [this] { fileMenu_.saveAs(); });
     click(ui_.menu(controls::kUndo), [this] { edits_.stack().undo(); });
     click(ui_.menu(controls::kRedo), [this] { edits_.stack().redo(); });
+    click(ui_.menu(controls::kHistory), [this] { showHistory(); });
     click(ui_.menu(controls::kConfiguration), [this] { openSettingsDialog(); });
     click(ui_.menu(controls::kClearAll), [this] { clearAll(); });
     click(ui_.menu(controls::kPrintScreen), [this] { print(); });
@@ -279,10 +283,45 @@ void MainWindow::sendStrings() {
     operationStarted(Operation::Send);
     clearLogIfAsked();
     statusLog_.setTextColor(0x000000);
+    if (settings_.backupBeforeSend && !backUpKeyboard()) {
+        setBusy(false);
+        operationEnded();
+        return;
+    }
     const SendResult result = session_.send(keyStrings_);
+    if (result.written) recordHistory(HistoryEvent::Sent, keyStrings_.entries());
     keyMap_.showVerify(result.verify);
     setBusy(false);
     operationEnded();
+}
+
+// The keyboard's strings go into the history before a send erases them; without a
+// complete copy there, nothing is sent.
+bool MainWindow::backUpKeyboard() {
+    const ReadResult read = session_.read();
+    std::string why = "the keyboard could not be read completely";
+    if (read.outcome.ok()) {
+        try {
+            history_.write(HistoryEvent::Backup, device_, read.customStrings, std::time(nullptr), platform_.env.nowText());
+            return true;
+        } catch (const std::exception& e) {
+            why = std::string("the backup cannot be written (") + e.what() + ")";
+        }
+    }
+    const std::string text = "Nothing was sent: " + why + ". The keyboard still holds its strings.";
+    appendStatus(text);
+    platform_.dialogs.message(text);
+    return false;
+}
+
+void MainWindow::recordHistory(HistoryEvent event, const std::vector<KeyString>& entries) {
+    const std::string failure = history_.record(event, device_, entries, std::time(nullptr), platform_.env.nowText());
+    if (!failure.empty()) appendStatus(failure);
+}
+
+void MainWindow::showHistory() {
+    HistoryDialog dialog(platform_, history_);
+    if (const auto chosen = dialog.run()) fileMenu_.openFile(*chosen);
 }
 
 void MainWindow::verifyStrings() {
@@ -302,6 +341,8 @@ void MainWindow::readStrings() {
     operationStarted(Operation::Read);
     clearLogIfAsked();
     ReadResult result = session_.read();
+    if (result.outcome.ok())
+        recordHistory(HistoryEvent::Read, result.customStrings);
     if (result.hasAnswers()) {
         // The device has answered: its strings replace the list, which is then as the device has it.
         edits_.change("Read", [&] { keyStrings_.replace(std::move(result.customStrings)); });
@@ -330,6 +371,7 @@ void MainWindow::applySettings() {
         const SerialSettings& serial = settings_.serial;
         const std::string device = settingsFile_.portDevice(serial.port);
         session_.configure(device, lineSettings(serial));
+        device_ = device;
         // What the program will open: "COM9 (ttyUSB0)", and what the system says of it.
         portLabel_.setCaption(portCaption(serial.port, device));
         portLabel_.setToolTip(portDetail(device, platform_.portList.ports()));

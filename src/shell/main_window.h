@@ -4,6 +4,7 @@
 // shows what the session reports, and keeps the screen's states.
 #include <string>
 
+#include "cfgfile/keyboard_history.h"
 #include "device/device_session.h"
 #include "keystrings/key_capture.h"
 #include "keystrings/key_string_list.h"
@@ -54,6 +55,9 @@ private:
     void verifyStrings();
     void readStrings();
     void showVersion();
+    bool backUpKeyboard();  // false after saying why: the send must not go on
+    void recordHistory(HistoryEvent event, const std::vector<KeyString>& entries);
+    void showHistory();
     void setBusy(bool busy);
     void setMenusBusy(bool busy);
     void clearLogIfAsked();
@@ -116,7 +120,9 @@ private:
     int passMaximum_ = 0;
     SettingsFile settingsFile_;  // read at the start
     ProgramSettings settings_;
+    std::string device_;  // the device the operations open
     DeviceSession session_;
+    KeyboardHistory history_;
     FileMenu fileMenu_;
     HelpPane helpPane_;
     KeyMapWindow keyMap_;

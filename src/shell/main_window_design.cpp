@@ -111,6 +111,7 @@ FormDesign buildMainWindow() {
         {kRecentFiles[4], "5", kOpenRecent, '5'},
         {kSave, "Save", kFileMenu, 'S'},
         {kSaveAs, "Save As", kFileMenu, 'A'},
+        {kHistory, "History", kFileMenu, 'H'},
         {kEditMenu, "Edit", "", 'E'},
         {kUndo, "Undo", kEditMenu, 'U', {"Ctrl+Z"}},
         {kRedo, "Redo", kEditMenu, 'R', {"Ctrl+Shift+Z", "Ctrl+Y"}},
@@ -143,7 +144,7 @@ FormDesign buildSettingsDialog() {
     f.name = "Configuration";
     f.caption = "Configuration";
     f.clientWidth = 7320;
-    f.clientHeight = 4320;
+    f.clientHeight = 4680;
     f.backgroundRgb = 0xFFEEFF;
 
     auto& title = bold(f.add(make("Label2", K::Label, "", {120, 120, 6840, 375}, "KORVEN7 Config COM Settings")));
@@ -160,10 +161,30 @@ FormDesign buildSettingsDialog() {
              "Ask every free port for the KORVEN7's version, at each baud rate"));
     hidden(f.add(make(kFindProgress, K::ProgressBar, "", {360, 2340, 6840, 255})));
     f.add(make(kFindStatus, K::Label, "", {360, 2640, 6840, 960}));
-    f.add(make(kSave, K::Button, "", {2520, 3780, 975, 375}, "SAVE"));
-    f.add(make(kClose, K::Button, "", {3840, 3780, 975, 375}, "CLOSE"));
+    f.add(make(kBackupFirst, K::CheckBox, "", {360, 3660, 6840, 300}, "Back up the keyboard before sending",
+               "Read the keyboard into its history before a send erases it; send nothing when the read fails"));
+    f.add(make(kSave, K::Button, "", {2520, 4140, 975, 375}, "SAVE"));
+    f.add(make(kClose, K::Button, "", {3840, 4140, 975, 375}, "CLOSE"));
     labelControls(f, {{kPorts, kPortCaption}, {kBauds, kBaudCaption}, {kParities, kParityCaption}});
     nameControls(f, {{kFindProgress, "Find KORVEN7 progress"}});
+    return f;
+}
+
+// The keyboard's history: one row per kept read or send, newest first.
+FormDesign buildHistoryDialog() {
+    using namespace controls::history;
+    FormDesign f;
+    f.name = "History";
+    f.caption = "History";
+    f.clientWidth = 7800;
+    f.clientHeight = 4260;
+    f.add(make(kCaption, K::Label, "", {120, 120, 7560, 255}, "The keyboard's reads and sends, newest first"));
+    f.add(make(kList, K::ListBox, "", {120, 420, 7560, 2940}));
+    f.add(make(kFolder, K::Label, "", {120, 3420, 7560, 255}));
+    f.add(make(kOpen, K::Button, "", {5280, 3780, 1095, 375}, "Open", "Load the chosen list as Open does"));
+    f.add(make(kClose, K::Button, "", {6480, 3780, 1095, 375}, "Close"));
+    labelControls(f, {{kList, kCaption}});
+    f.firstFocus = kList;
     return f;
 }
 
@@ -176,6 +197,11 @@ const FormDesign& mainWindowDesign() {
 
 const FormDesign& settingsDialogDesign() {
     static const FormDesign design = buildSettingsDialog();
+    return design;
+}
+
+const FormDesign& historyDialogDesign() {
+    static const FormDesign design = buildHistoryDialog();
     return design;
 }
 

@@ -8,6 +8,7 @@ namespace k7 {
 
 const FormDesign& mainWindowDesign();
 const FormDesign& settingsDialogDesign();
+const FormDesign& historyDialogDesign();
 
 // The main window.
 namespace controls {
@@ -57,6 +58,7 @@ inline constexpr char kSaveAs[] = "SaveAs";
 inline constexpr char kEditMenu[] = "Edit";
 inline constexpr char kUndo[] = "Undo";
 inline constexpr char kRedo[] = "Redo";
+inline constexpr char kHistory[] = "FHistory";
 inline constexpr char kConfiguration[] = "Config";
 inline constexpr char kClearAll[] = "ClearAll";
 inline constexpr char kPrintScreen[] = "prscr";
@@ -83,7 +85,17 @@ inline constexpr char kFindProgress[] = "FindProgress";
 inline constexpr char kFindStatus[] = "FindStatus";
 inline constexpr char kSave[] = "ConfigSave";
 inline constexpr char kClose[] = "ConfigAbort";
+inline constexpr char kBackupFirst[] = "BackupFirst";
 }  // namespace config
+
+// The History dialog.
+namespace history {
+inline constexpr char kCaption[] = "Label1";
+inline constexpr char kList[] = "HistoryList";
+inline constexpr char kFolder[] = "HistoryFolder";
+inline constexpr char kOpen[] = "HistoryOpen";
+inline constexpr char kClose[] = "HistoryClose";
+}  // namespace history
 }  // namespace controls
 
 }  // namespace k7

@@ -32,7 +32,8 @@ SettingsDialog::SettingsDialog(Platform& platform, SettingsFile& settingsFile, c
       window_(platform.createDialog(settingsDialogDesign())),
       ports_(platform, *window_, settingsFile, current.serial.port),
       baudList_(window_->get<ComboBox>(kBauds)),
-      parityList_(window_->get<ComboBox>(kParities)) {
+      parityList_(window_->get<ComboBox>(kParities)),
+      backupFirst_(window_->get<CheckBox>(kBackupFirst)) {
     window_->get<Button>(kSave).onClick = [this] { save(); };
     window_->get<Button>(kClose).onClick = [this] { window_->close(); };
     window_->get<Button>(kFind).onClick = [this] { find(); };
@@ -40,6 +41,7 @@ SettingsDialog::SettingsDialog(Platform& platform, SettingsFile& settingsFile, c
     window_->onClosed = [this] { ports_.stop(); };  // a search under way ends with the dialog
     fillAndSelect(baudList_, kBaudChoices, std::to_string(current.serial.baud), 2);
     fillAndSelect(parityList_, kParityChoices, std::string(1, current.serial.parity), 1);
+    backupFirst_.setChecked(current.backupBeforeSend);
 }
 
 std::optional<ProgramSettings> SettingsDialog::run() {
@@ -56,6 +58,7 @@ void SettingsDialog::save() {
         if (const auto port = ports_.storeChoice(edited)) chosen.serial.port = *port;
         if (const auto baud = chosenBaud()) chosen.serial.baud = *baud;
         if (const auto parity = chosenParity()) chosen.serial.parity = *parity;
+        chosen.backupBeforeSend = backupFirst_.checked();
         edited.setProgram(chosen);
         edited.save();
     } catch (const std::exception& e) {

@@ -1,8 +1,9 @@
 #pragma once
-// The communication-settings dialog: port, baud rate and parity. SAVE stores the choice
-// in the settings file (one write), hands it to `apply` (also when it could not be stored,
-// which is reported: the choice is in force for this run), pauses so the user sees it
-// arrive on the main window, and closes; CLOSE changes nothing. Find KORVEN7 looks for the device on
+// The communication-settings dialog: port, baud rate and parity, and whether a send
+// backs the keyboard up first. SAVE stores the choice in the settings file (one write),
+// hands it to `apply` (also when it could not be stored, which is reported: the choice is
+// in force for this run), pauses so the user sees it arrive on the main window, and
+// closes; CLOSE changes nothing. Find KORVEN7 looks for the device on
 // the ports and rates offered (PortPicker).
 #include <functional>
 #include <memory>
@@ -37,6 +38,7 @@ private:
     PortPicker ports_;
     ComboBox& baudList_;
     ComboBox& parityList_;
+    CheckBox& backupFirst_;
     std::optional<ProgramSettings> saved_;
 };
 

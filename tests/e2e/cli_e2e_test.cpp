@@ -61,6 +61,7 @@ protected:
         if (pid == 0) {
             ::unsetenv("DISPLAY");
             ::unsetenv("WAYLAND_DISPLAY");
+            ::setenv("XDG_DATA_HOME", (dir + "/data").c_str(), 1);  // the keyboard's history goes here
             if (input) ::dup2(in[0], STDIN_FILENO), ::close(in[0]), ::close(in[1]);
             (void)!::freopen(out.c_str(), "w", stdout);
             (void)!::freopen(err.c_str(), "w", stderr);
@@ -143,6 +144,38 @@ TEST_F(Korven7, ExitStatusesTellABrokenFileASilentKeyboardAndAMissingPort) {
                     .err.starts_with("korven7: " + ini + ": [COMSETTINGS] PORT=x is not a number; 1 is used\nkorven7: " +
                                      ini + ": [COMSETTINGS] BAUD=fast is not a baud rate; 9600 is used\n"));
     EXPECT_EQ(run({"ports"}).status, 0);
+}
+
+TEST_F(Korven7, CheckDryRunBackupAndTheEmptyListRefusalChangeNothingOnTheKeyboard) {
+    SimProcess sim(57600), rowSilent(57600, {"--silent-rows", "9"});
+    const std::string ini = put("k.ini", PortSettingsFile(sim.link(), 57600)), list = put("list.cfg", kList);
+    const Ran checked = run({"check", list});  // no keyboard needed
+    EXPECT_EQ(checked.status, 0);
+    EXPECT_EQ(checked.out, "A\t{C7}x\nM\tMNOPQRSTUV\nF1\tHello{0D}\n");
+    EXPECT_EQ(run({"check", put("bad.cfg", "001\tA\t{G0}\r\n")}).status, 2);
+    const Ran empty = run({"--settings", ini, "send", put("empty.cfg", "#no entries\r\n")});
+    EXPECT_EQ(empty.status, 2);
+    EXPECT_EQ(empty.err, "korven7: " + dir + "/empty.cfg: the list sets no key: every key would get its default "
+                         "string; add --allow-empty to do that\n");
+
+    ASSERT_EQ(run({"--settings", ini, "--fast", "send", put("b.cfg", "001\tB\tzz\r\n")}).status, 0);
+    const Ran dry = run({"--settings", ini, "--fast", "send", "--dry-run", list});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.out, "A\ta\t{C7}x\nB\tzz\tb\nM\tm\tMNOPQRSTUV\nF1\t{F1}\tHello{0D}\n");
+    EXPECT_EQ(dry.err, "korven7: " + sim.link() + ": dry run, nothing written: 4 keys would change\n");
+    const Ran after = run({"--settings", ini, "--fast", "read"});
+    EXPECT_TRUE(after.out.ends_with("\r\n\r\n001\tB\tzz\r\n")) << after.out << after.err;  // the list sent before
+
+    const Ran backedUp = run({"--settings", ini, "--fast", "send", "--backup", dir + "/before.cfg", list});
+    EXPECT_EQ(backedUp.status, 0) << backedUp.err;
+    std::ifstream before(dir + "/before.cfg", std::ios::binary);
+    EXPECT_EQ(readCfgFile(before).entries, (std::vector<KeyString>{{"B", "zz"}}));
+    const Ran stopped = run({"--port", rowSilent.link(), "--baud", "57600", "--fast", "send", "--backup", dir, list});
+    EXPECT_EQ(stopped.status, 3);
+    EXPECT_EQ(stopped.err, "korven7: " + rowSilent.link() + ": nothing was erased: the backup read failed: 1 key did not answer: J\n");
+    // Kept in the history: the two sends, the read, and the backup before the second send.
+    const auto kept = std::distance(fs::directory_iterator(dir + "/data/korven7-config/history"), fs::directory_iterator());
+    EXPECT_EQ(kept, 4);
 }
 
 TEST_F(Korven7, CtrlCStopsASendPartWayClosesThePortAndSaysTheKeyboardNeedsANewSend) {

@@ -1,9 +1,14 @@
 // Key-string configuration files: what is written and what is read back.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include <filesystem>
 #include <sstream>
 
 #include "cfgfile/cfg_file.h"
+#include "cfgfile/keyboard_history.h"
+#include "platform/disk_file_store.h"
 
 namespace k7 {
 namespace {
@@ -85,6 +90,33 @@ TEST(CfgFile, EveryByteBesideTabLineFeedAndTheOpeningBraceSurvivesWritingAndRead
     const CfgContent content = Read(cfgFileText(entries, "now"));
     EXPECT_EQ(content.entries, entries);
     EXPECT_TRUE(content.notLoaded.empty());
+}
+
+TEST(KeyboardHistory, KeepsTheNewestFilesInTimeOrderLeavesOtherFilesAloneAndReportsAFailureOnce) {
+    namespace fs = std::filesystem;
+    std::string folder = (fs::temp_directory_path() / "k7hist-XXXXXX").string();
+    folder = ::mkdtemp(folder.data());
+    DiskFileStore files;
+    KeyboardHistory history(files, folder + "/history", 3);
+    const std::time_t t = 1'800'000'000;
+    EXPECT_EQ(history.entries().size(), 0u);  // no folder yet
+    history.write(HistoryEvent::Read, "/dev/ttyUSB0", {{"A", "x"}}, t, "now");
+    files.replaceWith(folder + "/history/mine.cfg", "001\tA\tkeep\r\n");
+    history.write(HistoryEvent::Sent, "/dev/pts/3", {}, t + 1, "now");
+    history.write(HistoryEvent::Backup, "/tmp/link to/sim", {{"A", "y"}, {"B", "z"}}, t + 1, "now");  // the same second
+    const std::string fourth = history.write(HistoryEvent::Sent, "COM3", {}, t + 1, "now");
+    EXPECT_TRUE(fourth.ends_with("-3_sent_COM3.cfg")) << fourth;
+    std::vector<std::string> shown;
+    for (const HistoryEntry& e : history.entries())
+        shown.push_back(historyEventText(e.event, e.port) + " " + std::to_string(e.customStrings));
+    EXPECT_EQ(shown, (std::vector<std::string>{"sent to COM3 0", "backed up from sim 2", "sent to pts-3 0"}));
+    EXPECT_TRUE(files.exists(folder + "/history/mine.cfg"));
+    KeyboardHistory blocked(files, folder + "/history/mine.cfg/history");  // a file where its folder should be
+    const std::string failure = blocked.record(HistoryEvent::Read, "COM3", {}, t + 2, "now");
+    EXPECT_EQ(failure.rfind("The keyboard's history cannot be written to " + folder + "/history/mine.cfg/history (", 0), 0u)
+        << failure;
+    EXPECT_EQ(blocked.record(HistoryEvent::Read, "COM3", {}, t + 3, "now"), "");
+    fs::remove_all(folder);
 }
 
 }  // namespace

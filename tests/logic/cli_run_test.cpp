@@ -37,6 +37,7 @@ struct Rig {
     DiskFileStore files;
     CliPlatform platform{
         out, err, false, files, [this] { return dir + "/KORVEN7.ini"; }, [] { return "now"; },
+        [this] { return dir + "/history"; },
         [] { return std::vector<SerialPortInfo>{}; },
         [this] {
             auto port = std::make_unique<FakeSerialPort>(clock, *pump);

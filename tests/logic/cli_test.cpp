@@ -57,6 +57,9 @@ TEST(CommandLineArguments, TakeOneCommandWithItsOptionsAnywhereAndRefuseTheRest)
         {{"read", "-o", "b.cfg", "--port", "/dev/a", "--port", "/dev/b"}, "error: read -o takes a single --port"},
         {{"read", "-o", "-", "--json"}, "error: read -o - and --json both write to standard output"},
         {{"send", "-", "--port", "-"}, "send - ports=-"},
+        {{"verify", "a.cfg", "--dry-run"}, "error: --dry-run belongs to send only"},
+        {{"check", "a.cfg", "--backup", "d"}, "error: --backup belongs to send only"},
+        {{"send", "a.cfg", "--dry-run", "--backup=d"}, "error: --dry-run writes nothing: it takes no --backup"},
     };
     for (const auto& [args, expected] : cases) EXPECT_EQ(parsed(args), expected);
     EXPECT_EQ(comPortNumber("com12"), 12);

@@ -59,6 +59,7 @@ public:
     std::string programFolder() const override { return folder_; }
     std::string settingsFileName() const override { return path("KORVEN7.ini"); }
     std::string documentsFolder() const override { return folder_; }
+    std::string historyFolder() const override { return path("history"); }
     std::string nowText() const override { return "12/6/2026 7:30:00 AM"; }
     std::string path(const std::string& name) const { return folder_ + "/" + name; }
     void write(const std::string& name, const std::string& content) const;

@@ -16,4 +16,13 @@ void InSettingsDialog(Rig& rig, const std::function<void(QDialog&)>& steps) {
     rig.program.menu(controls::kConfiguration);
 }
 
+void InHistoryDialog(Rig& rig, const std::function<void(QDialog&, QListWidget&)>& steps) {
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        steps(*dialog, *dialog->findChild<QListWidget*>(controls::history::kList));
+    });
+    rig.program.menu(controls::kHistory);
+}
+
 }  // namespace k7::test

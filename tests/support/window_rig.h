@@ -1,6 +1,7 @@
 #pragma once
 // The main window on real widgets, on virtual time against the in-process emulator.
 #include <QDialog>
+#include <QListWidget>
 #include <functional>
 #include <string>
 
@@ -23,5 +24,7 @@ struct Rig {
 
 // Runs `steps` in the settings dialog once the menu has opened it.
 void InSettingsDialog(Rig& rig, const std::function<void(QDialog&)>& steps);
+// Runs `steps` in the History dialog once File → History has opened it.
+void InHistoryDialog(Rig& rig, const std::function<void(QDialog&, QListWidget&)>& steps);
 
 }  // namespace k7::test

@@ -160,6 +160,44 @@ TEST(MainWindow, WhileAnOperationRunsOnlyHelpIsOnAndTheReasonASendStoppedStaysIn
     EXPECT_EQ(menusOn, "000010000111111");
 }
 
+TEST(MainWindow, ReadsAndSendsAreKeptInTheHistoryAndABackupThatFailsStopsTheSendBeforeTheErase) {
+    Rig rig;
+    auto image = Korven7Emulator::DefaultImage();
+    image[0] = 'q';
+    rig.device.setFlash(image);
+    rig.program.click(kRead);
+    rig.window().keyStrings().replace({{"B", "zz"}, {"C", "y"}});
+    rig.program.click(kSend);
+    InHistoryDialog(rig, [](QDialog& dialog, QListWidget& rows) {
+        ASSERT_EQ(rows.count(), 2);
+        EXPECT_TRUE(rows.item(0)->text().endsWith("\tsent to ttyS0\t2 custom strings")) << rows.item(0)->text().toStdString();
+        EXPECT_TRUE(rows.item(1)->text().endsWith("\tread from ttyS0\t1 custom string"));
+        rows.setCurrentRow(1);
+        dialog.findChild<QPushButton*>(history::kOpen)->click();
+    });
+    EXPECT_EQ(rig.program.list(), std::vector<std::string>{"A\tq"});  // loaded as File → Open loads
+
+    InSettingsDialog(rig, [](QDialog& dialog) {
+        dialog.findChild<QCheckBox*>(config::kBackupFirst)->setChecked(true);
+        dialog.findChild<QPushButton*>(config::kSave)->click();
+    });
+    EXPECT_NE(rig.program.env.read("KORVEN7.ini").find("BACKUP=1"), std::string::npos);
+    const auto sent = rig.device.flash();
+    rig.device.faults().silentRows = {7};
+    rig.program.click(kSend);
+    EXPECT_EQ(rig.device.flash(), sent);
+    EXPECT_EQ(rig.program.dialogs.messages.back(),
+              "Nothing was sent: the keyboard could not be read completely. The keyboard still holds its strings.");
+    rig.device.faults() = {};
+    rig.program.click(kSend);  // the list from the history: the backup holds what the last send wrote
+    EXPECT_EQ(rig.device.flash(), image);
+    InHistoryDialog(rig, [](QDialog& dialog, QListWidget& rows) {
+        ASSERT_EQ(rows.count(), 4);
+        EXPECT_TRUE(rows.item(1)->text().endsWith("\tbacked up from ttyS0\t2 custom strings"));
+        dialog.reject();
+    });
+}
+
 // "name: caption" of each label, button and check box whose control cuts its caption.
 std::vector<std::string> CutCaptions(QWidget& window) {
     std::vector<std::string> cut;
@@ -196,6 +234,10 @@ TEST(Layout, CaptionsFitTheirControlsScreenReadersHearTheValuesShownAndTheLogNar
         EXPECT_TRUE(dialog.isVisible() && dialog.findChild<QLabel*>(config::kFindStatus)->text().isEmpty());
         QTest::keyClick(dialog.findChild<QPushButton*>(config::kClose), Qt::Key_Return);  // on a button it presses it
         EXPECT_FALSE(dialog.isVisible());
+    });
+    InHistoryDialog(rig, [](QDialog& dialog, QListWidget&) {
+        EXPECT_EQ(CutCaptions(dialog), std::vector<std::string>{});
+        dialog.reject();
     });
     std::map<std::string, QAccessibleInterface*> tree;  // heard: the name, then the captions related to it
     AccessibleTree(QAccessible::queryAccessibleInterface(&window), tree);

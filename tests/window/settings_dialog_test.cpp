@@ -28,7 +28,7 @@ TEST(SettingsDialog, StoresAndAppliesTheChoiceAndAppliesItEvenWhenItCannotStoreI
         });
         EXPECT_EQ(rig.program.env.read("KORVEN7.ini"),
                   writable ? "; my settings\n[COMSETTINGS]\nPORT=3\nBAUD=19200\nPARITY=M\n[PORTS]\nCOM3=/dev/ttyUSB0\n"
-                             "[GENERAL]\nENABLESTRINGS=0\n"
+                             "[GENERAL]\nENABLESTRINGS=0\nBACKUP=0\n"
                            : before);
         EXPECT_EQ(rig.port.portName, "/dev/ttyUSB0");
         EXPECT_EQ(rig.program.caption(kBaud) + rig.program.caption(kPort), "19200COM3 (ttyUSB0)");
