@@ -96,6 +96,8 @@ struct Plugs {
     double slowest = 0;      // the longest a keyboard took from its plug to its verdict
     int passed = 0;
     long peakKb = 0;
+    double stationCpu = 0;    // seconds of CPU the station used
+    double emulatorsCpu = 0;  // and the emulators together
 };
 
 // `n` keyboards plugged in one after the other within one second.
@@ -111,6 +113,8 @@ Plugs PlugIn(int n, bool fast) {
     WaitUntil([&] { return station.recorded() >= n; }, 300);
     plugs.lastSeconds = std::chrono::duration<double>(Clock::now() - first).count();
     plugs.peakKb = StatusKb(station.pid(), "VmHWM");
+    plugs.stationCpu = CpuSeconds(station.pid());
+    for (const auto& sim : sims) plugs.emulatorsCpu += CpuSeconds(sim->pid());
     const std::string text = Read(station.record());
     const std::regex seconds(R"("seconds":([0-9.]+))");
     for (auto it = std::sregex_iterator(text.begin(), text.end(), seconds); it != std::sregex_iterator(); ++it)
@@ -127,10 +131,12 @@ Plugs PlugIn(int n, bool fast) {
 int main() {
     for (const bool fast : {false, true}) {
         const Plugs one = PlugIn(1, fast), many = PlugIn(32, fast);
-        std::printf("%s: one keyboard alone %.1f s (peak %ld kB); 32 within 1 s: %d of 32 passed, last verdict %.1f s after "
-                    "the first plug, slowest keyboard %.1f s = %.2f x alone (peak %ld kB, %.0f kB a keyboard in flight)\n",
+        std::printf("%s: one keyboard alone %.2f s (peak %ld kB); 32 within 1 s: %d of 32 passed, last verdict %.1f s after "
+                    "the first plug, slowest keyboard %.2f s = %.2f x alone (peak %ld kB, %.0f kB a keyboard in flight); "
+                    "CPU a keyboard: station %.0f ms, emulator %.0f ms\n",
                     fast ? "--fast" : "without --fast", one.slowest, one.peakKb, many.passed, many.lastSeconds, many.slowest,
-                    many.slowest / one.slowest, many.peakKb, double(many.peakKb - one.peakKb) / 31);
+                    many.slowest / one.slowest, many.peakKb, double(many.peakKb - one.peakKb) / 31,
+                    1000 * many.stationCpu / 32, 1000 * many.emulatorsCpu / 32);
     }
     Station idle(false);
     const double before = CpuSeconds(idle.pid());

@@ -37,7 +37,9 @@ Every frame received and every reply is logged on standard error. Ends on Ctrl-C
 SIGINT or SIGTERM.
 
 options:
-  --baud RATE            pace replies at RATE baud, 10 bits per byte (default 9600)
+  --baud RATE            pace replies at RATE baud, 10 bits per byte (default 9600); as
+                         a USB adapter does, what arrives within 1 ms reaches the host
+                         in one piece
   --silent               answer nothing at all
   --silent-rows R,R,...  no reply to read-back requests for these rows (0-102)
   --no-ack-at N          lose the Nth frame that expects an ACK (erase, write, flash)
@@ -59,6 +61,10 @@ options:
 [COMSETTINGS] key PORT, default 1) at LINK: [PORTS] COMn=<absolute path of LINK>; every
 other line stays as it is. With --baud, also set [COMSETTINGS] BAUD when it is missing.
 )";
+
+// How long a USB serial adapter gathers received bytes before it passes them on (the
+// latency timer Linux sets for FTDI adapters).
+constexpr std::int64_t kAdapterLatencyUs = 1000;
 
 volatile std::sig_atomic_t g_stop = 0;
 void OnSignal(int) { g_stop = 1; }
@@ -364,7 +370,7 @@ int Serve(const Options& o) {
 
         timespec timeout{};
         timespec* wait = nullptr;
-        std::optional<std::int64_t> next = device.nextByteTime();
+        std::optional<std::int64_t> next = device.nextPacketTime(kAdapterLatencyUs);
         if (vanishUs) next = std::min(next.value_or(*vanishUs), *vanishUs);
         if (next) {
             const std::int64_t us = std::max<std::int64_t>(0, *next - nowUs());

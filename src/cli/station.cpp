@@ -191,11 +191,9 @@ void Station::plugged(const std::string& name) {
     std::error_code ec;
     const fs::path device = fs::canonical(path, ec);
     k.report.device = ec ? path : device.string();
-    for (const SerialPortInfo& info : s_.platform.listPorts())
-        if (info.device == k.report.device || info.stablePath == path) {
-            k.report.serialNumber = info.serialNumber;
-            k.report.manufacturer = info.manufacturer;
-        }
+    const SerialPortInfo adapter = host_->adapterOf(k.report.device);
+    k.report.serialNumber = adapter.serialNumber;
+    k.report.manufacturer = adapter.manufacturer;
     k.report.file = file_;
     k.report.fileSha256 = fileSha256_;
     view_.show(name, kWaitingCaption, -1, 0);

@@ -37,7 +37,7 @@ std::string jsonOrNull(const std::string& text) { return text.empty() ? "null" :
 
 std::string recordLine(const KeyboardReport& r) {
     char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.1f", r.seconds);
+    std::snprintf(seconds, sizeof seconds, "%.2f", r.seconds);
     return "{\"time\":" + jsonText(r.time) + ",\"link\":" + jsonText(r.link) + ",\"device\":" + jsonText(r.device) +
            ",\"serial_number\":" + jsonOrNull(r.serialNumber) + ",\"manufacturer\":" + jsonOrNull(r.manufacturer) +
            ",\"firmware\":" + jsonOrNull(r.firmware) + ",\"file\":" + jsonText(r.file) + ",\"sha256\":" +

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/serial_port.h"
+
 namespace k7 {
 
 class StationHost {
@@ -18,6 +20,9 @@ public:
     virtual void watch(const std::string& folder, std::function<void()> changed) = 0;
     // The names in the folder now (links included, "." and ".." not).
     virtual std::vector<std::string> names(const std::string& folder) = 0;
+    // What the system knows of the adapter behind `device` (its maker and serial number;
+    // empty when it knows nothing), found without going through every port there is.
+    virtual SerialPortInfo adapterOf(const std::string& device) = 0;
 
     // Runs `job` on a thread of its own; `ended` is called on the loop once it has
     // returned. Returns a function, for the loop's thread, that wakes the job's waits

@@ -2,6 +2,7 @@
 
 #include <QSerialPortInfo>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "qt/qt_text.h"
@@ -34,5 +35,40 @@ std::vector<SerialPortInfo> QtPortList::ports() {
     }
     return list;
 }
+
+#ifdef __linux__
+namespace {
+
+std::string firstLineOf(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+}  // namespace
+
+SerialPortInfo QtPortList::adapterOf(const std::string& device, const std::string& sysfs) {
+    SerialPortInfo info;
+    info.device = device;
+    // /sys/class/tty/ttyUSB0/device lies under the USB device, the folder with idVendor.
+    std::error_code ec;
+    fs::path at = fs::canonical(fs::path(sysfs) / "class/tty" / fs::path(device).filename() / "device", ec);
+    for (; !ec && at.has_relative_path() && at != fs::path(sysfs); at = at.parent_path()) {
+        if (!fs::exists(at / "idVendor", ec)) continue;
+        info.manufacturer = firstLineOf(at / "manufacturer");
+        info.serialNumber = firstLineOf(at / "serial");
+        info.description = firstLineOf(at / "product");
+        break;
+    }
+    return info;
+}
+#else
+SerialPortInfo QtPortList::adapterOf(const std::string& device, const std::string&) {
+    for (const SerialPortInfo& info : QtPortList().ports())
+        if (info.device == device) return info;
+    return {device, "", "", "", ""};
+}
+#endif
 
 }  // namespace k7::qt

@@ -8,6 +8,9 @@ namespace k7::qt {
 class QtPortList : public PortList {
 public:
     std::vector<SerialPortInfo> ports() override;
+    // The one port `device`, as ports() would list it; on Linux read from sysfs for that
+    // device alone (ports() asks udev about every tty, some 10 ms).
+    static SerialPortInfo adapterOf(const std::string& device, const std::string& sysfs = "/sys");
 };
 
 }  // namespace k7::qt

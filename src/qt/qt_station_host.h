@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/station_host.h"
+#include "qt/qt_port_list.h"
 
 class QThread;
 
@@ -18,6 +19,7 @@ public:
     ~QtStationHost() override;
     void watch(const std::string& folder, std::function<void()> changed) override;
     std::vector<std::string> names(const std::string& folder) override;
+    SerialPortInfo adapterOf(const std::string& device) override { return QtPortList::adapterOf(device); }
     std::function<void()> start(std::function<void()> job, std::function<void()> ended) override;
     void run(std::function<void()> interrupted) override;
     void quit() override { loop_.quit(); }

@@ -49,7 +49,7 @@ TEST(StationRecord, SaysWhetherTheKeyboardNeedsANewSendAndWhichKeysDiffer) {
     EXPECT_EQ(recordLine(r),
               R"({"time":"2026-12-07T01:02:03Z","link":"usb-FTDI_\"A\"","device":"/dev/ttyUSB0","serial_number":"A10K7",)"
               R"("manufacturer":"FTDI","firmware":null,"file":"/t/a.cfg","sha256":"ab","outcome":"fail","reason":)"
-              R"("sent, but 1 key differs","needs_new_send":true,"keys":[{"key":"F1","expected":"x","found":null}],"seconds":12.3})");
+              R"("sent, but 1 key differs","needs_new_send":true,"keys":[{"key":"F1","expected":"x","found":null}],"seconds":12.34})");
     EXPECT_EQ(doneLine(r, {12, 1}), "FAIL  usb-FTDI_\"A\"  sent, but 1 key differs  12.3 s  (12 programmed, 1 failed)");
     // Pulled before the erase: nothing lost, nothing to send again.
     r.verdict = unpluggedVerdict(false);

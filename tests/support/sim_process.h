@@ -26,6 +26,7 @@ public:
     SimProcess& operator=(const SimProcess&) = delete;
 
     const std::string& link() const { return link_; }
+    pid_t pid() const { return pid_; }
     void kill();  // SIGKILL: the line vanishes as when the device is pulled
     void stop();  // SIGTERM: the link is removed, then the line vanishes
 

@@ -269,4 +269,15 @@ std::optional<std::int64_t> Korven7Emulator::nextByteTime() const {
     return output_.front().due;
 }
 
+std::optional<std::int64_t> Korven7Emulator::nextPacketTime(std::int64_t latencyUs) const {
+    if (output_.empty()) return std::nullopt;
+    const std::int64_t until = output_.front().due + latencyUs;
+    std::int64_t last = output_.front().due;
+    for (const Pending& p : output_) {
+        if (p.due > until) break;
+        last = p.due;
+    }
+    return last;
+}
+
 }  // namespace k7

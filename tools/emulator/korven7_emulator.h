@@ -57,6 +57,10 @@ public:
     std::string take(std::int64_t nowUs);
     // When the next reply byte will have reached the host; nullopt when none is queued.
     std::optional<std::int64_t> nextByteTime() const;
+    // When a USB adapter would hand the next bytes to the host: it collects what the line
+    // brings for up to `latencyUs` after the next byte and passes it on in one packet, so
+    // this is when the last byte due within that time has arrived.
+    std::optional<std::int64_t> nextPacketTime(std::int64_t latencyUs) const;
 
     // The committed flash image.
     const std::array<std::uint8_t, 1024>& flash() const { return flash_; }
