@@ -279,6 +279,10 @@ void MainWindow::clearLogIfAsked() {
 }
 
 void MainWindow::sendStrings() {
+    // The list stays editable while the send runs: what is sent, verified and kept in
+    // the history is the list as it stood when Send was pressed.
+    KeyStringList sent;
+    sent.replace(keyStrings_.entries());
     setBusy(true);
     operationStarted(Operation::Send);
     clearLogIfAsked();
@@ -288,8 +292,8 @@ void MainWindow::sendStrings() {
         operationEnded();
         return;
     }
-    const SendResult result = session_.send(keyStrings_);
-    if (result.written) recordHistory(HistoryEvent::Sent, keyStrings_.entries());
+    const SendResult result = session_.send(sent);
+    if (result.written) recordHistory(HistoryEvent::Sent, sent.entries());
     keyMap_.showVerify(result.verify);
     setBusy(false);
     operationEnded();
@@ -328,7 +332,9 @@ void MainWindow::verifyStrings() {
     setBusy(true);
     operationStarted(Operation::Verify);
     clearLogIfAsked();
-    const VerifyResult result = session_.verify(keyStrings_);
+    KeyStringList expected;  // as for a send
+    expected.replace(keyStrings_.entries());
+    const VerifyResult result = session_.verify(expected);
     keyMap_.showVerify(result);
     setBusy(false);
     operationEnded();

@@ -167,7 +167,11 @@ TEST(MainWindow, ReadsAndSendsAreKeptInTheHistoryAndABackupThatFailsStopsTheSend
     rig.device.setFlash(image);
     rig.program.click(kRead);
     rig.window().keyStrings().replace({{"B", "zz"}, {"C", "y"}});
+    // The list stays editable during a send: clearing it meanwhile changes neither what the
+    // send verifies nor what the history says the keyboard holds.
+    rig.pump.at(rig.clock.nowUs() + 200'000, [&] { rig.window().keyStrings().clear(); });
     rig.program.click(kSend);
+    EXPECT_EQ(rig.program.caption(kVerdict), "KORVEN7 strings VERIFIED!");
     InHistoryDialog(rig, [](QDialog& dialog, QListWidget& rows) {
         ASSERT_EQ(rows.count(), 2);
         EXPECT_TRUE(rows.item(0)->text().endsWith("\tsent to ttyS0\t2 custom strings")) << rows.item(0)->text().toStdString();
