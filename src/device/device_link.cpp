@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 #include "device/frames.h"
@@ -17,9 +18,10 @@ int settleMs(int baud) { return baud >= 9600 ? 40 : 90; }
 
 DeviceLink::DeviceLink(SerialPort& port, EventPump& pump, SessionObserver& observer)
     : port_(port), pump_(pump), observer_(observer), delayTimer_(pump.createTimer()),
-      responseTimer_(pump.createTimer()) {
+      responseTimer_(pump.createTimer()), lineTimer_(pump.createTimer()) {
     delayTimer_->setInterval(10);
     delayTimer_->onTick = [this] { delayTimer_->setEnabled(false); };
+    lineTimer_->onTick = [this] { lineTimer_->setEnabled(false); };
     responseTimer_->onTick = [this] {
         if (responseTicks_ > 0) --responseTicks_;
     };
@@ -86,12 +88,19 @@ void DeviceLink::finishDelay() {
     port_.setInputQuiet(false);
 }
 
-void DeviceLink::startReply(int ms) {
+void DeviceLink::startReply(int ms, int replyBytes) {
     replyMs_ = ms;
     if (!fast_) return startDelay(ms);
     delayTimer_->setEnabled(false);
     delayTimer_->setInterval(ms);
     delayTimer_->setEnabled(true);
+    // 10 bits a byte; whole milliseconds, so never later than the last byte.
+    lineTimer_->setEnabled(false);
+    if (const int lineMs = int(std::int64_t(replyBytes) * 10 * 1000 / baud_); lineMs > 1) {
+        port_.setInputQuiet(true);
+        lineTimer_->setInterval(lineMs);
+        lineTimer_->setEnabled(true);
+    }
 }
 
 std::string DeviceLink::finishReply(const std::function<bool(const std::string&)>& complete) {
@@ -100,6 +109,9 @@ std::string DeviceLink::finishReply(const std::function<bool(const std::string&)
         finishDelay();
         reply += port_.input();
     } else {
+        while (lineTimer_->enabled() && delayTimer_->enabled()) pump_.waitEvents();
+        lineTimer_->setEnabled(false);
+        port_.setInputQuiet(false);
         reply += port_.input();
         awaitRest(reply, complete);
     }

@@ -77,8 +77,10 @@ public:
     // Waits for the reply to a request just sent and returns what arrived, in two halves
     // too: all of `ms`, or with fast replies until `complete` holds for what arrived. A
     // reply that has begun but is not complete when the wait ends (a slow adapter hands
-    // bytes over in batches) is awaited until it is, for at most `ms` more.
-    void startReply(int ms);
+    // bytes over in batches) is awaited until it is, for at most `ms` more. A reply known
+    // to be `replyBytes` long cannot be complete before those bytes have crossed the
+    // line: a fast wait takes nothing in until then, instead of waking for every piece.
+    void startReply(int ms, int replyBytes = 0);
     std::string finishReply(const std::function<bool(const std::string&)>& complete);
     // A pause that awaits nothing (after a read-back pass, before a version request);
     // skipped with fast replies.
@@ -100,6 +102,7 @@ private:
     SessionObserver& observer_;
     std::unique_ptr<Timer> delayTimer_;
     std::unique_ptr<Timer> responseTimer_;
+    std::unique_ptr<Timer> lineTimer_;  // a fast reply's time on the line
     int responseTicks_ = 0;
     int replyMs_ = 0;              // the wait of the reply awaited
     std::size_t discarded_ = 0;    // bytes the last request discarded, not yet logged

@@ -214,7 +214,7 @@ void DeviceSession::readBackPass(int settle) {
                 // that answer's beginning.
                 link_.sendRequest(request, heldRow >= 0 && heldReply.empty());
                 // The reply's time on the line counts from the moment the request left.
-                link_.startReply(lineWaitMs(65, link_.baud()));
+                link_.startReply(lineWaitMs(65, link_.baud()), kReadBackReplyLength);
                 showHeld();
                 link_.logDiscarded();
                 observer_.statusLine("Sent " + commandForLog(request));
@@ -224,7 +224,7 @@ void DeviceSession::readBackPass(int settle) {
             // The last key's answer, when it had not begun in its wait, gets the wait the
             // next request would have given it.
             if (heldReply.empty()) {
-                link_.startReply(lineWaitMs(65, link_.baud()));
+                link_.startReply(lineWaitMs(65, link_.baud()), kReadBackReplyLength);
                 heldReply = awaitAnswer(heldRow);
             }
         } catch (...) {
