@@ -8,8 +8,9 @@ namespace k7::qt {
 class QtPortList : public PortList {
 public:
     std::vector<SerialPortInfo> ports() override;
-    // The one port `device`, as ports() would list it; on Linux read from sysfs for that
-    // device alone (ports() asks udev about every tty, some 10 ms).
+    // The adapter behind `device`: its maker, serial number and product as it names them
+    // itself, all empty for a port without one. On Linux read from sysfs for that device
+    // alone (ports() asks udev about every tty, some 10 ms).
     static SerialPortInfo adapterOf(const std::string& device, const std::string& sysfs = "/sys");
 };
 
